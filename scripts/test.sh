@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Configures, builds and tests one preset (default: release).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+preset="${1:-release}"
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset"
+ctest --preset "$preset"

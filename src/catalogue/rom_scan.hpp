@@ -1,0 +1,33 @@
+// Finds the ROM files of a directory, accepts only the three ROM sizes and
+// checks that the collection fits the chosen disc.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "catalogue/disc_profile.hpp"
+#include "catalogue/rom_record.hpp"
+#include "platform/dir_listing.hpp"
+#include "platform/status.hpp"
+
+namespace kessra {
+
+struct ScanResult {
+    Status status;
+    RomTable roms;
+};
+
+// Lists `directory` through `lister` and fills the ROM table in listing order.
+// The tool's own refusal messages are printed on `out`; other failures come
+// back as a message line.
+ScanResult scan_rom_directory(const std::string& directory, const DiscProfile& profile,
+                              const DirectoryLister& lister, std::FILE* out);
+
+bool is_rom_size(std::uint64_t size);
+
+// The capacity rule: the ROMs plus one 2048-byte index file each must fit the
+// profile's data budget; a total equal to the allowance fits.
+bool collection_fits(std::uint64_t total_size, std::uint64_t rom_count, const DiscProfile& profile);
+
+} // namespace kessra

@@ -1,0 +1,7 @@
+#include "cli/run.hpp"
+#include "platform/output_files.hpp"
+
+int main(int argc, char** argv) {
+    kessra::install_interrupt_cleanup();
+    return kessra::run_kessra(argc, argv, kessra::host_environment());
+}

@@ -1,0 +1,104 @@
+#include "cli/options.hpp"
+
+#include <cctype>
+#include <cstdio>
+#include <limits>
+
+#include "catalogue/rom_record.hpp"
+
+namespace kessra {
+
+namespace {
+
+// Enough arguments after the program name for the three mandatory options and their values.
+constexpr int MIN_ARGUMENT_COUNT = 7;
+
+bool same_option(const char* argument, const char* option) {
+    for (; *argument != '\0' && *option != '\0'; ++argument, ++option) {
+        if (std::tolower(static_cast<unsigned char>(*argument)) != std::tolower(static_cast<unsigned char>(*option))) {
+            return false;
+        }
+    }
+    return *argument == *option;
+}
+
+bool is_help_switch(const char* argument) {
+    return same_option(argument, "-h") || same_option(argument, "--help") || same_option(argument, "-?");
+}
+
+} // namespace
+
+std::int64_t decimal_value(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    std::int64_t value = 0;
+    constexpr std::int64_t limit = std::numeric_limits<std::int32_t>::max();
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+        value = std::min(value * 10 + (text[i] - '0'), limit + 1);
+    }
+    return negative ? -value : value;
+}
+
+ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
+    ParsedCommandLine parsed;
+    if (argc == 2 && is_help_switch(argv[1])) {
+        parsed.outcome = ParseOutcome::help;
+        return parsed;
+    }
+    if (argc < MIN_ARGUMENT_COUNT) return parsed;
+
+    RunOptions& options = parsed.options;
+    std::int64_t skin = 0;
+    std::int64_t zoom = 0;
+    // Every element is compared with every option, values included: "-v -p"
+    // sets the label to "-p" and also turns padding on.
+    for (int i = 0; i < argc; ++i) {
+        const char* argument = argv[i];
+        const bool has_value = i + 1 < argc;
+        const std::string value = has_value ? argv[i + 1] : "";
+        const bool takes_value = same_option(argument, "-o") || same_option(argument, "-d") ||
+                                 same_option(argument, "-v") || same_option(argument, "-ds") ||
+                                 same_option(argument, "-dz");
+        if (takes_value && has_value && value.size() > MAX_NAME_LENGTH) {
+            parsed.outcome = ParseOutcome::error;
+            parsed.message = std::string("the value of ") + argument + " is longer than " +
+                             std::to_string(MAX_NAME_LENGTH) + " characters";
+            return parsed;
+        }
+        if (same_option(argument, "-o") && has_value) options.image_path = value;
+        if (same_option(argument, "-d") && has_value) options.rom_directory = value;
+        if (same_option(argument, "-v") && has_value) options.volume_label = value;
+        if (same_option(argument, "-p")) options.pad = true;
+        if (same_option(argument, "-ds") && has_value) skin = decimal_value(value);
+        if (same_option(argument, "-dravnik")) options.profile = LARGE_DISC;
+        if (same_option(argument, "-dz") && has_value) zoom = decimal_value(value);
+    }
+    options.skin = (skin >= 0 && skin <= 3) ? static_cast<int>(skin) : 0;
+    options.zoom = (zoom >= 0 && zoom <= 2) ? static_cast<int>(zoom) : 0;
+    if (options.image_path.empty() || options.rom_directory.empty() || options.volume_label.empty()) return parsed;
+    parsed.outcome = ParseOutcome::run;
+    return parsed;
+}
+
+void print_usage(std::FILE* out) {
+    std::fputs("Kessrane v0.1 (RC1)\n"
+               "Builds a bootable disc image from a directory of handheld ROMs.\n"
+               "\n"
+               "Usage   : kessra -o -d -v [-p -ds -dz -dravnik]\n\n"
+               "Mandatory switches\n"
+               "   -o       ouput gcm/iso filename\n"
+               "   -d       GBA rom directory\n"
+               "   -v       GCM/ISO Volume label\n\n"
+               "Optional switches\n"
+               "   -p       Pad to 1.36Gb\n"
+               "   -ds      Default skin (0,1,2 or 3)\n"
+               "   -dz      Default zoom (0,1 or 2)\n"
+               "   -dravnik Pad to 2.0Gb\n"
+               "\nNote: All roms must be named .gba"
+               "\nThe menu will show the name found in the GBA header.",
+               out);
+}
+
+} // namespace kessra

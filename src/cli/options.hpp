@@ -1,0 +1,42 @@
+// The command line: options into RunOptions and the disc profile.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "catalogue/disc_profile.hpp"
+
+namespace kessra {
+
+struct RunOptions {
+    std::string image_path;    // "-o"
+    std::string rom_directory; // "-d"
+    std::string volume_label;  // "-v"
+    bool pad = false;          // "-p"
+    int skin = 0;              // "-ds", 0 to 3
+    int zoom = 0;              // "-dz", 0 to 2
+    DiscProfile profile = MINI_DVD; // LARGE_DISC with "-dravnik"
+};
+
+enum class ParseOutcome {
+    run,   // options complete
+    help,  // a lone help switch: usage text, success
+    usage, // command line incomplete: usage text, failure
+    error, // a value that cannot be taken: `message` says which
+};
+
+struct ParsedCommandLine {
+    ParseOutcome outcome = ParseOutcome::usage;
+    RunOptions options;
+    std::string message;
+};
+
+ParsedCommandLine parse_command_line(int argc, const char* const* argv);
+
+// Decimal value by the usual C rules: leading white space, an optional sign,
+// then the leading digits; no digits give 0. Saturates instead of overflowing.
+std::int64_t decimal_value(const std::string& text);
+
+void print_usage(std::FILE* out);
+
+} // namespace kessra

@@ -1,0 +1,89 @@
+#include "cli/run.hpp"
+
+#include "catalogue/disc_name.hpp"
+#include "catalogue/rom_scan.hpp"
+#include "cli/options.hpp"
+#include "image/build_image.hpp"
+#include "image/fst.hpp"
+#include "platform/file_io.hpp"
+#include "platform/output_files.hpp"
+#include "platform/paths.hpp"
+#include "report/listing.hpp"
+
+namespace kessra {
+
+namespace {
+
+int fail(const Status& status, const RunEnvironment& environment) {
+    std::fflush(environment.out);
+    if (!status.message.empty()) std::fprintf(environment.err, "kessra: %s\n", status.message.c_str());
+    return EXIT_FAILED;
+}
+
+// Writing the image or its listing over one of its own inputs would destroy it.
+Status check_outputs_apart_from_inputs(const RunOptions& options, const RomTable& roms) {
+    const std::string listing = listing_path_for(options.image_path);
+    for (const RomRecord& rom : roms) {
+        const std::string rom_path = join_path(options.rom_directory, rom.file_name);
+        for (const std::string* output : {&options.image_path, &listing}) {
+            if (same_file(*output, rom_path)) {
+                return Status::failure(*output + ": refusing to overwrite the input ROM " + rom_path);
+            }
+        }
+    }
+    return Status::success();
+}
+
+void print_summary(const RunOptions& options, std::size_t rom_count, std::FILE* out) {
+    std::fprintf(out, "GCM Output to : %s\n", options.image_path.c_str());
+    std::fprintf(out, "Volume Name   : %s\n", options.volume_label.c_str());
+    std::fprintf(out, "Directory     : %s\n", options.rom_directory.c_str());
+    std::fprintf(out, "Total ROMS    : %zu\n", rom_count);
+    std::fprintf(out, "Padding       : %s\n", options.pad ? "ON" : "OFF");
+}
+
+void print_closing(const RunOptions& options, std::FILE* out) {
+    std::fputs("\nAll Tasks Completed OK!\n", out);
+    std::fprintf(out, "\nPlease refer to the generated text file %s.txt for listing.\n", options.image_path.c_str());
+    std::fputs("Thank you for helping test 'kessra'", out);
+}
+
+} // namespace
+
+RunEnvironment host_environment() {
+    return {list_rom_files, short_path_name, &builtin_payloads(), stdout, stderr};
+}
+
+int run_kessra(int argc, const char* const* argv, const RunEnvironment& environment) {
+    const ParsedCommandLine parsed = parse_command_line(argc, argv);
+    switch (parsed.outcome) {
+    case ParseOutcome::help: print_usage(environment.out); return EXIT_OK;
+    case ParseOutcome::usage: print_usage(environment.out); return EXIT_USAGE;
+    case ParseOutcome::error:
+        std::fprintf(environment.err, "kessra: %s\n", parsed.message.c_str());
+        return EXIT_USAGE;
+    case ParseOutcome::run: break;
+    }
+    const RunOptions& options = parsed.options;
+
+    ScanResult scan = scan_rom_directory(options.rom_directory, options.profile, environment.list_directory,
+                                         environment.out);
+    if (!scan.status) return fail(scan.status, environment);
+    RomTable& roms = scan.roms;
+    assign_disc_names(roms, options.rom_directory, environment.short_names);
+    if (Status status = check_fst_capacity(roms); !status) return fail(status, environment);
+    if (Status status = check_outputs_apart_from_inputs(options, roms); !status) return fail(status, environment);
+
+    print_summary(options, roms.size(), environment.out);
+    const BuildRequest request{options.image_path, options.volume_label, options.rom_directory,
+                               options.pad, options.skin, options.zoom, options.profile};
+    if (Status status = build_image(request, roms, *environment.payloads, environment.out); !status) {
+        std::fputs("\n", environment.out);
+        return fail(status, environment);
+    }
+    print_closing(options, environment.out);
+    std::fflush(environment.out);
+    return EXIT_OK;
+}
+
+} // namespace kessra

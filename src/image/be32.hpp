@@ -1,0 +1,25 @@
+// Big-endian packing of the 32-bit words written into the image.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+namespace kessra {
+
+inline std::array<std::uint8_t, 4> be32(std::uint32_t value) {
+    return {static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),
+            static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
+}
+
+inline void put_be32(std::span<std::uint8_t> bytes, std::size_t offset, std::uint32_t value) {
+    const auto packed = be32(value);
+    for (std::size_t i = 0; i < packed.size(); ++i) bytes[offset + i] = packed[i];
+}
+
+inline std::uint32_t get_be32(std::span<const std::uint8_t> bytes, std::size_t offset) {
+    return static_cast<std::uint32_t>(bytes[offset]) << 24 | static_cast<std::uint32_t>(bytes[offset + 1]) << 16 |
+           static_cast<std::uint32_t>(bytes[offset + 2]) << 8 | static_cast<std::uint32_t>(bytes[offset + 3]);
+}
+
+} // namespace kessra

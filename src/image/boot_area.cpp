@@ -1,0 +1,49 @@
+#include "image/boot_area.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "image/be32.hpp"
+#include "image/disc_format.hpp"
+
+namespace kessra {
+
+Result<BootOffsets> write_boot_area(File& image, const std::string& volume_label, const PayloadSet& payloads,
+                                    std::FILE* out) {
+    std::array<std::uint8_t, DISC_HEADER_SIZE> header{};
+    std::memcpy(header.data() + DISC_ID_OFFSET, DISC_ID, sizeof DISC_ID - 1);
+    put_be32(header, DISC_MAGIC_OFFSET, DISC_MAGIC);
+    const std::size_t label_length = std::min<std::size_t>(volume_label.size(), HEADER_WORDS_OFFSET - VOLUME_LABEL_OFFSET - 1);
+    std::memcpy(header.data() + VOLUME_LABEL_OFFSET, volume_label.data(), label_length);
+
+    BootOffsets offsets{};
+    if (Status status = write_bytes(image, header); !status) return {status, offsets};
+    std::fputs("DVD Header    : ", out);
+    if (Status status = write_bytes(image, payloads.apploader_blob); !status) return {status, offsets};
+    auto position = file_position(image);
+    if (!position) return {position.status, offsets};
+    offsets.program_image = position.value;
+    std::fputs("OK\n", out);
+
+    std::fputs("Custom DOL    : ", out);
+    if (Status status = write_bytes(image, payloads.program_image); !status) return {status, offsets};
+    position = file_position(image);
+    if (!position) return {position.status, offsets};
+    offsets.fst = position.value;
+    std::fputs("OK\n", out);
+    return success(offsets);
+}
+
+Status write_header_offsets(File& image, std::uint32_t program_image_offset, std::uint32_t fst_offset,
+                            std::uint32_t fst_size) {
+    std::array<std::uint8_t, 16> words{};
+    put_be32(words, 0, program_image_offset);
+    put_be32(words, 4, fst_offset);
+    put_be32(words, 8, fst_size);
+    put_be32(words, 12, fst_size);
+    if (Status status = seek_to(image, HEADER_WORDS_OFFSET); !status) return status;
+    return write_bytes(image, words);
+}
+
+} // namespace kessra

@@ -1,0 +1,35 @@
+// The whole image build, from the boot area to the fill, written under
+// temporary names and moved into place only when everything succeeded.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "catalogue/disc_profile.hpp"
+#include "catalogue/rom_record.hpp"
+#include "payloads/payloads.hpp"
+#include "platform/file_io.hpp"
+
+namespace kessra {
+
+struct BuildRequest {
+    std::string image_path;
+    std::string volume_label;
+    std::string rom_directory;
+    bool pad = false;
+    int skin = 0; // 0 to 3
+    int zoom = 0; // 0 to 2
+    DiscProfile profile = MINI_DVD;
+};
+
+// Builds the image and its listing from `roms`, whose disc names are already
+// derived; fills in each ROM's menu title. Progress goes to `out`. On failure
+// no output file is changed and no temporary file is left.
+Status build_image(const BuildRequest& request, RomTable& roms, const PayloadSet& payloads, std::FILE* out);
+
+// Fills the image with zero sectors from `content_end` up to the target,
+// showing the progress texts.
+Status pad_image(File& image, std::uint64_t content_end, std::uint32_t target_sectors, std::FILE* out);
+
+} // namespace kessra

@@ -1,0 +1,34 @@
+// Writes everything an image holds but the fill, region by region as the
+// layout plans it, and the listing alongside.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "catalogue/rom_record.hpp"
+#include "image/build_image.hpp"
+#include "image/layout.hpp"
+#include "payloads/payloads.hpp"
+#include "platform/file_io.hpp"
+#include "report/listing.hpp"
+
+namespace kessra {
+
+struct ContentTargets {
+    const BuildRequest& request;
+    const PayloadSet& payloads;
+    const ImageLayout& layout;
+    const std::string& listing_path; // where the listing is written
+    const std::string& listing_name; // what messages call it
+};
+
+// Boot area, table reserve, ROMs, index files, skins and banner, then the
+// table, the header words and the emulator's menu and settings. Opens and
+// closes the listing; fills in each ROM's menu title.
+Status write_image_contents(const ContentTargets& targets, RomTable& roms, File& image, Listing& listing,
+                            std::FILE* out);
+
+// The text of a ROM's index file (the rest of its sector is zero).
+std::string index_file_text(const RomRecord& rom);
+
+} // namespace kessra

@@ -1,0 +1,53 @@
+// The disc image format: sector size, the disc header fields and the fixed
+// places of the boot area and the emulator's patch points.
+#pragma once
+
+#include <cstdint>
+
+#include "payloads/payload_layout.hpp"
+
+namespace kessra {
+
+inline constexpr std::uint32_t SECTOR_SIZE = 2048;
+
+// Disc header block, 0x2440 bytes, all zero but for:
+inline constexpr std::uint32_t DISC_HEADER_SIZE = 0x2440;
+inline constexpr std::uint32_t DISC_ID_OFFSET = 0x000;      // 6 bytes, "D89E01", no terminator
+inline constexpr std::uint32_t DISC_MAGIC_OFFSET = 0x01C;   // be32 0xC2339F3D
+inline constexpr std::uint32_t VOLUME_LABEL_OFFSET = 0x020; // label bytes, zeros after them
+inline constexpr std::uint32_t HEADER_WORDS_OFFSET = 0x420; // be32 program image offset,
+                                                            // be32 FST offset (0x424),
+                                                            // be32 FST size (0x428),
+                                                            // be32 FST maximum size (0x42C)
+inline constexpr char DISC_ID[] = "D89E01";
+inline constexpr std::uint32_t DISC_MAGIC = 0xC2339F3D;
+
+// Boot area regions.
+inline constexpr std::uint32_t LOADER_OFFSET = DISC_HEADER_SIZE;                   // 0x2440
+inline constexpr std::uint32_t PROGRAM_IMAGE_OFFSET = 0x1D924;
+inline constexpr std::uint32_t FST_OFFSET = 0x1EC8C4;                              // end of the boot area
+static_assert(LOADER_OFFSET + APPLOADER_SIZE == PROGRAM_IMAGE_OFFSET);
+static_assert(PROGRAM_IMAGE_OFFSET + PROGRAM_IMAGE_SIZE == FST_OFFSET);
+static_assert(VOLUME_LABEL_OFFSET + 259 < HEADER_WORDS_OFFSET, "a label never reaches the header words");
+
+// The emulator's menu table and settings digits, as image offsets.
+inline constexpr std::uint32_t MENU_TABLE_OFFSET = 0x1D9E4C;
+inline constexpr std::uint32_t SKIN_DIGIT_OFFSET = 0x1DBE4C;
+inline constexpr std::uint32_t ZOOM_DIGIT_OFFSET = 0x1DBE54;
+static_assert(MENU_TABLE_OFFSET == PROGRAM_IMAGE_OFFSET + MENU_TABLE_DOL_OFFSET);
+static_assert(SKIN_DIGIT_OFFSET == PROGRAM_IMAGE_OFFSET + SKIN_DIGIT_DOL_OFFSET);
+static_assert(ZOOM_DIGIT_OFFSET == PROGRAM_IMAGE_OFFSET + ZOOM_DIGIT_DOL_OFFSET);
+
+// File system table capacities.
+inline constexpr std::uint32_t FST_ENTRY_SIZE = 12;
+inline constexpr std::uint32_t FST_MAX_ENTRIES = 512;
+inline constexpr std::uint32_t FST_STRING_TABLE_SIZE = 8192;
+inline constexpr std::uint32_t FST_DIRECTORY_FLAG = 0x01000000; // type byte 1 in word 0
+
+inline constexpr std::uint32_t INDEX_FILE_SIZE = SECTOR_SIZE;
+
+inline constexpr std::uint64_t round_up_to_sector(std::uint64_t offset) {
+    return (offset + SECTOR_SIZE - 1) / SECTOR_SIZE * SECTOR_SIZE;
+}
+
+} // namespace kessra

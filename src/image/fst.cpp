@@ -1,0 +1,91 @@
+#include "image/fst.hpp"
+
+#include <algorithm>
+
+#include "image/be32.hpp"
+
+namespace kessra {
+
+namespace {
+
+// "roms", the four skins and the banner, each with its NUL.
+constexpr std::uint32_t FIXED_NAME_BYTES = 5 + 4 * 9 + 12;
+// The root, "roms", four skins and the banner.
+constexpr std::uint32_t FIXED_ENTRIES = 7;
+// Per ROM: the disc name's NUL and "index.NNN" with its NUL.
+constexpr std::uint32_t PER_ROM_NAME_BYTES = 11;
+
+} // namespace
+
+Status add_fst_entry(FstBuilder& fst, std::string_view name, FstKind kind, std::uint32_t data_offset,
+                     std::uint32_t length_or_next) {
+    if (fst.entry_count == 0) {
+        fst.strings.fill(0);
+        fst.string_length = 0;
+    }
+    const std::uint32_t name_bytes = name.empty() ? 0 : static_cast<std::uint32_t>(name.size()) + 1;
+    if (fst.entry_count >= FST_MAX_ENTRIES || name_bytes > FST_STRING_TABLE_SIZE - fst.string_length) {
+        return Status::failure("file system table full: cannot add " + std::string(name));
+    }
+
+    const bool directory = kind == FstKind::directory;
+    FstEntry& entry = fst.entries[fst.entry_count];
+    put_be32(entry.bytes, 0, fst.string_length + (directory ? FST_DIRECTORY_FLAG : 0));
+    put_be32(entry.bytes, 4, directory ? 0 : data_offset);
+    put_be32(entry.bytes, 8, length_or_next);
+    std::copy(name.begin(), name.end(), fst.strings.begin() + fst.string_length);
+    fst.string_length += name_bytes; // the NUL is already there: the table was cleared
+    ++fst.entry_count;
+    return Status::success();
+}
+
+Result<std::uint32_t> write_fst(File& image, FstBuilder& fst, std::uint64_t table_offset) {
+    if (Status status = seek_to(image, table_offset); !status) return {status, 0};
+    put_be32(fst.entries[0].bytes, 8, fst.entry_count);
+    for (std::uint32_t i = 0; i < fst.entry_count; ++i) {
+        if (Status status = write_bytes(image, fst.entries[i].bytes); !status) return {status, 0};
+    }
+    const auto* strings = reinterpret_cast<const std::uint8_t*>(fst.strings.data());
+    if (Status status = write_bytes(image, {strings, fst.string_length}); !status) return {status, 0};
+    const auto end = file_position(image);
+    if (!end) return {end.status, 0};
+    return success(static_cast<std::uint32_t>(end.value - table_offset));
+}
+
+std::uint32_t rom_name_bytes(const RomTable& roms) {
+    std::uint32_t total = 0;
+    for (const RomRecord& rom : roms) total += static_cast<std::uint32_t>(rom.disc_name.size()) + PER_ROM_NAME_BYTES;
+    return total;
+}
+
+std::uint32_t fst_reserve_sectors(std::uint32_t name_bytes, std::uint32_t rom_count) {
+    return (name_bytes + 24 * rom_count + 120) / SECTOR_SIZE + 1;
+}
+
+std::uint32_t fst_entry_count(std::uint32_t rom_count) { return 2 * rom_count + FIXED_ENTRIES; }
+
+std::uint32_t fst_string_table_size(std::uint32_t name_bytes) { return FIXED_NAME_BYTES + name_bytes; }
+
+std::uint32_t fst_size(std::uint32_t name_bytes, std::uint32_t rom_count) {
+    return fst_entry_count(rom_count) * FST_ENTRY_SIZE + fst_string_table_size(name_bytes);
+}
+
+Status check_fst_capacity(const RomTable& roms) {
+    const auto count = static_cast<std::uint32_t>(roms.size());
+    if (roms.size() > MAX_ROM_COUNT || fst_entry_count(count) > FST_MAX_ENTRIES) {
+        return Status::failure(std::to_string(roms.size()) + " ROMs need " +
+                               std::to_string(2 * roms.size() + FIXED_ENTRIES) +
+                               " file system table entries, but the table holds " +
+                               std::to_string(FST_MAX_ENTRIES));
+    }
+    const std::uint32_t needed = fst_string_table_size(rom_name_bytes(roms));
+    if (needed > FST_STRING_TABLE_SIZE) {
+        return Status::failure("the disc names of " + std::to_string(roms.size()) + " ROMs need " +
+                               std::to_string(needed) + " bytes of the file system table's " +
+                               std::to_string(FST_STRING_TABLE_SIZE) +
+                               "-byte name table; use fewer ROMs or shorter file names");
+    }
+    return Status::success();
+}
+
+} // namespace kessra

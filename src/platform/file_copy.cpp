@@ -1,0 +1,37 @@
+#include "platform/file_copy.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
+namespace kessra {
+
+std::string shrunk_file_line(const std::string& source, std::uint64_t got, std::uint64_t wanted) {
+    return source + ": reading failed: the file is shorter than when it was scanned (" + std::to_string(got) +
+           " of " + std::to_string(wanted) + " bytes)";
+}
+
+Status copy_through_buffer(File& file, std::FILE* source, const std::string& source_name, std::uint64_t length,
+                           std::span<std::uint8_t> head, std::uint64_t already_copied) {
+    constexpr std::size_t chunk_size = 1 << 20;
+    std::vector<std::uint8_t> chunk(chunk_size);
+    std::uint64_t copied = already_copied;
+    while (copied < length) {
+        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(chunk_size, length - copied));
+        errno = 0;
+        const std::size_t got = std::fread(chunk.data(), 1, wanted, source);
+        if (got != wanted) {
+            if (std::ferror(source)) return Status::failure(io_error_line(source_name, "reading", errno));
+            return Status::failure(shrunk_file_line(source_name, copied + got, length));
+        }
+        if (copied < head.size()) {
+            const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(head.size() - copied, got));
+            std::copy_n(chunk.begin(), n, head.begin() + static_cast<std::ptrdiff_t>(copied));
+        }
+        if (Status status = write_bytes(file, {chunk.data(), got}); !status) return status;
+        copied += got;
+    }
+    return Status::success();
+}
+
+} // namespace kessra

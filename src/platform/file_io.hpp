@@ -1,0 +1,46 @@
+// Checked file operations. Every call reports failure as one line that names
+// the file (as the user knows it) and the reason.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <span>
+#include <string>
+
+#include "platform/status.hpp"
+
+namespace kessra {
+
+struct File {
+    std::FILE* handle = nullptr;
+    std::string name; // the name that messages show
+};
+
+enum class FileMode { binary, text };
+
+// Creates a new file at `path` for reading and writing; fails if it exists.
+// `name` is what messages call it.
+Result<File> create_new_file(const std::string& path, const std::string& name, FileMode mode);
+
+Status write_bytes(File& file, std::span<const std::uint8_t> bytes);
+Status write_text(File& file, const std::string& text);
+Status write_zeros(File& file, std::uint64_t count);
+Status seek_to(File& file, std::uint64_t offset);
+Result<std::uint64_t> file_position(File& file);
+// Makes the file exactly `length` bytes long, new bytes zero, and leaves the
+// position at its end.
+Status extend_to(File& file, std::uint64_t length);
+// Flushes and closes; the file is closed whatever the result.
+Status close_file(File& file);
+// Closes without reporting anything; for cleanup after a failure.
+void abandon_file(File& file);
+
+// Appends the first `length` bytes of the file at `source` to `file` at its
+// position, and fills `head` with the first head.size() bytes of it. A file
+// shorter than `length` is a failure.
+Status append_file_start(File& file, const std::string& source, std::uint64_t length, std::span<std::uint8_t> head);
+
+// True when both paths exist and name the same file.
+bool same_file(const std::string& a, const std::string& b);
+
+} // namespace kessra

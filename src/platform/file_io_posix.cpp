@@ -1,0 +1,51 @@
+// File operations that need the POSIX calls: exclusive creation, 64-bit
+// positions and extending a file without writing its zeros.
+#include "platform/file_io.hpp"
+
+#include <fcntl.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace kessra {
+
+Result<File> create_new_file(const std::string& path, const std::string& name, FileMode /*mode*/) {
+    errno = 0;
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return {Status::failure(io_error_line(name, "creating", errno)), {}};
+    std::FILE* handle = ::fdopen(fd, "w+");
+    if (handle == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(path.c_str());
+        return {Status::failure(io_error_line(name, "creating", error)), {}};
+    }
+    return success(File{handle, name});
+}
+
+Status seek_to(File& file, std::uint64_t offset) {
+    errno = 0;
+    if (::fseeko(file.handle, static_cast<off_t>(offset), SEEK_SET) != 0) {
+        return Status::failure(io_error_line(file.name, "seeking", errno));
+    }
+    return Status::success();
+}
+
+Result<std::uint64_t> file_position(File& file) {
+    errno = 0;
+    const off_t position = ::ftello(file.handle);
+    if (position < 0) return {Status::failure(io_error_line(file.name, "seeking", errno)), 0};
+    return success(static_cast<std::uint64_t>(position));
+}
+
+Status extend_to(File& file, std::uint64_t length) {
+    errno = 0;
+    if (std::fflush(file.handle) != 0) return Status::failure(io_error_line(file.name, "writing", errno));
+    if (::ftruncate(::fileno(file.handle), static_cast<off_t>(length)) != 0) {
+        return Status::failure(io_error_line(file.name, "extending", errno));
+    }
+    return seek_to(file, length);
+}
+
+} // namespace kessra

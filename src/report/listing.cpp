@@ -1,0 +1,35 @@
+#include "report/listing.hpp"
+
+#include <cstdio>
+
+#include "catalogue/console_text.hpp"
+
+namespace kessra {
+
+std::string listing_path_for(const std::string& image_path) { return image_path + ".txt"; }
+
+Result<Listing> open_listing(const std::string& path, const std::string& name, const std::string& image_path,
+                             const std::string& volume_label) {
+    auto created = create_new_file(path, name, FileMode::text);
+    if (!created) return {created.status, {}};
+    Listing listing{created.value};
+    const std::string headings =
+        "Game Listing for " + image_path + "\n\n" + "Volume set as " + volume_label + "\n\n";
+    if (Status status = write_text(listing.file, headings); !status) {
+        abandon_file(listing.file);
+        return {status, {}};
+    }
+    return success(listing);
+}
+
+Status write_listing_line(Listing& listing, const RomRecord& rom, std::uint32_t rom_number) {
+    char number[16];
+    std::snprintf(number, sizeof number, "%03u", rom_number);
+    return write_text(listing.file, "Imported " + printable(rom.file_name) + " as " + rom.disc_name +
+                                        " with on-screen menu as " + number + " " + printable(rom.menu_title) +
+                                        "\n");
+}
+
+Status close_listing(Listing& listing) { return close_file(listing.file); }
+
+} // namespace kessra

@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include "cli/options.hpp"
+#include "cli/run.hpp"
+#include "support/test_support.hpp"
+
+namespace kessra {
+namespace {
+
+ParsedCommandLine parse(std::vector<const char*> args) {
+    args.insert(args.begin(), "kessra");
+    return parse_command_line(static_cast<int>(args.size()), args.data());
+}
+
+TEST(CommandLine, NeedsSixArgumentsBeforeLookingAtAny) {
+    EXPECT_EQ(parse({"-o", "a.iso", "-d", "roms", "-v"}).outcome, ParseOutcome::usage);
+    const auto six = parse({"-o", "a.iso", "-d", "roms", "-v", "-p"});
+    ASSERT_EQ(six.outcome, ParseOutcome::run);
+    EXPECT_EQ(six.options.volume_label, "-p");
+    EXPECT_TRUE(six.options.pad);
+    EXPECT_EQ(parse({}).outcome, ParseOutcome::usage);
+}
+
+TEST(CommandLine, MandatoryValuesMustNotBeEmpty) {
+    EXPECT_EQ(parse({"-o", "a.iso", "-d", "roms", "-p", "-p"}).outcome, ParseOutcome::usage);
+    EXPECT_EQ(parse({"-o", "", "-d", "roms", "-v", "L"}).outcome, ParseOutcome::usage);
+    // A value-taking option given last has no value and is ignored.
+    EXPECT_EQ(parse({"-o", "a.iso", "-d", "roms", "-p", "-v"}).outcome, ParseOutcome::usage);
+}
+
+TEST(CommandLine, OptionsAreCaseInsensitiveAndTheLastOccurrenceWins) {
+    const auto parsed = parse({"-O", "a.iso", "-D", "roms", "-V", "LABEL", "-DRAVNIK", "-o", "b.iso", "-P"});
+    ASSERT_EQ(parsed.outcome, ParseOutcome::run);
+    EXPECT_EQ(parsed.options.image_path, "b.iso");
+    EXPECT_EQ(parsed.options.rom_directory, "roms");
+    EXPECT_EQ(parsed.options.volume_label, "LABEL");
+    EXPECT_TRUE(parsed.options.pad);
+    EXPECT_EQ(parsed.options.profile.target_sectors, LARGE_DISC.target_sectors);
+    EXPECT_EQ(parse({"-o", "a", "-d", "r", "-v", "l"}).options.profile.target_sectors, MINI_DVD.target_sectors);
+}
+
+TEST(CommandLine, SkinAndZoomFollowDecimalRulesAndClamp) {
+    const struct {
+        const char* skin;
+        const char* zoom;
+        int want_skin;
+        int want_zoom;
+    } cases[] = {{"3", "2", 3, 2},   {"7", "3", 0, 0},       {"-1", "-2", 0, 0}, {"abc", "x1", 0, 0},
+                 {" 2x", "+1", 2, 1}, {"99999999999", "1", 0, 1}, {"-0", "\t2", 0, 2}};
+    for (const auto& c : cases) {
+        const auto parsed = parse({"-o", "a", "-d", "r", "-v", "l", "-ds", c.skin, "-dz", c.zoom});
+        ASSERT_EQ(parsed.outcome, ParseOutcome::run);
+        EXPECT_EQ(parsed.options.skin, c.want_skin) << c.skin;
+        EXPECT_EQ(parsed.options.zoom, c.want_zoom) << c.zoom;
+    }
+    EXPECT_EQ(decimal_value("  -42abc"), -42);
+    EXPECT_EQ(decimal_value(""), 0);
+}
+
+TEST(CommandLine, OverlongValuesAreRefused) {
+    const std::string longest(259, 'x');
+    const std::string too_long(260, 'x');
+    EXPECT_EQ(parse({"-o", longest.c_str(), "-d", "r", "-v", "l"}).outcome, ParseOutcome::run);
+    const auto refused = parse({"-o", "a", "-d", "r", "-v", too_long.c_str()});
+    EXPECT_EQ(refused.outcome, ParseOutcome::error);
+    EXPECT_NE(refused.message.find("-v"), std::string::npos);
+}
+
+TEST(CommandLine, LoneHelpSwitch) {
+    for (const char* help : {"-h", "--help", "-?", "-H"}) EXPECT_EQ(parse({help}).outcome, ParseOutcome::help);
+    EXPECT_EQ(parse({"-h", "x"}).outcome, ParseOutcome::usage);
+}
+
+const char* const USAGE_TEXT =
+    "Kessrane v0.1 (RC1)\n"
+    "Builds a bootable disc image from a directory of handheld ROMs.\n"
+    "\n"
+    "Usage   : kessra -o -d -v [-p -ds -dz -dravnik]\n"
+    "\n"
+    "Mandatory switches\n"
+    "   -o       ouput gcm/iso filename\n"
+    "   -d       GBA rom directory\n"
+    "   -v       GCM/ISO Volume label\n"
+    "\n"
+    "Optional switches\n"
+    "   -p       Pad to 1.36Gb\n"
+    "   -ds      Default skin (0,1,2 or 3)\n"
+    "   -dz      Default zoom (0,1 or 2)\n"
+    "   -dravnik Pad to 2.0Gb\n"
+    "\n"
+    "Note: All roms must be named .gba\n"
+    "The menu will show the name found in the GBA header.";
+
+struct RunOutcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+RunOutcome run(std::vector<const char*> args, DirectoryLister lister = list_rom_files) {
+    args.insert(args.begin(), "kessra");
+    testing::CapturedOutput out;
+    testing::CapturedOutput err;
+    RunEnvironment environment = host_environment();
+    environment.list_directory = std::move(lister);
+    environment.out = out.stream();
+    environment.err = err.stream();
+    const int status = run_kessra(static_cast<int>(args.size()), args.data(), environment);
+    return {status, out.text(), err.text()};
+}
+
+TEST(Run, UsageTextAndExitStatuses) {
+    const auto incomplete = run({"-o", "a.iso"});
+    EXPECT_EQ(incomplete.status, EXIT_USAGE);
+    EXPECT_EQ(incomplete.out, USAGE_TEXT);
+    const auto help = run({"--help"});
+    EXPECT_EQ(help.status, EXIT_OK);
+    EXPECT_EQ(help.out, USAGE_TEXT);
+    const std::string too_long(300, 'x');
+    const auto overlong = run({"-o", too_long.c_str(), "-d", "r", "-v", "l"});
+    EXPECT_EQ(overlong.status, EXIT_USAGE);
+    EXPECT_EQ(overlong.out, "");
+    EXPECT_NE(overlong.err.find("-o"), std::string::npos);
+}
+
+TEST(Run, ScanRefusalsEndWithFailureBeforeAnySummary) {
+    testing::ScratchDir dir;
+    const std::string image = dir.file("out.iso");
+    const auto missing = run({"-o", image.c_str(), "-d", dir.file("nope").c_str(), "-v", "L"});
+    EXPECT_EQ(missing.status, EXIT_FAILED);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_NE(missing.err.find(dir.file("nope")), std::string::npos);
+
+    const auto empty = run({"-o", image.c_str(), "-d", dir.path().string().c_str(), "-v", "L"});
+    EXPECT_EQ(empty.status, EXIT_FAILED);
+    EXPECT_NE(empty.err.find(dir.path().string()), std::string::npos);
+
+    testing::write_sparse_file(dir.file("odd.gba"), 4194305);
+    const auto odd = run({"-o", image.c_str(), "-d", dir.path().string().c_str(), "-v", "L"});
+    EXPECT_EQ(odd.status, EXIT_FAILED);
+    EXPECT_EQ(odd.out, "File odd.gba ( 4194305 ) is not 4/8/16 Mb!\nPlease correct or remove.");
+    EXPECT_EQ(odd.err, "");
+    EXPECT_FALSE(std::filesystem::exists(image));
+}
+
+TEST(Run, RefusesNameTableOverflowBeforeCreatingTheImage) {
+    testing::ScratchDir dir;
+    std::vector<DirEntry> entries;
+    for (int i = 0; i < 190; ++i) entries.push_back({std::to_string(1000 + i) + std::string(40, 'n') + ".gba", 4194304});
+    const DirectoryLister lister = [entries](const std::string&) { return DirListing{Status::success(), entries}; };
+    const std::string image = dir.file("out.iso");
+    const auto refused = run({"-o", image.c_str(), "-d", dir.path().string().c_str(), "-v", "L", "-dravnik"}, lister);
+    EXPECT_EQ(refused.status, EXIT_FAILED);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_NE(refused.err.find("8192"), std::string::npos);
+    EXPECT_TRUE(testing::directory_names(dir.path()).empty());
+}
+
+TEST(Run, RefusesAnImagePathThatNamesAnInputRom) {
+    testing::ScratchDir dir;
+    testing::write_rom(dir.file("a.gba"), 4194304, "KEEPME");
+    const auto before = testing::read_bytes(dir.file("a.gba"));
+    const auto refused = run({"-o", dir.file("a.gba").c_str(), "-d", dir.path().string().c_str(), "-v", "L"});
+    EXPECT_EQ(refused.status, EXIT_FAILED);
+    EXPECT_NE(refused.err.find("a.gba"), std::string::npos);
+    EXPECT_EQ(testing::read_bytes(dir.file("a.gba")), before);
+    EXPECT_EQ(testing::directory_names(dir.path()), std::vector<std::string>{"a.gba"});
+}
+
+} // namespace
+} // namespace kessra
