@@ -2,6 +2,7 @@
 # Builds the tool, makes a small sample ROM set and builds a disc image from it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/deps.sh
 cmake --preset release >/dev/null
 cmake --build --preset release --target kessra make_rom
 bin=build/release

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
+#include <cstdio>
 #include <string>
 
 #include "payload_gen/blob_builders.hpp"
@@ -121,7 +121,6 @@ TEST(Payloads, SkinTextureHeaders) {
         EXPECT_EQ(be32(t, 0x28), 1u);
         EXPECT_EQ(be32(t, 0x2C), 1u);
         EXPECT_TRUE(all_zero(t.subspan(0x30, 0x10))); // LOD bias 0.0f, LOD bytes, padding
-        EXPECT_EQ(0x40 + c.data_size, c.skin == 0 ? 0x23040u : t.size());
         EXPECT_FALSE(all_zero(t.subspan(0x40, 0x1000)));
         EXPECT_FALSE(all_zero(t.subspan(0x40 + c.data_size - 0x1000, 0x1000)));
     }

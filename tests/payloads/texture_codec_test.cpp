@@ -138,7 +138,8 @@ Rgba level_colour(int r5, int g6, int b5) {
 
 TEST(TextureCodec, Rgb565RoundTripIsExactToTheQuantisation) {
     const Picture cases[] = {
-        make(32, 64, [](int x, int y) { return level_colour(x, y, x ^ y); }), // every pixel representable
+        // Every colour representable: only an exact round trip passes.
+        make(32, 64, [](int x, int y) { return level_colour(x, y, x ^ y); }),
         make(8, 8, [](int x, int y) { return Rgba{static_cast<std::uint8_t>(x * 33), static_cast<std::uint8_t>(y * 35), 77, 255}; }),
         gen::draw_skin(2)};
     for (const Picture& pic : cases) {
@@ -146,10 +147,6 @@ TEST(TextureCodec, Rgb565RoundTripIsExactToTheQuantisation) {
         ASSERT_EQ(enc.size(), pic.pixels.size() * 2);
         expect_rgb565_exact(pic, decode_16bit(enc.data(), pic.width, pic.height, rgb565));
     }
-    // Colours the format holds exactly come back unchanged.
-    const Bytes enc = gen::encode_rgb565(cases[0]);
-    const Picture dec = decode_16bit(enc.data(), 32, 64, rgb565);
-    for (std::size_t i = 0; i < dec.pixels.size(); ++i) ASSERT_EQ(square_error(dec.pixels[i], cases[0].pixels[i]), 0) << i;
 }
 
 TEST(TextureCodec, Rgb5a3RoundTripWithinItsPrecision) {

@@ -177,9 +177,9 @@ Picture draw_skin(int index) {
 }
 
 Picture draw_banner() {
-    const int w = static_cast<int>(BANNER_WIDTH), h = static_cast<int>(BANNER_HEIGHT);
+    constexpr int w = static_cast<int>(BANNER_WIDTH), h = static_cast<int>(BANNER_HEIGHT);
     Picture pic = make_picture(w, h, {0, 0, 0, 0});
-    auto across = [w](int x, int) { return mix({108, 40, 168, 255}, {18, 158, 176, 255}, x * 256 / (w - 1)); };
+    auto across = [](int x, int) { return mix({108, 40, 168, 255}, {18, 158, 176, 255}, x * 256 / (w - 1)); };
     const Box plate{0, 0, w, h};
     fill_shape(pic, plate, across, [&](int px, int py) { return rounded_box_distance(px, py, plate, 8); });
     rounded_box(pic, {2, 2, w - 2, h / 2}, 6, {255, 255, 255, 40});
