@@ -19,8 +19,9 @@ Status replace_file(const std::string& from, const std::string& to, const std::s
 void remove_quietly(const std::string& path);
 
 // Removes the registered temporary files if the run is interrupted
-// (Ctrl-C or a termination request) or a ROM is truncated while it is being
-// copied, then ends with the usual status of that signal.
+// (Ctrl-C, a termination request, a closed terminal or report pipe) or a ROM
+// is truncated while it is being copied, then ends with the usual status of
+// that signal.
 void install_interrupt_cleanup();
 
 // At most two temporary files are watched at a time (the image and its listing).

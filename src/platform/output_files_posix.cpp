@@ -51,9 +51,13 @@ void install_interrupt_cleanup() {
     struct sigaction action {};
     action.sa_handler = remove_watched_and_die;
     sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGBUS, &action, nullptr);
+    // SIGHUP: the terminal went away; SIGPIPE: the reader of the report went away.
+    for (const int signal_number : {SIGINT, SIGTERM, SIGBUS, SIGHUP, SIGPIPE}) {
+        struct sigaction current {};
+        ::sigaction(signal_number, nullptr, &current);
+        // A signal the caller chose to ignore (nohup, for one) stays ignored.
+        if (current.sa_handler != SIG_IGN) ::sigaction(signal_number, &action, nullptr);
+    }
 }
 
 void watch_temporary(const std::string& path) {

@@ -134,6 +134,16 @@ TEST(ImageBuild, ThreeRomsWithShortNamesMatchTheirPlannedLayout) {
     }
     EXPECT_EQ(testing::file_contents(bytes, entry_named(image, "cee_ga_1.gba")),
               testing::read_bytes(roms + "Cee~Game.gba"));
+#ifdef _WIN32
+    const std::string eol = "\r\n";
+#else
+    const std::string eol = "\n";
+#endif
+    EXPECT_EQ(testing::read_text(image_path + ".txt"),
+              "Game Listing for " + image_path + eol + eol + "Volume set as THREE" + eol + eol +
+                  "Imported Alpha Quest.gba as alphaq_1.gba with on-screen menu as 001 ALPHA" + eol +
+                  "Imported b.gba as b.gba with on-screen menu as 002 BEE" + eol +
+                  "Imported Cee~Game.gba as cee_ga_1.gba with on-screen menu as 003 CEEGAME" + eol);
 
     // The planned layout agrees with what was written.
     RomTable table{{"Alpha Quest.gba", "alphaq_1.gba", "", 8 * MIB}, {"b.gba", "b.gba", "", 4 * MIB},
@@ -174,6 +184,37 @@ TEST(ImageBuild, PaddingFillsToTheProfileWithProgressTexts) {
     EXPECT_EQ(build.out.find("Padding       : 712880 "), std::string::npos);
     EXPECT_NE(build.out.find("Padding       : ON\n"), std::string::npos);
 }
+
+#ifndef _WIN32 // a gigabyte of ROMs: too slow for an emulated Windows run
+TEST(ImageBuild, TheLargestCollectionFitsEveryTable) {
+    ScratchDir dir;
+    fs::create_directory(dir.path() / "roms");
+    for (int i = 0; i < 252; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "ROM%05d.GBA", i); // 8.3 names: 12 characters each
+        testing::write_rom(dir.file("roms/") + name, 4 * MIB, std::string("T").append(std::to_string(i)));
+    }
+    const std::string image_path = dir.file("full.iso");
+    const Build build = run_build({"-o", image_path, "-d", dir.file("roms"), "-v", "FULL"});
+    ASSERT_EQ(build.status, 0) << build.err;
+    std::vector<std::uint8_t> head(0x1F0000);
+    std::FILE* file = std::fopen(image_path.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(std::fread(head.data(), 1, head.size(), file), head.size());
+    std::fclose(file);
+    const auto image = testing::read_image(head);
+    EXPECT_EQ(image.entries.size(), 511u);
+    EXPECT_EQ(image.entries.back().name, "opening.bnr");
+    EXPECT_EQ(image.entries[253].name, "rom00251.gba");
+    EXPECT_EQ(image.entries[254].name, "index.000");
+    EXPECT_EQ(image.string_table_size, 53u + 252u * 23u);
+    EXPECT_EQ(std::string(head.begin() + MENU_TABLE_OFFSET + 251 * 16, head.begin() + MENU_TABLE_OFFSET + 252 * 16),
+              std::string("252 T251\0\0\0\0\0\0\0\0", 16));
+    EXPECT_EQ(std::string(head.begin() + MENU_TABLE_OFFSET + 252 * 16, head.begin() + MENU_TABLE_OFFSET + 253 * 16),
+              std::string(16, '\0'));
+    EXPECT_EQ(fs::file_size(image_path), image.entries.back().word1 + 0x2000u);
+}
+#endif
 
 TEST(ImageBuild, SameInputsGiveTheSameImage) {
     ScratchDir dir;
