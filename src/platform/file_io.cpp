@@ -54,4 +54,9 @@ bool same_file(const std::string& a, const std::string& b) {
     return !error && same;
 }
 
+bool is_directory(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_directory(path, error);
+}
+
 } // namespace kessra

@@ -43,4 +43,7 @@ Status append_file_start(File& file, const std::string& source, std::uint64_t le
 // True when both paths exist and name the same file.
 bool same_file(const std::string& a, const std::string& b);
 
+// True when `path` names an existing directory.
+bool is_directory(const std::string& path);
+
 } // namespace kessra

@@ -167,5 +167,19 @@ TEST(Run, RefusesAnImagePathThatNamesAnInputRom) {
     EXPECT_EQ(testing::directory_names(dir.path()), std::vector<std::string>{"a.gba"});
 }
 
+TEST(Run, RefusesAnImageOrListingPathThatIsAFolder) {
+    for (const char* folder : {"out.iso", "out.iso.txt"}) {
+        testing::ScratchDir dir;
+        std::filesystem::create_directory(dir.path() / "roms");
+        testing::write_rom(dir.file("roms/a.gba"), 4194304, "A");
+        std::filesystem::create_directory(dir.path() / folder);
+        const auto refused = run({"-o", dir.file("out.iso").c_str(), "-d", dir.file("roms").c_str(), "-v", "L"});
+        EXPECT_EQ(refused.status, EXIT_FAILED);
+        EXPECT_NE(refused.err.find(dir.file(folder) + ": is a directory"), std::string::npos) << refused.err;
+        EXPECT_EQ(refused.out, "");
+        EXPECT_EQ(testing::directory_names(dir.path()), (std::vector<std::string>{folder, "roms"}));
+    }
+}
+
 } // namespace
 } // namespace kessra
