@@ -87,9 +87,14 @@ TEST(ImageBuild, OneRomLayoutConsoleAndListing) {
     EXPECT_EQ(std::string(index.begin(), index.begin() + static_cast<long>(text.size())), text);
     EXPECT_TRUE(std::all_of(index.begin() + static_cast<long>(text.size()), index.end(), [](auto b) { return b == 0; }));
 
+#ifdef _WIN32
+    const std::string eol = "\r\n";
+#else
+    const std::string eol = "\n";
+#endif
     EXPECT_EQ(testing::read_text(image_path + ".txt"),
-              "Game Listing for " + image_path + "\n\nVolume set as TESTDISC\n\n"
-              "Imported b.gba as b.gba with on-screen menu as 001 MARIO\n");
+              "Game Listing for " + image_path + eol + eol + "Volume set as TESTDISC" + eol + eol +
+                  "Imported b.gba as b.gba with on-screen menu as 001 MARIO" + eol);
     EXPECT_EQ(testing::directory_names(dir.path()), (std::vector<std::string>{"out.iso", "out.iso.txt", "roms"}));
 }
 

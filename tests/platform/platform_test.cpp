@@ -41,15 +41,23 @@ TEST(DirectoryListing, ListsMatchesInNtfsOrderWithSizes) {
     testing::write_sparse_file(dir.file("notes.txt"), 10);
     testing::write_sparse_file(dir.file("c.gbax"), 10);
     std::filesystem::create_directory(dir.path() / "dir.gba");
+#ifndef _WIN32
     std::filesystem::create_symlink(dir.file("b.gba"), dir.file("link.gba"));
     std::filesystem::create_symlink(dir.file("missing"), dir.file("dangling.gba"));
+#endif
 
     const DirListing listing = list_rom_files(dir.path().string());
     ASSERT_TRUE(listing.status) << listing.status.message;
     std::vector<std::pair<std::string, std::uint64_t>> got;
     for (const auto& entry : listing.entries) got.emplace_back(entry.name, entry.size);
+#ifdef _WIN32
+    // The search gives the order of the file system (NTFS and wine: by name).
+    const std::vector<std::pair<std::string, std::uint64_t>> expected = {
+        {"A.GBA", 8388608}, {"b.gba", 4194304}, {"dir.gba", 0}};
+#else
     const std::vector<std::pair<std::string, std::uint64_t>> expected = {
         {"A.GBA", 8388608}, {"b.gba", 4194304}, {"dangling.gba", 0}, {"dir.gba", 0}, {"link.gba", 4194304}};
+#endif
     EXPECT_EQ(got, expected);
 }
 
@@ -146,8 +154,16 @@ TEST(FileIo, ExtendWritesZerosAndSeeksBackWork) {
 TEST(FileIo, SameFileFollowsLinksAndNeedsBothToExist) {
     ScratchDir dir;
     testing::write_text_file(dir.file("a.gba"), "x");
+    testing::write_text_file(dir.file("c.iso"), "x");
+#ifdef _WIN32
+    // Another spelling of the same path: names are matched without case.
+    EXPECT_TRUE(same_file(dir.file("a.gba"), dir.file("A.GBA")));
+    EXPECT_TRUE(same_file(dir.file("a.gba"), (dir.path() / "." / "a.gba").string()));
+#else
     std::filesystem::create_symlink(dir.file("a.gba"), dir.file("b.iso"));
     EXPECT_TRUE(same_file(dir.file("a.gba"), dir.file("b.iso")));
+#endif
+    EXPECT_FALSE(same_file(dir.file("a.gba"), dir.file("c.iso")));
     EXPECT_FALSE(same_file(dir.file("a.gba"), dir.file("missing.iso")));
 }
 

@@ -1,0 +1,50 @@
+// The wildcard search of the ROM directory. Matches come in the order the
+// file system lists them (name order on NTFS); nothing is sorted here.
+#include <windows.h>
+
+#include "platform/dir_listing.hpp"
+#include "platform/win32_status.hpp"
+
+namespace kessra {
+
+namespace {
+
+constexpr const char* READING = "reading the ROM directory";
+
+std::uint64_t match_size(const WIN32_FIND_DATAA& found) {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return 0;
+    return std::uint64_t{found.nFileSizeHigh} << 32 | found.nFileSizeLow;
+}
+
+} // namespace
+
+DirListing list_rom_files(const std::string& directory) {
+    DirListing listing;
+    // The directory as given, a backslash, then the pattern: a directory that
+    // ends in a backslash gives two, which the search accepts.
+    const std::string pattern = directory + "\\*.gba";
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        // A directory without any match is not a failure of the search.
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES) {
+            listing.status = Status::failure(win32_error_line(directory, READING, error));
+        }
+        return listing;
+    }
+    do {
+        // The pattern also matches short names: x.gbax can come back through
+        // its short name X~1.GBA. Only long names in .gba are ROMs.
+        if (has_rom_extension(found.cFileName)) listing.entries.push_back({found.cFileName, match_size(found)});
+    } while (FindNextFileA(search, &found));
+    const DWORD error = GetLastError();
+    FindClose(search);
+    if (error != ERROR_NO_MORE_FILES) {
+        listing.status = Status::failure(win32_error_line(directory, READING, error));
+        listing.entries.clear();
+    }
+    return listing;
+}
+
+} // namespace kessra
