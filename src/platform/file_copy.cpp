@@ -11,6 +11,19 @@ std::string shrunk_file_line(const std::string& source, std::uint64_t got, std::
            " of " + std::to_string(wanted) + " bytes)";
 }
 
+Status open_source(const std::string& source, std::uint64_t length, SourceFile& opened) {
+    errno = 0;
+    opened.handle = std::fopen(source.c_str(), "rb");
+    if (opened.handle == nullptr) return Status::failure(io_error_line(source, "opening", errno));
+    errno = 0;
+    const std::int64_t size = open_file_size(opened.handle);
+    if (size < 0) return Status::failure(io_error_line(source, "reading", errno));
+    if (static_cast<std::uint64_t>(size) < length) {
+        return Status::failure(shrunk_file_line(source, static_cast<std::uint64_t>(size), length));
+    }
+    return Status::success();
+}
+
 Status copy_through_buffer(File& file, std::FILE* source, const std::string& source_name, std::uint64_t length,
                            std::span<std::uint8_t> head, std::uint64_t already_copied) {
     constexpr std::size_t chunk_size = 1 << 20;

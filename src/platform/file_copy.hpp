@@ -12,6 +12,24 @@ namespace kessra {
 
 std::string shrunk_file_line(const std::string& source, std::uint64_t got, std::uint64_t wanted);
 
+// An open source file, closed when it goes out of scope.
+struct SourceFile {
+    std::FILE* handle = nullptr;
+    SourceFile() = default;
+    SourceFile(const SourceFile&) = delete;
+    SourceFile& operator=(const SourceFile&) = delete;
+    ~SourceFile() {
+        if (handle != nullptr) std::fclose(handle);
+    }
+};
+
+// Opens `source` for reading into `opened` and checks that it still holds at
+// least `length` bytes.
+Status open_source(const std::string& source, std::uint64_t length, SourceFile& opened);
+
+// The size of an open file, or a negative value with errno set. Host-specific.
+std::int64_t open_file_size(std::FILE* file);
+
 // Copies from `source`'s position until `length` bytes are copied in all,
 // counting `already_copied`, through a bounded buffer; fills what remains of
 // `head` on the way.

@@ -39,19 +39,16 @@ Status write_at(File& file, const std::uint8_t* bytes, std::uint64_t length, std
 
 } // namespace
 
-Status append_file_start(File& file, const std::string& source, std::uint64_t length, std::span<std::uint8_t> head) {
-    errno = 0;
-    std::FILE* input = std::fopen(source.c_str(), "rb");
-    if (input == nullptr) return Status::failure(io_error_line(source, "opening", errno));
-    struct Closer {
-        std::FILE* f;
-        ~Closer() { std::fclose(f); }
-    } closer{input};
-
+std::int64_t open_file_size(std::FILE* file) {
     struct stat info {};
-    if (::fstat(::fileno(input), &info) != 0) return Status::failure(io_error_line(source, "reading", errno));
-    const auto size = static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0));
-    if (size < length) return Status::failure(shrunk_file_line(source, size, length));
+    if (::fstat(::fileno(file), &info) != 0) return -1;
+    return info.st_size;
+}
+
+Status append_file_start(File& file, const std::string& source, std::uint64_t length, std::span<std::uint8_t> head) {
+    SourceFile source_file;
+    if (Status status = open_source(source, length, source_file); !status) return status;
+    std::FILE* input = source_file.handle;
 
     Mapping mapping;
     if (length > 0) {

@@ -7,22 +7,12 @@
 
 namespace kessra {
 
-Status append_file_start(File& file, const std::string& source, std::uint64_t length, std::span<std::uint8_t> head) {
-    errno = 0;
-    std::FILE* input = std::fopen(source.c_str(), "rb");
-    if (input == nullptr) return Status::failure(io_error_line(source, "opening", errno));
-    struct Closer {
-        std::FILE* f;
-        ~Closer() { std::fclose(f); }
-    } closer{input};
+std::int64_t open_file_size(std::FILE* file) { return _filelengthi64(_fileno(file)); }
 
-    errno = 0;
-    const __int64 size = _filelengthi64(_fileno(input));
-    if (size < 0) return Status::failure(io_error_line(source, "reading", errno));
-    if (static_cast<std::uint64_t>(size) < length) {
-        return Status::failure(shrunk_file_line(source, static_cast<std::uint64_t>(size), length));
-    }
-    return copy_through_buffer(file, input, source, length, head, 0);
+Status append_file_start(File& file, const std::string& source, std::uint64_t length, std::span<std::uint8_t> head) {
+    SourceFile input;
+    if (Status status = open_source(source, length, input); !status) return status;
+    return copy_through_buffer(file, input.handle, source, length, head, 0);
 }
 
 } // namespace kessra

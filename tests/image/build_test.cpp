@@ -87,11 +87,7 @@ TEST(ImageBuild, OneRomLayoutConsoleAndListing) {
     EXPECT_EQ(std::string(index.begin(), index.begin() + static_cast<long>(text.size())), text);
     EXPECT_TRUE(std::all_of(index.begin() + static_cast<long>(text.size()), index.end(), [](auto b) { return b == 0; }));
 
-#ifdef _WIN32
-    const std::string eol = "\r\n";
-#else
-    const std::string eol = "\n";
-#endif
+    const std::string& eol = testing::TEXT_LINE_END;
     EXPECT_EQ(testing::read_text(image_path + ".txt"),
               "Game Listing for " + image_path + eol + eol + "Volume set as TESTDISC" + eol + eol +
                   "Imported b.gba as b.gba with on-screen menu as 001 MARIO" + eol);
@@ -139,11 +135,7 @@ TEST(ImageBuild, ThreeRomsWithShortNamesMatchTheirPlannedLayout) {
     }
     EXPECT_EQ(testing::file_contents(bytes, entry_named(image, "cee_ga_1.gba")),
               testing::read_bytes(roms + "Cee~Game.gba"));
-#ifdef _WIN32
-    const std::string eol = "\r\n";
-#else
-    const std::string eol = "\n";
-#endif
+    const std::string& eol = testing::TEXT_LINE_END;
     EXPECT_EQ(testing::read_text(image_path + ".txt"),
               "Game Listing for " + image_path + eol + eol + "Volume set as THREE" + eol + eol +
                   "Imported Alpha Quest.gba as alphaq_1.gba with on-screen menu as 001 ALPHA" + eol +

@@ -16,11 +16,7 @@ TEST(Listing, HeadingsThenOneLinePerRom) {
     ASSERT_TRUE(write_listing_line(listing, {"Pokey Quest.gba", "pokeyq_1.gba", "POKEYQUEST", 4194304}, 1));
     ASSERT_TRUE(write_listing_line(listing, {"b\x1b.gba", "b_.gba", "T\x07", 4194304}, 2));
     ASSERT_TRUE(close_listing(listing));
-#ifdef _WIN32
-    const std::string eol = "\r\n";
-#else
-    const std::string eol = "\n";
-#endif
+    const std::string& eol = testing::TEXT_LINE_END;
     EXPECT_EQ(testing::read_text(path),
               "Game Listing for out.iso" + eol + eol + "Volume set as MYDISC" + eol + eol +
                   "Imported Pokey Quest.gba as pokeyq_1.gba with on-screen menu as 001 POKEYQUEST" + eol +

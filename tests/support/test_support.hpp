@@ -10,6 +10,13 @@
 
 namespace kessra::testing {
 
+// How a "\n" written to a text stream ends up in the file.
+#ifdef _WIN32
+inline const std::string TEXT_LINE_END = "\r\n";
+#else
+inline const std::string TEXT_LINE_END = "\n";
+#endif
+
 // A fresh directory, removed with everything in it at the end of the test.
 class ScratchDir {
 public:
