@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when missing.
+# With "windows", also the cross compiler and wine for the Windows build.
 set -euo pipefail
 need=()
 command -v cmake >/dev/null || need+=(cmake)
@@ -7,6 +8,11 @@ command -v g++ >/dev/null || need+=(g++)
 command -v make >/dev/null || need+=(make)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 command -v wit >/dev/null || need+=(wit)
+if [ "${1:-}" = windows ]; then
+  command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
+  command -v wine >/dev/null && command -v wineserver >/dev/null || need+=(wine)
+  [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+fi
 [ ${#need[@]} -eq 0 ] && exit 0
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"

@@ -8,19 +8,7 @@ start=$SECONDS
 phase() { echo "== $1 ($((SECONDS - start)) s)"; }
 
 phase "dependencies"
-scripts/deps.sh
-need=()
-command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
-command -v wine >/dev/null && command -v wineserver >/dev/null || need+=(wine)
-[ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
-if [ ${#need[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  echo "installing: ${need[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -q
-  $sudo apt-get install -y -q "${need[@]}"
-fi
+scripts/deps.sh windows
 
 # The build machine's programs: the blob generator the cross build runs, and
 # the Linux tool and ROM maker for the comparison.
