@@ -74,7 +74,7 @@ Status check_fst_capacity(const RomTable& roms) {
     const auto count = static_cast<std::uint32_t>(roms.size());
     if (roms.size() > MAX_ROM_COUNT || fst_entry_count(count) > FST_MAX_ENTRIES) {
         return Status::failure(std::to_string(roms.size()) + " ROMs need " +
-                               std::to_string(2 * roms.size() + FIXED_ENTRIES) +
+                               std::to_string(fst_entry_count(count)) +
                                " file system table entries, but the table holds " +
                                std::to_string(FST_MAX_ENTRIES));
     }
