@@ -26,6 +26,10 @@ bool is_help_switch(const char* argument) {
     return same_option(argument, "-h") || same_option(argument, "--help") || same_option(argument, "-?");
 }
 
+bool is_version_switch(const char* argument) {
+    return same_option(argument, "--version") || same_option(argument, "-version");
+}
+
 } // namespace
 
 std::int64_t decimal_value(const std::string& text) {
@@ -45,6 +49,10 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     ParsedCommandLine parsed;
     if (argc == 2 && is_help_switch(argv[1])) {
         parsed.outcome = ParseOutcome::help;
+        return parsed;
+    }
+    if (argc == 2 && is_version_switch(argv[1])) {
+        parsed.outcome = ParseOutcome::version;
         return parsed;
     }
     if (argc < MIN_ARGUMENT_COUNT) return parsed;

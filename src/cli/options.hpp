@@ -21,6 +21,7 @@ struct RunOptions {
 enum class ParseOutcome {
     run,   // options complete
     help,  // a lone help switch: usage text, success
+    version, // a lone --version: the version line, success
     usage, // command line incomplete: usage text, failure
     error, // a value that cannot be taken: `message` says which
 };

@@ -3,6 +3,7 @@
 #include "catalogue/disc_name.hpp"
 #include "catalogue/rom_scan.hpp"
 #include "cli/options.hpp"
+#include "cli/version.hpp"
 #include "image/build_image.hpp"
 #include "image/fst.hpp"
 #include "platform/file_io.hpp"
@@ -62,6 +63,7 @@ int run_kessra(int argc, const char* const* argv, const RunEnvironment& environm
     const ParsedCommandLine parsed = parse_command_line(argc, argv);
     switch (parsed.outcome) {
     case ParseOutcome::help: print_usage(environment.out); return EXIT_OK;
+    case ParseOutcome::version: std::fprintf(environment.out, "kessra %s\n", KESSRA_VERSION_TEXT); return EXIT_OK;
     case ParseOutcome::usage: print_usage(environment.out); return EXIT_USAGE;
     case ParseOutcome::error:
         std::fprintf(environment.err, "kessra: %s\n", parsed.message.c_str());

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/options.hpp"
+#include "cli/version.hpp"
 #include "cli/run.hpp"
 #include "support/test_support.hpp"
 
@@ -116,6 +117,13 @@ TEST(Run, UsageTextAndExitStatuses) {
     const auto help = run({"--help"});
     EXPECT_EQ(help.status, EXIT_OK);
     EXPECT_EQ(help.out, USAGE_TEXT);
+    for (const char* version : {"--version", "-version", "-VERSION"}) {
+        const auto shown = run({version});
+        EXPECT_EQ(shown.status, EXIT_OK);
+        EXPECT_EQ(shown.out.rfind(std::string("kessra ") + KESSRA_VERSION, 0), 0u) << shown.out;
+        EXPECT_EQ(shown.out.back(), '\n');
+    }
+    EXPECT_EQ(run({"--version", "x"}).status, EXIT_USAGE);
     const std::string too_long(300, 'x');
     const auto overlong = run({"-o", too_long.c_str(), "-d", "r", "-v", "l"});
     EXPECT_EQ(overlong.status, EXIT_USAGE);
