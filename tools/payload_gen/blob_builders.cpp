@@ -8,6 +8,10 @@
 
 namespace kessra::payload_gen {
 
+using texture::encode_cmpr;
+using texture::encode_rgb565;
+using texture::encode_rgb5a3;
+
 namespace {
 
 // PowerPC instructions used for the stand-in code.

@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "payload_gen/texture_encoders.hpp"
+#include "texture/tiled_formats.hpp"
 
 namespace kessra::payload_gen {
+
+using texture::Bytes;
 
 // Stand-in boot loader: the 32-byte header and a harmless code body.
 Bytes build_apploader();

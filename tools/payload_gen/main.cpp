@@ -2,7 +2,8 @@
 // PNG previews of the skins and the banner.
 //
 //   payload_gen --blobs DIR      the seven blobs, under their disc file names
-//   payload_gen --previews DIR   skin0.png .. skin3.png and banner.png
+//   payload_gen --previews DIR   skin0.png .. skin3.png and banner.png, as the
+//                                console shows them (encoded and decoded back)
 //
 // The output depends on nothing but this program: the same bytes every run.
 #include <cstdio>
@@ -13,9 +14,9 @@
 #include <string_view>
 
 #include "payload_gen/blob_builders.hpp"
-#include "payload_gen/png_writer.hpp"
 #include "payload_gen/scenes.hpp"
 #include "payloads/payload_layout.hpp"
+#include "texture/png_file.hpp"
 
 namespace {
 
@@ -37,12 +38,21 @@ bool write_blobs(const fs::path& dir) {
     return ok;
 }
 
+// What the console shows: each picture encoded in its texture format and
+// decoded back.
 bool write_previews(const fs::path& dir) {
+    using namespace kessra::texture;
     fs::create_directories(dir);
     bool ok = true;
-    for (int i = 0; i < kessra::SKIN_COUNT; ++i)
-        ok = write_file(dir / ("skin" + std::to_string(i) + ".png"), encode_png(draw_skin(i), false)) && ok;
-    return write_file(dir / "banner.png", encode_png(draw_banner(), true)) && ok;
+    for (int i = 0; i < kessra::SKIN_COUNT; ++i) {
+        const Picture skin = draw_skin(i);
+        const Picture shown = i == 0 ? decode_cmpr(encode_cmpr(skin), skin.width, skin.height)
+                                     : decode_rgb565(encode_rgb565(skin), skin.width, skin.height);
+        ok = write_file(dir / ("skin" + std::to_string(i) + ".png"), encode_png(shown, false)) && ok;
+    }
+    const Picture banner = draw_banner();
+    const Picture shown = decode_rgb5a3(encode_rgb5a3(banner), banner.width, banner.height);
+    return write_file(dir / "banner.png", encode_png(shown, true)) && ok;
 }
 
 } // namespace

@@ -4,18 +4,6 @@
 
 namespace kessra::payload_gen {
 
-Picture make_picture(int width, int height, Rgba fill) {
-    return Picture{width, height, std::vector<Rgba>(static_cast<std::size_t>(width * height), fill)};
-}
-
-Rgba& pixel(Picture& pic, int x, int y) {
-    return pic.pixels[static_cast<std::size_t>(y * pic.width + x)];
-}
-
-const Rgba& pixel(const Picture& pic, int x, int y) {
-    return pic.pixels[static_cast<std::size_t>(y * pic.width + x)];
-}
-
 std::int64_t isqrt(std::int64_t v) {
     if (v <= 0) return 0;
     auto rest = static_cast<std::uint64_t>(v);

@@ -8,20 +8,14 @@
 #include <span>
 #include <vector>
 
+#include "texture/picture.hpp"
+
 namespace kessra::payload_gen {
 
-struct Rgba {
-    std::uint8_t r = 0;
-    std::uint8_t g = 0;
-    std::uint8_t b = 0;
-    std::uint8_t a = 255;
-};
-
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<Rgba> pixels; // row-major, width * height
-};
+using texture::make_picture;
+using texture::Picture;
+using texture::pixel;
+using texture::Rgba;
 
 // Pixel box, end exclusive.
 struct Box {
@@ -36,10 +30,6 @@ struct GradientStop {
 // Sub-pixel resolution of shape geometry: coordinates and distances handed to
 // signed-distance functions are in 1/SUB pixels.
 inline constexpr int SUB = 64;
-
-Picture make_picture(int width, int height, Rgba fill);
-Rgba& pixel(Picture& pic, int x, int y);
-const Rgba& pixel(const Picture& pic, int x, int y);
 
 std::int64_t isqrt(std::int64_t v);
 int isin(int angle); // 4096 units per turn, result in -4096..4096

@@ -1,11 +1,12 @@
 // CMPR block compression: each 4 x 4 block is two RGB565 end colours and a
 // 2-bit index per pixel into the palette c0, c1, (2c0+c1)/3, (c0+2c1)/3.
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 
-#include "payload_gen/texture_encoders.hpp"
+#include "texture/tiled_formats.hpp"
 
-namespace kessra::payload_gen {
+namespace kessra::texture {
 
 namespace {
 
@@ -144,7 +145,7 @@ void encode_block(const Block& block, Bytes& out) {
 
 Bytes encode_cmpr(const Picture& pic) {
     Bytes out;
-    out.reserve(static_cast<std::size_t>(pic.width * pic.height / 2));
+    out.reserve(cmpr_size(pic.width, pic.height));
     for (int ty = 0; ty < pic.height; ty += 8) {
         for (int tx = 0; tx < pic.width; tx += 8) {
             for (int sub = 0; sub < 4; ++sub) {
@@ -161,4 +162,4 @@ Bytes encode_cmpr(const Picture& pic) {
     return out;
 }
 
-} // namespace kessra::payload_gen
+} // namespace kessra::texture
