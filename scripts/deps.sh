@@ -9,6 +9,12 @@ command -v make >/dev/null || need+=(make)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 [ -f /usr/include/stb/stb_image.h ] || need+=(libstb-dev)
 command -v wit >/dev/null || need+=(wit)
+# The manual page, its checks, the completion's test and the Debian package.
+command -v scdoc >/dev/null || need+=(scdoc)
+command -v groff >/dev/null || need+=(groff-base)
+command -v mandoc >/dev/null || need+=(mandoc)
+[ -f /usr/share/bash-completion/bash_completion ] || need+=(bash-completion)
+command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)
 if [ "${1:-}" = windows ]; then
   command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
   command -v wine >/dev/null && command -v wineserver >/dev/null || need+=(wine)

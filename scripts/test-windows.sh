@@ -43,4 +43,15 @@ phase "comparison with the Linux build"
 tests/windows/compare_with_linux.sh build/host-tools/src/kessra build/mingw/src/kessra.exe \
   build/host-tools/tools/make_rom cmake/wine-run.sh
 
+phase "Windows package"
+rm -rf build/mingw/packages
+(cd build/mingw && cpack -G ZIP >/dev/null)
+zip="$(find build/mingw/packages -maxdepth 1 -name 'kessra-*-windows-x86_64.zip' | head -n 1)"
+[ -n "$zip" ] || { echo "cpack made no .zip" >&2; exit 1; }
+contents="$(python3 -m zipfile -l "$zip")"
+for member in kessra.exe README.md LICENSE; do
+  grep -q "/$member " <<<"$contents" || { echo "$zip lacks $member" >&2; echo "$contents" >&2; exit 1; }
+done
+echo "$zip holds kessra.exe, README.md and LICENSE"
+
 phase "done"
