@@ -13,6 +13,8 @@ namespace {
 // Enough arguments after the program name for the three mandatory options and their values.
 constexpr int MIN_ARGUMENT_COUNT = 7;
 
+} // namespace
+
 bool same_option(const char* argument, const char* option) {
     for (; *argument != '\0' && *option != '\0'; ++argument, ++option) {
         if (std::tolower(static_cast<unsigned char>(*argument)) != std::tolower(static_cast<unsigned char>(*option))) {
@@ -21,6 +23,8 @@ bool same_option(const char* argument, const char* option) {
     }
     return *argument == *option;
 }
+
+namespace {
 
 bool is_help_switch(const char* argument) {
     return same_option(argument, "-h") || same_option(argument, "--help") || same_option(argument, "-?");
@@ -82,6 +86,9 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
         if (same_option(argument, "-ds") && has_value) skin = decimal_value(value);
         if (same_option(argument, "-dravnik")) options.profile = LARGE_DISC;
         if (same_option(argument, "-dz") && has_value) zoom = decimal_value(value);
+        // Compared after the seven above, so a command line of only those reads as always.
+        if (same_option(argument, "-payloads") && has_value) options.payloads.folder = value;
+        if (same_option(argument, "-payloads-from") && has_value) options.payloads.image = value;
     }
     options.skin = (skin >= 0 && skin <= 3) ? static_cast<int>(skin) : 0;
     options.zoom = (zoom >= 0 && zoom <= 2) ? static_cast<int>(zoom) : 0;

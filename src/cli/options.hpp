@@ -5,6 +5,7 @@
 #include <string>
 
 #include "catalogue/disc_profile.hpp"
+#include "payload_sources/payload_sources.hpp"
 
 namespace kessra {
 
@@ -16,6 +17,7 @@ struct RunOptions {
     int skin = 0;              // "-ds", 0 to 3
     int zoom = 0;              // "-dz", 0 to 2
     DiscProfile profile = MINI_DVD; // LARGE_DISC with "-dravnik"
+    PayloadSources payloads;   // "-payloads", "-payloads-from"
 };
 
 enum class ParseOutcome {
@@ -31,6 +33,9 @@ struct ParsedCommandLine {
     RunOptions options;
     std::string message;
 };
+
+// An option name compared in any case: "-O" is "-o".
+bool same_option(const char* argument, const char* option);
 
 ParsedCommandLine parse_command_line(int argc, const char* const* argv);
 

@@ -2,7 +2,9 @@
 
 #include "catalogue/disc_name.hpp"
 #include "catalogue/rom_scan.hpp"
+#include "cli/commands.hpp"
 #include "cli/options.hpp"
+#include "cli/payload_choice.hpp"
 #include "cli/version.hpp"
 #include "image/build_image.hpp"
 #include "image/fst.hpp"
@@ -60,6 +62,11 @@ RunEnvironment host_environment() {
 }
 
 int run_kessra(int argc, const char* const* argv, const RunEnvironment& environment) {
+    if (argc >= 2) {
+        if (const Command* command = find_command(known_commands(), argv[1])) {
+            return command->run(argc - 1, argv + 1, environment);
+        }
+    }
     const ParsedCommandLine parsed = parse_command_line(argc, argv);
     switch (parsed.outcome) {
     case ParseOutcome::help: print_usage(environment.out); return EXIT_OK;
@@ -71,6 +78,13 @@ int run_kessra(int argc, const char* const* argv, const RunEnvironment& environm
     case ParseOutcome::run: break;
     }
     const RunOptions& options = parsed.options;
+    // The payloads are taken and checked before anything is written.
+    ChosenPayloads chosen;
+    PayloadSet payloads = *environment.payloads;
+    if (any_source(options.payloads)) {
+        if (const int status = take_payload_set(options.payloads, environment, chosen); status != EXIT_OK) return status;
+        payloads = chosen.view();
+    }
 
     ScanResult scan = scan_rom_directory(options.rom_directory, options.profile, environment.list_directory,
                                          environment.out);
@@ -83,7 +97,7 @@ int run_kessra(int argc, const char* const* argv, const RunEnvironment& environm
     print_summary(options, roms.size(), environment.out);
     const BuildRequest request{options.image_path, options.volume_label, options.rom_directory,
                                options.pad, options.skin, options.zoom, options.profile};
-    if (Status status = build_image(request, roms, *environment.payloads, environment.out); !status) {
+    if (Status status = build_image(request, roms, payloads, environment.out); !status) {
         std::fputs("\n", environment.out);
         return fail(status, environment);
     }

@@ -1,0 +1,72 @@
+#include "cli/export_payloads.hpp"
+
+#include <cstring>
+#include <string>
+
+#include "cli/options.hpp"
+#include "cli/payload_choice.hpp"
+#include "payload_sources/payload_folder.hpp"
+
+namespace kessra {
+
+namespace {
+
+struct ExportOptions {
+    std::string folder;
+    PayloadSources sources;
+    bool force = false;
+};
+
+constexpr const char* EXPORT_USAGE = "Usage   : kessra export-payloads DIR [-payloads DIR2] [-payloads-from IMAGE] [-force]\n";
+
+// Empty message: options complete; otherwise what is wrong with them.
+std::string parse_export_options(int argc, const char* const* argv, ExportOptions& options) {
+    for (int i = 1; i < argc; ++i) {
+        const char* argument = argv[i];
+        if (same_option(argument, "-payloads") || same_option(argument, "-payloads-from")) {
+            if (i + 1 >= argc) return std::string(argument) + " needs a value";
+            std::string& target = same_option(argument, "-payloads") ? options.sources.folder : options.sources.image;
+            target = argv[++i];
+        } else if (same_option(argument, "-force")) {
+            options.force = true;
+        } else if (argument[0] == '-' && argument[1] != '\0') {
+            return std::string("unknown option ") + argument;
+        } else if (options.folder.empty() && argument[0] != '\0') {
+            options.folder = argument;
+        } else {
+            return std::string("one folder only: ") + argument;
+        }
+    }
+    if (options.folder.empty()) return "no folder to write into";
+    return {};
+}
+
+} // namespace
+
+int run_export_payloads(int argc, const char* const* argv, const RunEnvironment& environment) {
+    ExportOptions options;
+    if (const std::string wrong = parse_export_options(argc, argv, options); !wrong.empty()) {
+        std::fprintf(environment.err, "kessra: export-payloads: %s\n", wrong.c_str());
+        std::fputs(EXPORT_USAGE, environment.err);
+        return EXIT_USAGE;
+    }
+    ChosenPayloads chosen;
+    if (const int status = take_payload_set(options.sources, environment, chosen); status != EXIT_OK) return status;
+    if (!options.force) {
+        const std::vector<std::string> existing = existing_payload_files(options.folder);
+        for (const std::string& path : existing) {
+            std::fprintf(environment.err, "kessra: %s: already there; give -force to replace it\n", path.c_str());
+        }
+        if (!existing.empty()) return EXIT_FAILED;
+    }
+    if (Status status = write_payload_folder(options.folder, chosen.view()); !status) {
+        std::fflush(environment.out);
+        std::fprintf(environment.err, "kessra: %s\n", status.message.c_str());
+        return EXIT_FAILED;
+    }
+    std::fprintf(environment.out, "Payloads written to %s\n", options.folder.c_str());
+    std::fflush(environment.out);
+    return EXIT_OK;
+}
+
+} // namespace kessra

@@ -1,0 +1,58 @@
+// The seven blobs of a payload set by number, with the names that disc tools
+// give them in an extracted disc folder.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "payloads/payloads.hpp"
+
+namespace kessra {
+
+inline constexpr std::size_t PAYLOAD_COUNT = 7;
+inline constexpr std::size_t LOADER_BLOB = 0;
+inline constexpr std::size_t PROGRAM_BLOB = 1;
+inline constexpr std::size_t FIRST_SKIN_BLOB = 2; // skins 0 to 3 are blobs 2 to 5
+inline constexpr std::size_t BANNER_BLOB = 6;
+
+// An extractor writes the loader at the length its header announces: the
+// 32-byte header, the code and the trailer. Past APPLOADER_SIZE those bytes
+// are the start of the program image, which follows the loader on the disc.
+inline constexpr std::uint32_t APPLOADER_HEADER_SIZE = 0x20;
+inline constexpr std::uint32_t APPLOADER_ANNOUNCED_SIZE =
+    APPLOADER_HEADER_SIZE + APPLOADER_CODE_SIZE + APPLOADER_TRAILER_SIZE; // 0x1D224
+static_assert(APPLOADER_ANNOUNCED_SIZE == 0x1D224);
+static_assert(APPLOADER_ANNOUNCED_SIZE - APPLOADER_SIZE <= PROGRAM_IMAGE_SIZE);
+
+struct PayloadFile {
+    const char* name;        // the file's own name ("main.dol", "F_00.tpl")
+    const char* folder_path; // its place in an extracted disc folder
+    std::uint32_t size;      // its length in a payload set
+};
+
+inline constexpr std::array<PayloadFile, PAYLOAD_COUNT> PAYLOAD_FILES{{
+    {"apploader.img", "sys/apploader.img", APPLOADER_SIZE},
+    {"main.dol", "sys/main.dol", PROGRAM_IMAGE_SIZE},
+    {"F_00.tpl", "files/F_00.tpl", SKIN_SIZE},
+    {"F_01.tpl", "files/F_01.tpl", SKIN_SIZE},
+    {"F_02.tpl", "files/F_02.tpl", SKIN_SIZE},
+    {"F_03.tpl", "files/F_03.tpl", SKIN_SIZE},
+    {"opening.bnr", "files/opening.bnr", BANNER_SIZE},
+}};
+
+inline Blob payload_blob(const PayloadSet& set, std::size_t blob) {
+    if (blob == LOADER_BLOB) return set.apploader_blob;
+    if (blob == PROGRAM_BLOB) return set.program_image;
+    if (blob == BANNER_BLOB) return set.banner_blob;
+    return set.skin_blob[blob - FIRST_SKIN_BLOB];
+}
+
+inline void set_payload_blob(PayloadSet& set, std::size_t blob, Blob bytes) {
+    if (blob == LOADER_BLOB) set.apploader_blob = bytes;
+    else if (blob == PROGRAM_BLOB) set.program_image = bytes;
+    else if (blob == BANNER_BLOB) set.banner_blob = bytes;
+    else set.skin_blob[blob - FIRST_SKIN_BLOB] = bytes;
+}
+
+} // namespace kessra

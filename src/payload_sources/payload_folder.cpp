@@ -1,0 +1,92 @@
+#include "payload_sources/payload_folder.hpp"
+
+#include "platform/file_io.hpp"
+#include "platform/output_files.hpp"
+#include "platform/paths.hpp"
+#include "platform/small_files.hpp"
+
+namespace kessra {
+
+namespace {
+
+// The folder layout uses '/'; the host may want its own separator.
+std::string host_path(const std::string& folder, const char* relative) {
+    std::string path = join_path(folder, relative);
+    for (char& c : path) {
+        if (c == '/') c = PATH_SEPARATOR;
+    }
+    return path;
+}
+
+Status write_whole_file(const std::string& path, Blob bytes) {
+    const std::string temporary = temporary_path_for(path);
+    Result<File> created = create_new_file(temporary, path, FileMode::binary);
+    if (!created) return created.status;
+    watch_temporary(temporary);
+    File& file = created.value;
+    Status status = write_bytes(file, bytes);
+    if (status) {
+        status = close_file(file);
+    } else {
+        abandon_file(file);
+    }
+    if (status) status = replace_file(temporary, path, path);
+    if (!status) remove_quietly(temporary);
+    unwatch_temporary(temporary);
+    return status;
+}
+
+} // namespace
+
+std::vector<std::string> payload_folder_paths(const std::string& folder) {
+    std::vector<std::string> paths;
+    for (const PayloadFile& file : PAYLOAD_FILES) paths.push_back(host_path(folder, file.folder_path));
+    return paths;
+}
+
+Result<FolderRead> read_payload_folder(const std::string& folder) {
+    if (!is_directory(folder)) return {Status::failure(folder + ": not a folder"), {}};
+    FolderRead read;
+    const std::vector<std::string> paths = payload_folder_paths(folder);
+    bool any = false;
+    for (std::size_t blob = 0; blob < PAYLOAD_COUNT; ++blob) {
+        const std::uint64_t limit = blob == LOADER_BLOB ? APPLOADER_ANNOUNCED_SIZE : PAYLOAD_FILES[blob].size;
+        Result<SmallFile> file = read_small_file(paths[blob], limit);
+        if (!file) return {file.status, {}};
+        if (!file.value.exists) continue;
+        any = true;
+        if (file.value.size > limit) {
+            read.problems.push_back({blob, paths[blob], "length", 0, std::to_string(PAYLOAD_FILES[blob].size) + " bytes",
+                                     std::to_string(file.value.size) + " bytes"});
+            continue;
+        }
+        read.blobs[blob] = TakenBlob{std::move(file.value.bytes), paths[blob]};
+    }
+    if (!any) {
+        return {Status::failure(folder + ": holds none of sys/apploader.img, sys/main.dol, files/F_00.tpl to "
+                                         "files/F_03.tpl, files/opening.bnr"),
+                {}};
+    }
+    return success(std::move(read));
+}
+
+std::vector<std::string> existing_payload_files(const std::string& folder) {
+    std::vector<std::string> existing;
+    for (const std::string& path : payload_folder_paths(folder)) {
+        if (path_exists(path)) existing.push_back(path);
+    }
+    return existing;
+}
+
+Status write_payload_folder(const std::string& folder, const PayloadSet& set) {
+    const std::vector<std::string> paths = payload_folder_paths(folder);
+    for (const char* sub : {"sys", "files"}) {
+        if (Status status = make_directories(host_path(folder, sub)); !status) return status;
+    }
+    for (std::size_t blob = 0; blob < PAYLOAD_COUNT; ++blob) {
+        if (Status status = write_whole_file(paths[blob], payload_blob(set, blob)); !status) return status;
+    }
+    return Status::success();
+}
+
+} // namespace kessra

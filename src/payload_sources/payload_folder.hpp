@@ -1,0 +1,31 @@
+// Payload sets in the folder layout of an extracted disc:
+// sys/apploader.img, sys/main.dol, files/F_00.tpl .. F_03.tpl, files/opening.bnr.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "payload_sources/taken_payloads.hpp"
+
+namespace kessra {
+
+struct FolderRead {
+    TakenBlobs blobs;                     // the blobs present in the folder
+    std::vector<PayloadProblem> problems; // files too long to be read at all
+};
+
+// Takes the payload files present in `folder`; others in it are ignored. A
+// folder that holds none of them is refused.
+Result<FolderRead> read_payload_folder(const std::string& folder);
+
+// The paths the set's files take in `folder`, in blob order.
+std::vector<std::string> payload_folder_paths(const std::string& folder);
+
+// Those of the paths that something already occupies.
+std::vector<std::string> existing_payload_files(const std::string& folder);
+
+// Writes the set into `folder`, making the folders it needs and replacing
+// files there. Each file appears whole under its name or not at all.
+Status write_payload_folder(const std::string& folder, const PayloadSet& set);
+
+} // namespace kessra
