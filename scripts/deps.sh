@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when missing.
-# With "windows", also the cross compiler and wine for the Windows build.
+# With "windows", also the cross compiler and wine for the Windows build;
+# with "boot", also the emulator and the X tools of the boot tests.
 set -euo pipefail
 need=()
 command -v cmake >/dev/null || need+=(cmake)
@@ -15,6 +16,16 @@ command -v groff >/dev/null || need+=(groff-base)
 command -v mandoc >/dev/null || need+=(mandoc)
 [ -f /usr/share/bash-completion/bash_completion ] || need+=(bash-completion)
 command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)
+# The console code is built with clang, ld.lld and llvm-objcopy.
+command -v clang >/dev/null || need+=(clang)
+command -v ld.lld >/dev/null || need+=(lld)
+command -v llvm-objcopy >/dev/null || need+=(llvm)
+if [ "${1:-}" = boot ]; then
+  [ -x /usr/games/dolphin-emu-nogui ] || command -v dolphin-emu-nogui >/dev/null || need+=(dolphin-emu)
+  command -v Xvfb >/dev/null || need+=(xvfb)
+  command -v xwd >/dev/null || need+=(x11-apps)
+  command -v compare >/dev/null || need+=(imagemagick)
+fi
 if [ "${1:-}" = windows ]; then
   command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
   command -v wine >/dev/null && command -v wineserver >/dev/null || need+=(wine)

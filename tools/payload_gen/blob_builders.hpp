@@ -1,4 +1,5 @@
-// Assembles the seven fixed blobs that every disc image carries.
+// Assembles the skins and the banner that every disc image carries (the
+// loader and the program are built from their sources in boot/).
 #pragma once
 
 #include <string>
@@ -9,12 +10,6 @@
 namespace kessra::payload_gen {
 
 using texture::Bytes;
-
-// Stand-in boot loader: the 32-byte header and a harmless code body.
-Bytes build_apploader();
-
-// Stand-in emulator program (DOL) with its menu table and settings fields.
-Bytes build_program_image();
 
 // Skin texture "F_0<index>.tpl": TPL header and the encoded artwork.
 Bytes build_skin(int index);
@@ -27,8 +22,8 @@ struct NamedBlob {
     Bytes bytes;
 };
 
-// All seven, in the order loader, program image, skins 0 to 3, banner;
-// each checked against its fixed size.
+// The five, in the order skins 0 to 3, banner; each checked against its
+// fixed size.
 std::vector<NamedBlob> build_all_blobs();
 
 } // namespace kessra::payload_gen

@@ -1,7 +1,7 @@
 // payload_gen: writes the fixed blobs that the tool embeds, and optionally
 // PNG previews of the skins and the banner.
 //
-//   payload_gen --blobs DIR      the seven blobs, under their disc file names
+//   payload_gen --blobs DIR      the skins and the banner, under their disc file names
 //   payload_gen --previews DIR   skin0.png .. skin3.png and banner.png, as the
 //                                console shows them (encoded and decoded back)
 //
