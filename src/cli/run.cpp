@@ -23,12 +23,13 @@ int fail(const Status& status, const RunEnvironment& environment) {
     return EXIT_FAILED;
 }
 
-// The image and its listing replace files, never a folder, and never one of
-// the ROMs they are built from.
+// The image and its listing replace regular files, never a folder, a device,
+// a pipe or a socket, and never one of the ROMs they are built from.
 Status check_output_paths(const RunOptions& options, const RomTable& roms) {
     const std::string listing = listing_path_for(options.image_path);
     for (const std::string* output : {&options.image_path, &listing}) {
         if (is_directory(*output)) return Status::failure(*output + ": is a directory, not an image file");
+        if (is_special_file(*output)) return Status::failure(*output + ": is not a regular file, refusing to replace it");
     }
     for (const RomRecord& rom : roms) {
         const std::string rom_path = join_path(options.rom_directory, rom.file_name);
@@ -93,6 +94,8 @@ int run_kessra(int argc, const char* const* argv, const RunEnvironment& environm
     assign_disc_names(roms, options.rom_directory, environment.short_names);
     if (Status status = check_fst_capacity(roms); !status) return fail(status, environment);
     if (Status status = check_output_paths(options, roms); !status) return fail(status, environment);
+    OutputLock lock;
+    if (Status status = lock_output(options.image_path, lock); !status) return fail(status, environment);
 
     print_summary(options, roms.size(), environment.out);
     const BuildRequest request{options.image_path, options.volume_label, options.rom_directory,

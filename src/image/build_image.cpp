@@ -1,5 +1,7 @@
 #include "image/build_image.hpp"
 
+#include <array>
+
 #include "image/content_writer.hpp"
 #include "image/disc_format.hpp"
 #include "image/layout.hpp"
@@ -10,57 +12,47 @@ namespace kessra {
 
 namespace {
 
-struct OutputNames {
-    std::string image;         // final paths
-    std::string listing;
-    std::string image_temp;    // where they are written
-    std::string listing_temp;
-};
+// The outputs of one build, in the order they are put in place: the image
+// last, so that an image in place always has its own listing beside it.
+enum : std::size_t { LISTING = 0, IMAGE = 1 };
 
-OutputNames output_names(const std::string& image_path) {
-    const std::string listing = listing_path_for(image_path);
-    return {image_path, listing, temporary_path_for(image_path), temporary_path_for(listing)};
-}
-
-Status write_and_close(const BuildRequest& request, RomTable& roms, const PayloadSet& payloads,
-                       const OutputNames& names, File& image, Listing& listing, std::FILE* out) {
+Status write_and_close(const BuildRequest& request, RomTable& roms, const PayloadSet& payloads, File& image,
+                       Listing& listing, std::FILE* out) {
     const ImageLayout layout = plan_image_layout(roms);
-    const ContentTargets targets{request, payloads, layout, names.listing_temp, names.listing};
+    const ContentTargets targets{request, payloads, layout};
     if (Status status = write_image_contents(targets, roms, image, listing, out); !status) return status;
     if (request.pad) {
         if (Status status = pad_image(image, layout.content_end, request.profile.target_sectors, out); !status) {
             return status;
         }
     }
-    if (Status status = close_file(image); !status) return status;
-    // The listing first, the image last: an image in place always has its listing.
-    if (Status status = replace_file(names.listing_temp, names.listing, names.listing); !status) return status;
-    return replace_file(names.image_temp, names.image, names.image);
+    return close_file(image);
 }
 
 } // namespace
 
 Status build_image(const BuildRequest& request, RomTable& roms, const PayloadSet& payloads, std::FILE* out) {
-    const OutputNames names = output_names(request.image_path);
-    watch_temporary(names.image_temp);
-    watch_temporary(names.listing_temp);
-
-    Status status;
+    const std::string listing_path = listing_path_for(request.image_path);
+    std::array<OutputFile, 2> outputs{OutputFile{listing_path, listing_path, {}},
+                                      OutputFile{request.image_path, request.image_path, {}}};
+    File image;
     Listing listing;
-    auto created = create_new_file(names.image_temp, names.image, FileMode::binary);
-    if (created) {
-        status = write_and_close(request, roms, payloads, names, created.value, listing, out);
-    } else {
-        status = created.status;
+    Status status;
+    auto created_image = create_output(outputs[IMAGE], FileMode::binary);
+    if (!created_image) status = created_image.status;
+    image = created_image.value;
+    if (status) {
+        auto created_listing = create_output(outputs[LISTING], FileMode::text);
+        if (!created_listing) status = created_listing.status;
+        listing.file = created_listing.value;
     }
+    if (status) status = write_and_close(request, roms, payloads, image, listing, out);
+    if (status) status = commit_outputs(outputs);
     if (!status) {
-        abandon_file(created.value);
+        abandon_file(image);
         abandon_file(listing.file);
-        remove_quietly(names.image_temp);
-        remove_quietly(names.listing_temp);
     }
-    unwatch_temporary(names.image_temp);
-    unwatch_temporary(names.listing_temp);
+    discard_outputs(outputs);
     return status;
 }
 

@@ -125,10 +125,10 @@ Status write_boot_and_reserve(const ContentTargets& targets, const RomTable& rom
     if (Status status = add_fst_entry(fst, "", FstKind::directory, 0, 0); !status) return status;
     if (Status status = add_fst_entry(fst, "roms", FstKind::directory, 0, rom_count + 2); !status) return status;
 
-    auto opened = open_listing(targets.listing_path, targets.listing_name, targets.request.image_path,
-                               targets.request.volume_label);
-    if (!opened) return opened.status;
-    listing = opened.value;
+    if (Status status = write_listing_headings(listing, targets.request.image_path, targets.request.volume_label);
+        !status) {
+        return status;
+    }
 
     if (Status status = write_zeros(image, std::uint64_t{targets.layout.reserve_sectors} * SECTOR_SIZE); !status) {
         return status;

@@ -18,13 +18,11 @@ struct ContentTargets {
     const BuildRequest& request;
     const PayloadSet& payloads;
     const ImageLayout& layout;
-    const std::string& listing_path; // where the listing is written
-    const std::string& listing_name; // what messages call it
 };
 
 // Boot area, table reserve, ROMs, index files, skins and banner, then the
-// table, the header words and the emulator's menu and settings. Opens and
-// closes the listing; fills in each ROM's menu title.
+// table, the header words and the emulator's menu and settings. Writes the
+// listing, created empty, and closes it; fills in each ROM's menu title.
 Status write_image_contents(const ContentTargets& targets, RomTable& roms, File& image, Listing& listing,
                             std::FILE* out);
 

@@ -59,4 +59,12 @@ bool is_directory(const std::string& path) {
     return std::filesystem::is_directory(path, error);
 }
 
+bool is_special_file(const std::string& path) {
+    std::error_code error;
+    const auto type = std::filesystem::status(path, error).type();
+    if (error) return false;
+    return type != std::filesystem::file_type::regular && type != std::filesystem::file_type::directory &&
+           type != std::filesystem::file_type::not_found;
+}
+
 } // namespace kessra

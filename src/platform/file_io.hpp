@@ -46,4 +46,8 @@ bool same_file(const std::string& a, const std::string& b);
 // True when `path` names an existing directory.
 bool is_directory(const std::string& path);
 
+// True when something exists at `path` (links followed) that is neither a
+// regular file nor a directory: a device, a pipe, a socket.
+bool is_special_file(const std::string& path);
+
 } // namespace kessra

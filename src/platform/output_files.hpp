@@ -1,16 +1,61 @@
-// Output that appears whole or not at all: files are written under a
-// temporary name beside their final place and renamed into place at the end.
-// Temporary files are removed on failure and when the run is interrupted.
+// Output that appears whole or not at all: files are written under short
+// temporary names of their own beside their final places and all renamed into
+// place together at the end, or none of them. Temporary files are removed on
+// failure and when the run is interrupted. A lock file beside an image keeps
+// two runs from writing it at the same time.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 
+#include "platform/file_io.hpp"
 #include "platform/status.hpp"
 
 namespace kessra {
 
-// A temporary name in the same directory as `final_path`, unique to this process.
-std::string temporary_path_for(const std::string& final_path);
+// One file of the output: written at `temporary_path`, then moved to `final_path`.
+struct OutputFile {
+    std::string final_path;
+    std::string name;           // what messages call it
+    std::string temporary_path; // set when the file is created
+};
+
+// Creates the temporary file of `output` in the folder of its final path,
+// under a short name not made from the final one (".kessra-" and a random
+// part), trying other names while one is taken. The file is watched: an
+// interruption removes it.
+Result<File> create_output(OutputFile& output, FileMode mode);
+
+// Moves every written output into place, in the order given, or none of them:
+// when one cannot be put in place, those moved before it are put back as they
+// were (an earlier file that was replaced comes back, a new one goes). Put the
+// file that decides whether the set exists (the image) last: it replaces its
+// earlier version in one step. Interruptions wait until the switch is over.
+Status commit_outputs(std::span<OutputFile> outputs);
+
+// Removes what is left of the temporary files and stops watching them.
+void discard_outputs(std::span<OutputFile> outputs);
+
+// The advisory lock on an image: held from before anything is written until
+// the outputs are in place; released (and its file removed) when this goes.
+struct OutputLock {
+    std::string path;
+    std::intptr_t handle = -1;
+    OutputLock() = default;
+    OutputLock(const OutputLock&) = delete;
+    OutputLock& operator=(const OutputLock&) = delete;
+    ~OutputLock();
+};
+
+// Takes the lock of `image_path` on a lock file beside it; fails at once,
+// naming the image, while another run holds it.
+Status lock_output(const std::string& image_path, OutputLock& lock);
+
+// The lock file of an image: a short hidden name in the image's folder,
+// derived from the image's name (letter case folded where the file system
+// ignores it).
+std::string lock_path_for(const std::string& image_path);
 
 // Moves `from` over `to`, replacing any existing file; `name` is what messages call it.
 Status replace_file(const std::string& from, const std::string& to, const std::string& name);
@@ -18,14 +63,30 @@ Status replace_file(const std::string& from, const std::string& to, const std::s
 // Removes a file, ignoring any failure.
 void remove_quietly(const std::string& path);
 
-// Removes the registered temporary files if the run is interrupted
-// (Ctrl-C, a termination request, a closed terminal or report pipe) or a ROM
-// is truncated while it is being copied, then ends with the usual status of
-// that signal.
+// True when something (a file of any kind, or a dangling link) is at `path`.
+bool path_exists(const std::string& path);
+
+// Opens the null device on each of standard input, output and error that is
+// closed, so that no file the run opens takes their place.
+void open_missing_standard_streams();
+
+// Removes the watched files if the run is interrupted (Ctrl-C, a termination
+// request, a closed terminal or report pipe, the other signals that end a
+// process by default) and then ends with the usual status of that signal. A
+// signal the caller started the tool with ignored stays ignored. Past a file
+// size limit, writes fail with "File too large" instead of ending the run.
 void install_interrupt_cleanup();
 
-// At most two temporary files are watched at a time (the image and its listing).
+// The files an interruption removes (temporary files, the lock file).
 void watch_temporary(const std::string& path);
 void unwatch_temporary(const std::string& path);
+
+// Interruptions wait while this is held (the outputs being switched).
+struct InterruptsHeld {
+    InterruptsHeld();
+    ~InterruptsHeld();
+    InterruptsHeld(const InterruptsHeld&) = delete;
+    InterruptsHeld& operator=(const InterruptsHeld&) = delete;
+};
 
 } // namespace kessra

@@ -1,6 +1,7 @@
-#include "platform/output_files.hpp"
-
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -8,24 +9,30 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/output_files.hpp"
+
 namespace kessra {
 
 namespace {
 
 // Paths the signal handler removes; fixed buffers, since the handler may
-// only call async-signal-safe functions.
+// only call async-signal-safe functions. Room for the temporary files and
+// lock files of several images at once.
 struct WatchedPath {
     char path[4096];
     volatile sig_atomic_t active;
 };
-std::array<WatchedPath, 2> watched{};
+std::array<WatchedPath, 32> watched{};
+
+// The signals that end a process by default and leave its files behind.
+constexpr int INTERRUPTS[] = {SIGINT,  SIGTERM, SIGHUP,  SIGPIPE,   SIGQUIT, SIGUSR1,
+                              SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGBUS};
 
 extern "C" void remove_watched_and_die(int signal_number) {
     for (auto& slot : watched) {
         if (slot.active) ::unlink(slot.path);
     }
     if (signal_number == SIGBUS) {
-        // ROMs are copied from a mapping of the file: it shrank during the copy.
         static const char message[] = "kessra: a ROM file was truncated while it was being copied\n";
         [[maybe_unused]] const auto ignored = ::write(STDERR_FILENO, message, sizeof message - 1);
     }
@@ -33,11 +40,16 @@ extern "C" void remove_watched_and_die(int signal_number) {
     ::raise(signal_number);
 }
 
-} // namespace
-
-std::string temporary_path_for(const std::string& final_path) {
-    return final_path + ".kessra-" + std::to_string(::getpid()) + ".tmp";
+sigset_t interrupt_set() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal_number : INTERRUPTS) {
+        if (signal_number != SIGBUS) sigaddset(&set, signal_number);
+    }
+    return set;
 }
+
+} // namespace
 
 Status replace_file(const std::string& from, const std::string& to, const std::string& name) {
     errno = 0;
@@ -47,17 +59,33 @@ Status replace_file(const std::string& from, const std::string& to, const std::s
 
 void remove_quietly(const std::string& path) { ::unlink(path.c_str()); }
 
+bool path_exists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+void open_missing_standard_streams() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        // open gives the lowest free descriptor: this one.
+        const int opened = ::open("/dev/null", O_RDWR);
+        if (opened >= 0 && opened != fd) ::close(opened);
+    }
+}
+
 void install_interrupt_cleanup() {
     struct sigaction action {};
     action.sa_handler = remove_watched_and_die;
     sigemptyset(&action.sa_mask);
-    // SIGHUP: the terminal went away; SIGPIPE: the reader of the report went away.
-    for (const int signal_number : {SIGINT, SIGTERM, SIGBUS, SIGHUP, SIGPIPE}) {
+    for (const int signal_number : INTERRUPTS) {
         struct sigaction current {};
         ::sigaction(signal_number, nullptr, &current);
         // A signal the caller chose to ignore (nohup, for one) stays ignored.
         if (current.sa_handler != SIG_IGN) ::sigaction(signal_number, &action, nullptr);
     }
+    // Past a file size limit a write then fails with EFBIG and is reported
+    // as any other failed write.
+    ::signal(SIGXFSZ, SIG_IGN);
 }
 
 void watch_temporary(const std::string& path) {
@@ -73,6 +101,56 @@ void unwatch_temporary(const std::string& path) {
     for (auto& slot : watched) {
         if (slot.active && path == slot.path) slot.active = 0;
     }
+}
+
+InterruptsHeld::InterruptsHeld() {
+    const sigset_t set = interrupt_set();
+    ::sigprocmask(SIG_BLOCK, &set, nullptr);
+}
+
+InterruptsHeld::~InterruptsHeld() {
+    const sigset_t set = interrupt_set();
+    ::sigprocmask(SIG_UNBLOCK, &set, nullptr);
+}
+
+Status lock_output(const std::string& image_path, OutputLock& lock) {
+    const std::string path = lock_path_for(image_path);
+    // The lock file is removed by whoever holds it when done; a run that
+    // locked a file already removed tries again with a fresh one.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        errno = 0;
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
+        if (fd < 0) return Status::failure(io_error_line(image_path, "locking", errno));
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int error = errno;
+            ::close(fd);
+            if (error == EWOULDBLOCK) {
+                return Status::failure(image_path + ": another kessra run is writing this image");
+            }
+            // A file system without locks: go on unlocked.
+            if (error == ENOLCK || error == EOPNOTSUPP || error == ENOSYS) return Status::success();
+            return Status::failure(io_error_line(image_path, "locking", error));
+        }
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+            held.st_ino == named.st_ino) {
+            lock.path = path;
+            lock.handle = fd;
+            watch_temporary(path);
+            return Status::success();
+        }
+        ::close(fd);
+    }
+    return Status::failure(image_path + ": locking failed: the lock file keeps changing");
+}
+
+OutputLock::~OutputLock() {
+    if (handle < 0) return;
+    // Removed while still held, so that no other run locks a file that is going.
+    ::unlink(path.c_str());
+    unwatch_temporary(path);
+    ::close(static_cast<int>(handle));
 }
 
 } // namespace kessra

@@ -1,7 +1,10 @@
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <array>
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/output_files.hpp"
@@ -17,7 +20,10 @@ struct WatchedPath {
     char path[1024];
     std::atomic<bool> active;
 };
-std::array<WatchedPath, 2> watched{};
+std::array<WatchedPath, 32> watched{};
+
+// Held while the outputs are switched; the handler waits for it.
+SRWLOCK switching = SRWLOCK_INIT;
 
 // Exit statuses as a shell reports the matching signals: 128 + SIGINT for
 // Ctrl-C, 128 + SIGBREAK for Ctrl-Break, 128 + SIGTERM for the console
@@ -31,6 +37,7 @@ UINT exit_status_for(DWORD event) {
 }
 
 BOOL WINAPI remove_watched_and_end(DWORD event) {
+    AcquireSRWLockExclusive(&switching);
     for (auto& slot : watched) {
         // The temporary files are open with deletion shared: they disappear
         // as soon as the process ends and closes them.
@@ -44,10 +51,6 @@ BOOL WINAPI remove_watched_and_end(DWORD event) {
 
 } // namespace
 
-std::string temporary_path_for(const std::string& final_path) {
-    return final_path + ".kessra-" + std::to_string(GetCurrentProcessId()) + ".tmp";
-}
-
 Status replace_file(const std::string& from, const std::string& to, const std::string& name) {
     if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         return Status::failure(win32_error_line(name, "renaming into place", GetLastError()));
@@ -56,6 +59,19 @@ Status replace_file(const std::string& from, const std::string& to, const std::s
 }
 
 void remove_quietly(const std::string& path) { DeleteFileA(path.c_str()); }
+
+bool path_exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void open_missing_standard_streams() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (_get_osfhandle(fd) != -1) continue;
+        const int opened = _open("NUL", _O_RDWR | _O_BINARY);
+        if (opened >= 0 && opened != fd) {
+            _dup2(opened, fd);
+            _close(opened);
+        }
+    }
+}
 
 void install_interrupt_cleanup() { SetConsoleCtrlHandler(remove_watched_and_end, TRUE); }
 
@@ -74,6 +90,77 @@ void unwatch_temporary(const std::string& path) {
             slot.active.store(false, std::memory_order_release);
         }
     }
+}
+
+InterruptsHeld::InterruptsHeld() { AcquireSRWLockExclusive(&switching); }
+
+InterruptsHeld::~InterruptsHeld() { ReleaseSRWLockExclusive(&switching); }
+
+namespace {
+
+HANDLE open_lock_file(const std::string& path) {
+    return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+}
+
+// True when `handle` is the file now at `path` (not one removed meanwhile).
+bool still_named(HANDLE handle, const std::string& path) {
+    const HANDLE again = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (again == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION held{};
+    BY_HANDLE_FILE_INFORMATION named{};
+    const bool same = GetFileInformationByHandle(handle, &held) && GetFileInformationByHandle(again, &named) &&
+                      held.dwVolumeSerialNumber == named.dwVolumeSerialNumber &&
+                      held.nFileIndexHigh == named.nFileIndexHigh && held.nFileIndexLow == named.nFileIndexLow;
+    CloseHandle(again);
+    return same;
+}
+
+} // namespace
+
+Status lock_output(const std::string& image_path, OutputLock& lock) {
+    const std::string path = lock_path_for(image_path);
+    // The lock file is removed by whoever holds it when done; a run that
+    // locked a file already removed tries again with a fresh one.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const HANDLE handle = open_lock_file(path);
+        if (handle == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            // A lock file being removed refuses to open for a moment.
+            if (error == ERROR_ACCESS_DENIED && attempt + 1 < 100) {
+                Sleep(1);
+                continue;
+            }
+            return Status::failure(win32_error_line(image_path, "locking", error));
+        }
+        OVERLAPPED whole{};
+        if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) {
+            const DWORD error = GetLastError();
+            CloseHandle(handle);
+            if (error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING) {
+                return Status::failure(image_path + ": another kessra run is writing this image");
+            }
+            return Status::failure(win32_error_line(image_path, "locking", error));
+        }
+        if (still_named(handle, path)) {
+            lock.path = path;
+            lock.handle = reinterpret_cast<std::intptr_t>(handle);
+            return Status::success();
+        }
+        CloseHandle(handle);
+    }
+    return Status::failure(image_path + ": locking failed: the lock file keeps changing");
+}
+
+OutputLock::~OutputLock() {
+    if (handle == -1) return;
+    const auto held = reinterpret_cast<HANDLE>(handle);
+    OVERLAPPED whole{};
+    // Removed while still held, so that no other run locks a file that is going.
+    DeleteFileA(path.c_str());
+    UnlockFileEx(held, 0, 1, 0, &whole);
+    CloseHandle(held);
 }
 
 } // namespace kessra

@@ -8,18 +8,8 @@ namespace kessra {
 
 std::string listing_path_for(const std::string& image_path) { return image_path + ".txt"; }
 
-Result<Listing> open_listing(const std::string& path, const std::string& name, const std::string& image_path,
-                             const std::string& volume_label) {
-    auto created = create_new_file(path, name, FileMode::text);
-    if (!created) return {created.status, {}};
-    Listing listing{created.value};
-    const std::string headings =
-        "Game Listing for " + image_path + "\n\n" + "Volume set as " + volume_label + "\n\n";
-    if (Status status = write_text(listing.file, headings); !status) {
-        abandon_file(listing.file);
-        return {status, {}};
-    }
-    return success(listing);
+Status write_listing_headings(Listing& listing, const std::string& image_path, const std::string& volume_label) {
+    return write_text(listing.file, "Game Listing for " + image_path + "\n\n" + "Volume set as " + volume_label + "\n\n");
 }
 
 Status write_listing_line(Listing& listing, const RomRecord& rom, std::uint32_t rom_number) {

@@ -17,10 +17,9 @@ struct Listing {
     File file;
 };
 
-// Creates the listing as a text stream at `path` (which messages call `name`)
-// and writes its two headings, each followed by an empty line.
-Result<Listing> open_listing(const std::string& path, const std::string& name, const std::string& image_path,
-                             const std::string& volume_label);
+// Writes the two headings of a listing just created as a text stream, each
+// followed by an empty line.
+Status write_listing_headings(Listing& listing, const std::string& image_path, const std::string& volume_label);
 
 // "Imported <file> as <disc name> with on-screen menu as <NNN> <title>".
 Status write_listing_line(Listing& listing, const RomRecord& rom, std::uint32_t rom_number);

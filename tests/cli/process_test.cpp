@@ -88,10 +88,10 @@ TEST(Process, TerminationRemovesTemporaryFiles) {
     ::close(pipe_ends[1]);
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (testing::directory_names(dir.path()).size() < 5 && std::chrono::steady_clock::now() < deadline) {
+    while (testing::directory_names(dir.path()).size() < 6 && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    EXPECT_EQ(testing::directory_names(dir.path()).size(), 5u) << "temporary image and listing";
+    EXPECT_EQ(testing::directory_names(dir.path()).size(), 6u) << "temporary image and listing, lock file";
     ::kill(pid, SIGTERM);
     int status = 0;
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);

@@ -85,7 +85,7 @@ TEST(Win32FileIo, PositionsBeyondTwoAndFourGiB) {
 TEST(Win32OutputFiles, ReplaceOverwritesAnExistingFileOrNamesItsFailure) {
     ScratchDir dir;
     testing::write_text_file(dir.file("out.iso"), "earlier image");
-    const std::string temporary = temporary_path_for(dir.file("out.iso"));
+    const std::string temporary = dir.file(".kessra-new.tmp");
     testing::write_text_file(temporary, "new image");
     ASSERT_TRUE(replace_file(temporary, dir.file("out.iso"), "out.iso"));
     EXPECT_EQ(testing::directory_names(dir.path()), std::vector<std::string>{"out.iso"});
@@ -128,10 +128,10 @@ TEST(Win32Process, CtrlCRemovesTemporaryFilesAndEndsWith130) {
                                &startup, &process));
     CloseHandle(pipe_write);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (testing::directory_names(dir.path()).size() < 5 && std::chrono::steady_clock::now() < deadline) {
+    while (testing::directory_names(dir.path()).size() < 6 && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    EXPECT_EQ(testing::directory_names(dir.path()).size(), 5u) << "temporary image and listing";
+    EXPECT_EQ(testing::directory_names(dir.path()).size(), 6u) << "temporary image and listing, lock file";
 
     // Ctrl-C reaches every process on the tool's console, this one too: it is
     // ignored here, and this process leaves the console once it has seen it.

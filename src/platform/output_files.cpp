@@ -1,0 +1,149 @@
+// Host-independent part of the output switch: temporary names, the
+// all-or-nothing commit of a set of outputs, the lock file's name.
+#include "platform/output_files.hpp"
+
+#include <chrono>
+#include <random>
+#include <vector>
+
+namespace kessra {
+
+namespace {
+
+#ifdef _WIN32
+constexpr bool NAMES_IGNORE_CASE = true;
+constexpr const char* SEPARATORS = "\\/:";
+#else
+constexpr bool NAMES_IGNORE_CASE = false;
+constexpr const char* SEPARATORS = "/";
+#endif
+
+// The folder part of a path, with its closing separator ("" for a bare name).
+std::string folder_of(const std::string& path) {
+    const auto cut = path.find_last_of(SEPARATORS);
+    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+// Eight random letters and digits; a fresh draw each time, mixed with the clock
+// so that a poor random source still gives names that differ between runs.
+std::string random_part() {
+    std::random_device device;
+    std::uint64_t bits = (std::uint64_t{device()} << 32) ^ device() ^
+                         static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    static constexpr char ALPHABET[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string part;
+    for (int i = 0; i < 8; ++i) {
+        part += ALPHABET[bits % 36];
+        bits /= 36;
+        if (i == 3) bits ^= std::uint64_t{device()} << 20;
+    }
+    return part;
+}
+
+constexpr int NAME_ATTEMPTS = 100;
+
+// Creates a new file beside `final_path` under a fresh temporary name.
+Result<File> create_beside(const std::string& final_path, const std::string& name, FileMode mode,
+                           std::string& created_path) {
+    const std::string folder = folder_of(final_path);
+    Result<File> created;
+    for (int attempt = 0; attempt < NAME_ATTEMPTS; ++attempt) {
+        const std::string candidate = folder + ".kessra-" + random_part() + ".tmp";
+        created = create_new_file(candidate, name, mode);
+        if (created) {
+            created_path = candidate;
+            return created;
+        }
+        // Anything but a name already taken is a real failure.
+        if (!path_exists(candidate)) return created;
+    }
+    return created;
+}
+
+// Moves the file now at `output`'s final path aside to a fresh name, kept in `backup`.
+Status move_aside(const OutputFile& output, std::string& backup) {
+    std::string reserved;
+    auto created = create_beside(output.final_path, output.name, FileMode::binary, reserved);
+    if (!created) return created.status;
+    abandon_file(created.value);
+    if (Status status = replace_file(output.final_path, reserved, output.name); !status) {
+        remove_quietly(reserved);
+        return status;
+    }
+    backup = reserved;
+    return Status::success();
+}
+
+// Undoes the first `count` switches, latest first.
+void put_back(std::span<OutputFile> outputs, const std::vector<std::string>& backups, std::size_t count) {
+    for (std::size_t i = count; i-- > 0;) {
+        if (backups[i].empty()) {
+            remove_quietly(outputs[i].final_path);
+        } else {
+            replace_file(backups[i], outputs[i].final_path, outputs[i].name);
+        }
+    }
+}
+
+} // namespace
+
+Result<File> create_output(OutputFile& output, FileMode mode) {
+    std::string path;
+    auto created = create_beside(output.final_path, output.name, mode, path);
+    if (created) {
+        output.temporary_path = path;
+        watch_temporary(path);
+    }
+    return created;
+}
+
+Status commit_outputs(std::span<OutputFile> outputs) {
+    const InterruptsHeld held;
+    std::vector<std::string> backups(outputs.size());
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        OutputFile& output = outputs[i];
+        const bool last = i + 1 == outputs.size();
+        Status status;
+        // The last one replaces its earlier version in one step; the others
+        // keep theirs aside until it did.
+        if (!last && path_exists(output.final_path)) status = move_aside(output, backups[i]);
+        if (status) status = replace_file(output.temporary_path, output.final_path, output.name);
+        if (!status) {
+            if (!backups[i].empty()) replace_file(backups[i], output.final_path, output.name);
+            put_back(outputs, backups, i);
+            return status;
+        }
+        unwatch_temporary(output.temporary_path);
+        output.temporary_path.clear();
+    }
+    for (const std::string& backup : backups) {
+        if (!backup.empty()) remove_quietly(backup);
+    }
+    return Status::success();
+}
+
+void discard_outputs(std::span<OutputFile> outputs) {
+    for (OutputFile& output : outputs) {
+        if (output.temporary_path.empty()) continue;
+        remove_quietly(output.temporary_path);
+        unwatch_temporary(output.temporary_path);
+        output.temporary_path.clear();
+    }
+}
+
+std::string lock_path_for(const std::string& image_path) {
+    const std::string folder = folder_of(image_path);
+    // FNV-1a over the image's own name.
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (std::size_t i = folder.size(); i < image_path.size(); ++i) {
+        auto c = static_cast<unsigned char>(image_path[i]);
+        if (NAMES_IGNORE_CASE && c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c - 'A' + 'a');
+        hash = (hash ^ c) * 0x100000001b3ull;
+    }
+    static constexpr char HEX[] = "0123456789abcdef";
+    std::string digits(16, '0');
+    for (std::size_t i = 16; i-- > 0; hash >>= 4) digits[i] = HEX[hash & 0xF];
+    return folder + ".kessra-" + digits + ".lock";
+}
+
+} // namespace kessra
