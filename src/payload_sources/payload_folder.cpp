@@ -44,9 +44,9 @@ std::vector<std::string> payload_folder_paths(const std::string& folder) {
     return paths;
 }
 
-Result<FolderRead> read_payload_folder(const std::string& folder) {
+Result<SourceRead> read_payload_folder(const std::string& folder) {
     if (!is_directory(folder)) return {Status::failure(folder + ": not a folder"), {}};
-    FolderRead read;
+    SourceRead read;
     const std::vector<std::string> paths = payload_folder_paths(folder);
     bool any = false;
     for (std::size_t blob = 0; blob < PAYLOAD_COUNT; ++blob) {

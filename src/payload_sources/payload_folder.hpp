@@ -9,14 +9,9 @@
 
 namespace kessra {
 
-struct FolderRead {
-    TakenBlobs blobs;                     // the blobs present in the folder
-    std::vector<PayloadProblem> problems; // files too long to be read at all
-};
-
 // Takes the payload files present in `folder`; others in it are ignored. A
 // folder that holds none of them is refused.
-Result<FolderRead> read_payload_folder(const std::string& folder);
+Result<SourceRead> read_payload_folder(const std::string& folder);
 
 // The paths the set's files take in `folder`, in blob order.
 std::vector<std::string> payload_folder_paths(const std::string& folder);

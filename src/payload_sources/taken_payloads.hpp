@@ -21,6 +21,12 @@ struct TakenBlob {
 
 using TakenBlobs = std::array<std::optional<TakenBlob>, PAYLOAD_COUNT>;
 
+// What one source supplies.
+struct SourceRead {
+    TakenBlobs blobs;                     // the blobs it has
+    std::vector<PayloadProblem> problems; // blobs too long to be read at all
+};
+
 // The blobs of `over` replace those of `under`.
 void overlay(TakenBlobs& under, TakenBlobs over);
 
