@@ -1,5 +1,7 @@
 #include "payload_sources/payload_folder.hpp"
 
+#include <array>
+
 #include "platform/file_io.hpp"
 #include "platform/output_files.hpp"
 #include "platform/paths.hpp"
@@ -16,24 +18,6 @@ std::string host_path(const std::string& folder, const char* relative) {
         if (c == '/') c = PATH_SEPARATOR;
     }
     return path;
-}
-
-Status write_whole_file(const std::string& path, Blob bytes) {
-    const std::string temporary = temporary_path_for(path);
-    Result<File> created = create_new_file(temporary, path, FileMode::binary);
-    if (!created) return created.status;
-    watch_temporary(temporary);
-    File& file = created.value;
-    Status status = write_bytes(file, bytes);
-    if (status) {
-        status = close_file(file);
-    } else {
-        abandon_file(file);
-    }
-    if (status) status = replace_file(temporary, path, path);
-    if (!status) remove_quietly(temporary);
-    unwatch_temporary(temporary);
-    return status;
 }
 
 } // namespace
@@ -83,10 +67,26 @@ Status write_payload_folder(const std::string& folder, const PayloadSet& set) {
     for (const char* sub : {"sys", "files"}) {
         if (Status status = make_directories(host_path(folder, sub)); !status) return status;
     }
-    for (std::size_t blob = 0; blob < PAYLOAD_COUNT; ++blob) {
-        if (Status status = write_whole_file(paths[blob], payload_blob(set, blob)); !status) return status;
+    // All seven are written under temporary names and moved into place together.
+    std::array<OutputFile, PAYLOAD_COUNT> outputs;
+    Status status;
+    for (std::size_t blob = 0; blob < PAYLOAD_COUNT && status; ++blob) {
+        outputs[blob] = OutputFile{paths[blob], paths[blob], {}};
+        Result<File> created = create_output(outputs[blob], FileMode::binary);
+        if (!created) {
+            status = created.status;
+            break;
+        }
+        status = write_bytes(created.value, payload_blob(set, blob));
+        if (status) {
+            status = close_file(created.value);
+        } else {
+            abandon_file(created.value);
+        }
     }
-    return Status::success();
+    if (status) status = commit_outputs(outputs);
+    discard_outputs(outputs);
+    return status;
 }
 
 } // namespace kessra

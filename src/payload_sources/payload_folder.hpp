@@ -20,7 +20,7 @@ std::vector<std::string> payload_folder_paths(const std::string& folder);
 std::vector<std::string> existing_payload_files(const std::string& folder);
 
 // Writes the set into `folder`, making the folders it needs and replacing
-// files there. Each file appears whole under its name or not at all.
+// files there. The seven files are put in place together, or none of them.
 Status write_payload_folder(const std::string& folder, const PayloadSet& set);
 
 } // namespace kessra

@@ -35,12 +35,6 @@ Result<SmallFile> read_small_file(const std::string& path, std::uint64_t limit) 
     return success(std::move(file));
 }
 
-bool path_exists(const std::string& path) {
-    std::error_code error;
-    // A path that cannot be examined counts as taken.
-    return std::filesystem::symlink_status(path, error).type() != std::filesystem::file_type::not_found;
-}
-
 Status make_directories(const std::string& path) {
     std::error_code error;
     std::filesystem::create_directories(path, error);

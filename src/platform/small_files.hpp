@@ -20,9 +20,6 @@ struct SmallFile {
 // readable regular file is.
 Result<SmallFile> read_small_file(const std::string& path, std::uint64_t limit);
 
-// True when something (a file, a folder, anything) is at `path`.
-bool path_exists(const std::string& path);
-
 // Makes the folder and any missing folders above it.
 Status make_directories(const std::string& path);
 
