@@ -25,12 +25,11 @@ Status open_source(const std::string& source, std::uint64_t length, SourceFile& 
 }
 
 Status copy_through_buffer(File& file, std::FILE* source, const std::string& source_name, std::uint64_t length,
-                           std::span<std::uint8_t> head, std::uint64_t already_copied) {
-    constexpr std::size_t chunk_size = 1 << 20;
-    std::vector<std::uint8_t> chunk(chunk_size);
-    std::uint64_t copied = already_copied;
+                           std::span<std::uint8_t> head) {
+    std::vector<std::uint8_t> chunk(COPY_BUFFER_SIZE);
+    std::uint64_t copied = 0;
     while (copied < length) {
-        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(chunk_size, length - copied));
+        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(COPY_BUFFER_SIZE, length - copied));
         errno = 0;
         const std::size_t got = std::fread(chunk.data(), 1, wanted, source);
         if (got != wanted) {
@@ -45,6 +44,12 @@ Status copy_through_buffer(File& file, std::FILE* source, const std::string& sou
         copied += got;
     }
     return Status::success();
+}
+
+Status append_file_start(File& file, const std::string& source, std::uint64_t length, std::span<std::uint8_t> head) {
+    const auto start = file_position(file);
+    if (!start) return start.status;
+    return copy_file_at(file, source, start.value, length, head);
 }
 
 } // namespace kessra

@@ -30,10 +30,14 @@ Status open_source(const std::string& source, std::uint64_t length, SourceFile& 
 // The size of an open file, or a negative value with errno set. Host-specific.
 std::int64_t open_file_size(std::FILE* file);
 
-// Copies from `source`'s position until `length` bytes are copied in all,
-// counting `already_copied`, through a bounded buffer; fills what remains of
-// `head` on the way.
+// The copy buffer: small enough to stay in the processor's cache between the
+// read and the write (a 1 MiB buffer measured far slower), large enough that
+// the calls cost nothing next to the bytes.
+constexpr std::size_t COPY_BUFFER_SIZE = std::size_t{256} * 1024;
+
+// Copies `length` bytes from `source`'s position to `file`'s position through
+// one buffer of COPY_BUFFER_SIZE; fills `head` on the way.
 Status copy_through_buffer(File& file, std::FILE* source, const std::string& source_name, std::uint64_t length,
-                           std::span<std::uint8_t> head, std::uint64_t already_copied);
+                           std::span<std::uint8_t> head);
 
 } // namespace kessra

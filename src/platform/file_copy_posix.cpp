@@ -1,13 +1,15 @@
-// Copies ROMs into the image from a read-only mapping of each ROM: one copy
-// into the image's page cache instead of a read and a write.
-#include <fcntl.h>
-#include <sys/mman.h>
+// Copies ROMs into the image with positioned reads into one small aligned
+// buffer and positioned writes at the image offsets: one pass over each ROM,
+// every call checked. A buffer that stays in the processor's cache between
+// the read and the write, with writes aligned to the image's pages, measured
+// fastest; copying from a mapping of the ROM was several times slower
+// whenever the ROM's pages were not resident.
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
-#include <cstring>
 
 #include "platform/file_copy.hpp"
 
@@ -15,24 +17,28 @@ namespace kessra {
 
 namespace {
 
-struct Mapping {
-    void* address = MAP_FAILED;
-    std::size_t length = 0;
-    ~Mapping() {
-        if (address != MAP_FAILED) ::munmap(address, length);
-    }
-};
+constexpr std::size_t BUFFER_ALIGNMENT = 4096;
 
-Status write_at(File& file, const std::uint8_t* bytes, std::uint64_t length, std::uint64_t offset) {
-    constexpr std::uint64_t chunk = 1 << 20;
-    const int fd = ::fileno(file.handle);
-    std::uint64_t done = 0;
-    while (done < length) {
+// Reads up to `size` bytes at `offset`: the count, 0 at the end of the file,
+// or a negative value with errno set.
+ssize_t read_at(int input, std::uint8_t* bytes, std::size_t size, std::uint64_t offset) {
+    ssize_t got = 0;
+    do {
         errno = 0;
-        const ssize_t n = ::pwrite(fd, bytes + done, static_cast<std::size_t>(std::min(chunk, length - done)),
-                                   static_cast<off_t>(offset + done));
+        got = ::pread(input, bytes, size, static_cast<off_t>(offset));
+    } while (got < 0 && errno == EINTR);
+    return got;
+}
+
+Status write_at(File& file, const std::uint8_t* bytes, std::size_t size, std::uint64_t offset) {
+    const int output = ::fileno(file.handle);
+    std::size_t done = 0;
+    while (done < size) {
+        errno = 0;
+        const ssize_t n = ::pwrite(output, bytes + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return Status::failure(io_error_line(file.name, "writing", n < 0 ? errno : ENOSPC));
-        done += static_cast<std::uint64_t>(n);
+        done += static_cast<std::size_t>(n);
     }
     return Status::success();
 }
@@ -45,29 +51,39 @@ std::int64_t open_file_size(std::FILE* file) {
     return info.st_size;
 }
 
-Status append_file_start(File& file, const std::string& source, std::uint64_t length, std::span<std::uint8_t> head) {
+Status copy_file_at(File& file, const std::string& source, std::uint64_t offset, std::uint64_t length,
+                    std::span<std::uint8_t> head) {
     SourceFile source_file;
     if (Status status = open_source(source, length, source_file); !status) return status;
-    std::FILE* input = source_file.handle;
+    const int input = ::fileno(source_file.handle);
 
-    Mapping mapping;
-    if (length > 0) {
-        mapping.length = static_cast<std::size_t>(length);
-        mapping.address = ::mmap(nullptr, mapping.length, PROT_READ, MAP_SHARED, ::fileno(input), 0);
-    }
-    if (mapping.address == MAP_FAILED) {
-        // A file system that cannot map files: copy through a buffer.
-        return copy_through_buffer(file, input, source, length, head, 0);
-    }
-    const auto* bytes = static_cast<const std::uint8_t*>(mapping.address);
-    std::memcpy(head.data(), bytes, static_cast<std::size_t>(std::min<std::uint64_t>(head.size(), length)));
-
-    const auto start = file_position(file);
-    if (!start) return start.status;
+    // What the image's stream still holds must land before the copy, not over it.
     errno = 0;
     if (std::fflush(file.handle) != 0) return Status::failure(io_error_line(file.name, "writing", errno));
-    if (Status status = write_at(file, bytes, length, start.value); !status) return status;
-    return seek_to(file, start.value + length);
+
+    // On the stack: its pages stay mapped from one ROM to the next, where a
+    // buffer this large from the heap is mapped and faulted in anew each time.
+    alignas(BUFFER_ALIGNMENT) std::array<std::uint8_t, COPY_BUFFER_SIZE> buffer;
+
+    std::uint64_t copied = 0;
+    while (copied < length) {
+        // Writes end at multiples of the buffer size in the image: a write
+        // that starts or ends inside a page costs the kernel a partial page
+        // each time (ROMs start on 2048-byte sectors, not on pages).
+        const std::uint64_t to_boundary = COPY_BUFFER_SIZE - (offset + copied) % COPY_BUFFER_SIZE;
+        const auto wanted = static_cast<std::size_t>(std::min(to_boundary, length - copied));
+        const ssize_t got = read_at(input, buffer.data(), wanted, copied);
+        if (got < 0) return Status::failure(io_error_line(source, "reading", errno));
+        if (got == 0) return Status::failure(shrunk_file_line(source, copied, length));
+        const auto count = static_cast<std::size_t>(got);
+        if (copied < head.size()) {
+            const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(head.size() - copied, count));
+            std::copy_n(buffer.data(), n, head.begin() + static_cast<std::ptrdiff_t>(copied));
+        }
+        if (Status status = write_at(file, buffer.data(), count, offset + copied); !status) return status;
+        copied += count;
+    }
+    return seek_to(file, offset + length);
 }
 
 } // namespace kessra

@@ -35,9 +35,14 @@ Status close_file(File& file);
 // Closes without reporting anything; for cleanup after a failure.
 void abandon_file(File& file);
 
-// Appends the first `length` bytes of the file at `source` to `file` at its
-// position, and fills `head` with the first head.size() bytes of it. A file
-// shorter than `length` is a failure.
+// Copies the first `length` bytes of the file at `source` into `file` at
+// `offset`, in one pass, and fills `head` with the first head.size() bytes of
+// it; leaves `file`'s position at the end of the copy. A file shorter than
+// `length` is a failure.
+Status copy_file_at(File& file, const std::string& source, std::uint64_t offset, std::uint64_t length,
+                    std::span<std::uint8_t> head);
+
+// copy_file_at at `file`'s position.
 Status append_file_start(File& file, const std::string& source, std::uint64_t length, std::span<std::uint8_t> head);
 
 // True when both paths exist and name the same file.
