@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "catalogue/rom_record.hpp"
+#include "cli/personal_options.hpp"
 
 namespace kessra {
 
@@ -89,6 +90,11 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
         // Compared after the seven above, so a command line of only those reads as always.
         if (same_option(argument, "-payloads") && has_value) options.payloads.folder = value;
         if (same_option(argument, "-payloads-from") && has_value) options.payloads.image = value;
+    }
+    if (Status status = read_personal_options(argc, argv, options.personal); !status) {
+        parsed.outcome = ParseOutcome::error;
+        parsed.message = status.message;
+        return parsed;
     }
     options.skin = (skin >= 0 && skin <= 3) ? static_cast<int>(skin) : 0;
     options.zoom = (zoom >= 0 && zoom <= 2) ? static_cast<int>(zoom) : 0;

@@ -6,6 +6,7 @@
 
 #include "catalogue/disc_profile.hpp"
 #include "payload_sources/payload_sources.hpp"
+#include "personalize/personalization.hpp"
 
 namespace kessra {
 
@@ -18,6 +19,7 @@ struct RunOptions {
     int zoom = 0;              // "-dz", 0 to 2
     DiscProfile profile = MINI_DVD; // LARGE_DISC with "-dravnik"
     PayloadSources payloads;   // "-payloads", "-payloads-from"
+    Personalization personal;       // "-skin0".."-skin3", "-banner", the banner texts
 };
 
 enum class ParseOutcome {

@@ -5,6 +5,7 @@
 #include "cli/commands.hpp"
 #include "cli/options.hpp"
 #include "cli/payload_choice.hpp"
+#include "cli/personal_payloads.hpp"
 #include "cli/version.hpp"
 #include "image/build_image.hpp"
 #include "image/fst.hpp"
@@ -86,6 +87,9 @@ int run_kessra(int argc, const char* const* argv, const RunEnvironment& environm
         if (const int status = take_payload_set(options.payloads, environment, chosen); status != EXIT_OK) return status;
         payloads = chosen.view();
     }
+    PersonalBlobs personal;
+    if (const int status = personalize_payloads(options.personal, environment, payloads, personal); status != EXIT_OK)
+        return status;
 
     ScanResult scan = scan_rom_directory(options.rom_directory, options.profile, environment.list_directory,
                                          environment.out);

@@ -1,0 +1,34 @@
+#include "cli/personal_payloads.hpp"
+
+#include "payload_checks/payload_checks.hpp"
+
+namespace kessra {
+
+int personalize_payloads(const Personalization& wish, const RunEnvironment& environment, PayloadSet& payloads,
+                         PersonalBlobs& storage) {
+    if (!wish.any()) return EXIT_OK;
+    auto made = make_personal_blobs(wish, payloads.banner_blob);
+    std::fflush(environment.out);
+    if (!made) {
+        std::fprintf(environment.err, "kessra: %s\n", made.status.message.c_str());
+        return EXIT_FAILED;
+    }
+    storage = std::move(made.value);
+    std::vector<PayloadProblem> problems;
+    for (std::size_t i = 0; i < storage.skins.size(); ++i) {
+        if (!storage.skins[i]) continue;
+        const std::string origin = "-skin" + std::to_string(i) + " " + wish.skin_pictures[i];
+        for (PayloadProblem& problem : check_blob(FIRST_SKIN_BLOB + i, *storage.skins[i], origin, payloads.program_image))
+            problems.push_back(std::move(problem));
+    }
+    if (storage.banner) {
+        for (PayloadProblem& problem : check_blob(BANNER_BLOB, *storage.banner, "personal banner", payloads.program_image))
+            problems.push_back(std::move(problem));
+    }
+    for (const PayloadProblem& problem : problems) std::fprintf(environment.err, "kessra: %s\n", problem_line(problem).c_str());
+    if (!problems.empty()) return EXIT_FAILED;
+    payloads = with_personal_blobs(payloads, storage);
+    return EXIT_OK;
+}
+
+} // namespace kessra

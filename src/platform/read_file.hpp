@@ -1,0 +1,16 @@
+// Reading a whole (small) file into memory.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/status.hpp"
+
+namespace kessra {
+
+// The contents of the file at `path`; a file longer than `max_size` bytes is
+// refused without being read.
+Result<std::vector<std::uint8_t>> read_whole_file(const std::string& path, std::uint64_t max_size);
+
+} // namespace kessra
