@@ -62,7 +62,7 @@ TEST(PersonalArt, CoverFittingKeepsTheCentre) {
 TEST(PersonalArt, SkinsAndBannerFromAPhotographKeepTheirQuality) {
     testing::ScratchDir dir;
     const std::string photo = dir.file("photo.png");
-    const Picture source = testing::make_photograph(1500, 1000);
+    const Picture source = testing::make_photograph(960, 640);
     const Bytes png = texture::encode_png(source, false);
     ASSERT_FALSE(png.empty());
     testing::write_text_file(photo, std::string(png.begin(), png.end()));

@@ -44,7 +44,7 @@ void prepare(const ScratchDir& dir) {
     std::filesystem::create_directory(dir.path() / "roms");
     testing::write_rom(dir.file("roms/a.gba"), 4 * 1024 * 1024, "ALPHA");
     testing::write_rom(dir.file("roms/b.gba"), 4 * 1024 * 1024, "BETA");
-    write_picture(dir.file("photo.png"), testing::make_photograph(800, 500), false);
+    write_picture(dir.file("photo.png"), testing::make_photograph(640, 448), false);
     Picture logo = texture::make_picture(192, 64, {30, 90, 200, 255});
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8 - y; ++x) texture::pixel(logo, x, y).a = 0;

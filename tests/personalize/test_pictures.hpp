@@ -1,5 +1,5 @@
-// Pictures for the tests: a made-up photograph (sky, sun, fractal hills,
-// textured ground, fine grain) and the error measure the quality bounds use.
+// Pictures for the tests: a made-up photograph (sky with clouds, sun,
+// fractal hills with foliage, houses with windows, sensor grain) and the error measure the quality bounds use.
 #pragma once
 
 #include <cmath>
@@ -69,15 +69,24 @@ inline texture::Picture make_photograph(int width, int height, std::uint32_t see
                 const float dx = static_cast<float>(x) - 0.7f * static_cast<float>(width);
                 const float dy = static_cast<float>(y) - 0.2f * static_cast<float>(height);
                 if (dx * dx + dy * dy < 0.0025f * static_cast<float>(width * width)) r = 255, g = 236, b = 170;
-            } else { // hills: textured grass and rock
+            } else { // hills: foliage with fine, strong texture, and a few houses
                 const float t = noise.at(u * 3.0f, v * 3.0f + 40.0f, 7);
+                const float leaves = noise.at(u * 40.0f, v * 40.0f, 3); // detail a few pixels across
                 const float shade = 1.0f - 0.6f * (fy - ridge);
-                r = (70 + 90 * t) * shade;
-                g = (110 + 70 * t + 30 * noise.at(u * 9.0f, v * 9.0f, 3)) * shade;
-                b = (40 + 50 * t) * shade;
+                r = (70 + 90 * t + 90 * leaves) * shade;
+                g = (110 + 70 * t + 120 * leaves) * shade;
+                b = (40 + 50 * t + 40 * leaves) * shade;
+                const int house = x / (width / 7);
+                const float hx = static_cast<float>(x % (width / 7)) / static_cast<float>(width / 7);
+                if (house % 2 == 1 && hx > 0.2f && hx < 0.8f && fy > ridge + 0.08f && fy < ridge + 0.25f) {
+                    const bool window = static_cast<int>(hx * 20) % 3 == 1 && static_cast<int>(fy * 80) % 3 == 1;
+                    r = window ? 250 : 200 - 40 * static_cast<float>(house % 3);
+                    g = window ? 230 : 190 - 30 * static_cast<float>(house % 4);
+                    b = window ? 120 : 170;
+                }
             }
             grain ^= grain << 13, grain ^= grain >> 17, grain ^= grain << 5;
-            const float n = static_cast<float>(grain % 7) - 3.0f; // sensor grain
+            const float n = static_cast<float>(grain % 9) - 4.0f; // sensor grain
             texture::pixel(pic, x, y) = {channel(r + n), channel(g + n), channel(b + n), 255};
         }
     }
