@@ -5,7 +5,11 @@
 
 #include "cli/options.hpp"
 #include "cli/payload_choice.hpp"
+#include "cli/payload_previews.hpp"
+#include "cli/personal_options.hpp"
+#include "cli/personal_payloads.hpp"
 #include "payload_sources/payload_folder.hpp"
+#include "platform/output_files.hpp"
 
 namespace kessra {
 
@@ -15,9 +19,19 @@ struct ExportOptions {
     std::string folder;
     PayloadSources sources;
     bool force = false;
+    bool previews = false;   // "-previews": PNG previews of the skins and the banner
+    Personalization personal; // "-skin0".."-skin3", "-banner", the banner texts
 };
 
-constexpr const char* EXPORT_USAGE = "Usage   : kessra export-payloads DIR [-payloads DIR2] [-payloads-from IMAGE] [-force]\n";
+bool is_personal_option(const char* argument) {
+    for (const char* option : {"-skin0", "-skin1", "-skin2", "-skin3", "-banner", "-title", "-maker", "-long-title",
+                               "-long-maker", "-description"})
+        if (same_option(argument, option)) return true;
+    return false;
+}
+
+constexpr const char* EXPORT_USAGE = "Usage   : kessra export-payloads DIR [-payloads DIR2] [-payloads-from IMAGE] [-force] [-previews]\n"
+    "                [-skin0..-skin3 PICTURE] [-banner PICTURE] [-title|-maker|-long-title|-long-maker|-description TEXT]\n";
 
 // Empty message: options complete; otherwise what is wrong with them.
 std::string parse_export_options(int argc, const char* const* argv, ExportOptions& options) {
@@ -27,6 +41,11 @@ std::string parse_export_options(int argc, const char* const* argv, ExportOption
             if (i + 1 >= argc) return std::string(argument) + " needs a value";
             std::string& target = same_option(argument, "-payloads") ? options.sources.folder : options.sources.image;
             target = argv[++i];
+        } else if (is_personal_option(argument)) {
+            if (i + 1 >= argc) return std::string(argument) + " needs a value";
+            ++i; // read with the build's rules below
+        } else if (same_option(argument, "-previews")) {
+            options.previews = true;
         } else if (same_option(argument, "-force")) {
             options.force = true;
         } else if (argument[0] == '-' && argument[1] != '\0') {
@@ -38,6 +57,7 @@ std::string parse_export_options(int argc, const char* const* argv, ExportOption
         }
     }
     if (options.folder.empty()) return "no folder to write into";
+    if (Status status = read_personal_options(argc, argv, options.personal); !status) return status.message;
     return {};
 }
 
@@ -52,14 +72,23 @@ int run_export_payloads(int argc, const char* const* argv, const RunEnvironment&
     }
     ChosenPayloads chosen;
     if (const int status = take_payload_set(options.sources, environment, chosen); status != EXIT_OK) return status;
+    PayloadSet set = chosen.view();
+    PersonalBlobs personal;
+    if (const int status = personalize_payloads(options.personal, environment, set, personal); status != EXIT_OK)
+        return status;
     if (!options.force) {
-        const std::vector<std::string> existing = existing_payload_files(options.folder);
+        std::vector<std::string> existing = existing_payload_files(options.folder);
+        if (options.previews)
+            for (const std::string& path : preview_paths(options.folder))
+                if (path_exists(path)) existing.push_back(path);
         for (const std::string& path : existing) {
             std::fprintf(environment.err, "kessra: %s: already there; give -force to replace it\n", path.c_str());
         }
         if (!existing.empty()) return EXIT_FAILED;
     }
-    if (Status status = write_payload_folder(options.folder, chosen.view()); !status) {
+    Status status = write_payload_folder(options.folder, set);
+    if (status && options.previews) status = write_previews(options.folder, set);
+    if (!status) {
         std::fflush(environment.out);
         std::fprintf(environment.err, "kessra: %s\n", status.message.c_str());
         return EXIT_FAILED;

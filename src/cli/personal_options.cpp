@@ -1,20 +1,13 @@
 #include "cli/personal_options.hpp"
 
-#include <cctype>
 #include <string>
 
 #include "catalogue/rom_record.hpp"
+#include "cli/options.hpp"
 
 namespace kessra {
 
 namespace {
-
-bool same_name(const char* argument, const char* option) {
-    for (; *argument != '\0' && *option != '\0'; ++argument, ++option)
-        if (std::tolower(static_cast<unsigned char>(*argument)) != std::tolower(static_cast<unsigned char>(*option)))
-            return false;
-    return *argument == *option;
-}
 
 constexpr std::array<const char*, SKIN_COUNT> SKIN_OPTIONS{"-skin0", "-skin1", "-skin2", "-skin3"};
 
@@ -27,8 +20,8 @@ Status read_personal_options(int argc, const char* const* argv, Personalization&
         const std::string value = argv[i + 1];
         std::string* picture = nullptr;
         for (std::size_t s = 0; s < SKIN_OPTIONS.size(); ++s)
-            if (same_name(argument, SKIN_OPTIONS[s])) picture = &wish.skin_pictures[s];
-        if (same_name(argument, "-banner")) picture = &wish.banner_picture;
+            if (same_option(argument, SKIN_OPTIONS[s])) picture = &wish.skin_pictures[s];
+        if (same_option(argument, "-banner")) picture = &wish.banner_picture;
         if (picture != nullptr) {
             if (value.empty()) return Status::failure(std::string(argument) + ": the picture's path is empty");
             if (value.size() > MAX_NAME_LENGTH)
@@ -37,7 +30,7 @@ Status read_personal_options(int argc, const char* const* argv, Personalization&
             *picture = value;
         }
         for (std::size_t t = 0; t < BANNER_TEXT_COUNT; ++t)
-            if (same_name(argument, BANNER_TEXT_FIELDS[t].option)) texts[t] = argv[i + 1];
+            if (same_option(argument, BANNER_TEXT_FIELDS[t].option)) texts[t] = argv[i + 1];
     }
     // Converted once each, so only the text that is used can be refused.
     for (std::size_t t = 0; t < BANNER_TEXT_COUNT; ++t) {

@@ -1,0 +1,21 @@
+// PNG previews of a payload set's skins and banner, decoded back from the
+// encoded textures: what the console will show.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "payloads/payloads.hpp"
+#include "platform/status.hpp"
+
+namespace kessra {
+
+// The preview files in `folder`: previews/skin0.png .. skin3.png and
+// previews/banner.png.
+std::vector<std::string> preview_paths(const std::string& folder);
+
+// Writes them, all or none. A skin whose texture header is not one this tool
+// writes is refused.
+Status write_previews(const std::string& folder, const PayloadSet& set);
+
+} // namespace kessra
