@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Pictures: encoding quality (picture_quality) and what four custom skins and
 # a custom banner add to a build. The photographs are ImageMagick plasma
-# fractals (2000 x 1500 JPEG, a different one per skin) and a 400 x 200 PNG
+# fractals (2000 x 1500 JPEG by default, PHOTO_SIZE=WxH for another size; a
+# different one per skin) and a 400 x 200 PNG
 # logo with transparent corners. Processor time is reported beside wall time,
 # since wall time on a shared machine says little.
 # Needs hyperfine and ImageMagick. Usage: bench/pictures_bench.sh [build-dir]
@@ -22,7 +23,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/roms"
 "$make_rom" "$work/roms/Bench Game.gba" 4 BENCH
 for i in 0 1 2 3; do
-  convert -seed $((i + 1)) -size 2000x1500 plasma:fractal -blur 0x0.7 -quality 90 "$work/photo$i.jpg"
+  convert -seed $((i + 1)) -size "${PHOTO_SIZE:-2000x1500}" plasma:fractal -blur 0x0.7 -quality 90 "$work/photo$i.jpg"
 done
 convert -size 400x200 xc:none -fill '#2060d0' -draw 'roundrectangle 0,0 399,199 40,40' \
   -fill white -pointsize 90 -gravity center -annotate +0+0 'ABC' "$work/logo.png"
