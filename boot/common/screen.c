@@ -14,6 +14,8 @@
 #define SMALL 2 /* scale of the header, footer and details lettering */
 #define LINE (9 * SMALL)
 #define COLUMNS ((BT_PANEL_WIDTH - 16) / ((5 + 1) * SMALL))
+#define HEADER_Y 96  /* between the skins' title and their frame */
+#define FOOTER_Y 430
 
 static void draw(bt_canvas* c, int x, int y, const char* text, uint32_t colour) {
     bt_draw_text(c, x, y, SMALL, text, 1 << 20, colour);
@@ -21,14 +23,14 @@ static void draw(bt_canvas* c, int x, int y, const char* text, uint32_t colour) 
 
 static void draw_header(const bt_app* app, bt_canvas* c) {
     char text[32] = "GAMES: ";
-    bt_canvas_tint_rect(c, 0, 22, c->width, 30, SHADE_COLOUR, SHADE_AMOUNT);
+    bt_canvas_tint_rect(c, BT_PANEL_X - 8, HEADER_Y - 6, BT_PANEL_WIDTH + 16, LINE + 10, SHADE_COLOUR, SHADE_AMOUNT);
     bt_format_uint(text + 7, (uint32_t)app->menu.count);
-    draw(c, BT_PANEL_X, 28, text, TEXT_COLOUR);
+    draw(c, BT_PANEL_X, HEADER_Y, text, TEXT_COLOUR);
     if (app->menu.count > 0) {
         bt_format_padded(text, (uint32_t)app->menu.cursor + 1u, 3);
         text[3] = '/';
         bt_format_padded(text + 4, (uint32_t)app->menu.count, 3);
-        draw(c, BT_PANEL_X + BT_PANEL_WIDTH - bt_text_width(7, SMALL), 28, text, TEXT_COLOUR);
+        draw(c, BT_PANEL_X + BT_PANEL_WIDTH - bt_text_width(7, SMALL), HEADER_Y, text, TEXT_COLOUR);
     }
 }
 
@@ -37,12 +39,12 @@ static void draw_footer(const bt_app* app, bt_canvas* c) {
                          : app->menu.page == BT_PAGE_DETAILS ? "B: BACK TO THE MENU"
                          : app->menu.count > 0 ? "UP/DOWN: CHOOSE   A: DETAILS"
                                                 : "";
-    bt_canvas_tint_rect(c, 0, 428, c->width, 44, SHADE_COLOUR, SHADE_AMOUNT);
-    draw(c, BT_PANEL_X, 432, status, TEXT_COLOUR);
+    bt_canvas_tint_rect(c, 0, FOOTER_Y - 4, c->width, 2 * LINE + 6, SHADE_COLOUR, SHADE_AMOUNT);
+    draw(c, BT_PANEL_X, FOOTER_Y, status, TEXT_COLOUR);
     if (app->skin_status != 0) {
         char text[] = "SKIN F_00.TPL CANNOT BE SHOWN";
         text[8] = (char)('0' + app->skin);
-        draw(c, BT_PANEL_X, 432 + LINE, text, CURSOR_COLOUR);
+        draw(c, BT_PANEL_X, FOOTER_Y + LINE, text, CURSOR_COLOUR);
     }
 }
 
@@ -66,19 +68,19 @@ static void draw_menu(const bt_app* app, bt_canvas* c) {
         bt_draw_text(c, BT_PANEL_X + inset, y + text_dy, m.scale, slot, BT_MENU_SLOT_SIZE, colour);
     }
     /* More games above or below the visible rows. */
-    if (app->menu.top > 0) draw(c, BT_PANEL_X + BT_PANEL_WIDTH - 16, BT_PANEL_Y - 18, "^", CURSOR_COLOUR);
+    if (app->menu.top > 0) draw(c, BT_PANEL_X + BT_PANEL_WIDTH + 6, BT_PANEL_Y, "^", CURSOR_COLOUR);
     if (app->menu.top + m.rows < app->menu.count)
-        draw(c, BT_PANEL_X + BT_PANEL_WIDTH - 16, BT_PANEL_Y + BT_PANEL_HEIGHT + 2, "v", CURSOR_COLOUR);
+        draw(c, BT_PANEL_X + BT_PANEL_WIDTH + 6, BT_PANEL_Y + BT_PANEL_HEIGHT - 14, "v", CURSOR_COLOUR);
 }
 
-/* Draws text from label + value, wrapped at the panel width, tabs as
-   spaces, up to max_lines lines; returns the y below it. */
+/* Draws text from label + value, wrapped at the panel width (at a space
+   where there is one), tabs as spaces, up to max_lines lines; returns the y
+   below it. */
 static int draw_wrapped(bt_canvas* c, int y, const char* label, const char* value, int max_lines,
                         uint32_t colour) {
     char line[COLUMNS + 1];
-    int n = 0, lines = 0;
+    int n = 0, lines = 0, p, k;
     const char* parts[2];
-    int p;
     parts[0] = label;
     parts[1] = value;
     for (p = 0; p < 2; ++p) {
@@ -87,11 +89,23 @@ static int draw_wrapped(bt_canvas* c, int y, const char* label, const char* valu
             if (*s == '\r') continue;
             if (*s != '\n') line[n++] = *s == '\t' ? ' ' : *s;
             if (*s == '\n' || n == COLUMNS) {
-                line[n] = '\0';
+                int cut = n, rest = n;
+                if (*s != '\n' && s[1] == ' ') {
+                    ++s; /* the line ends at a space: drop it */
+                } else if (*s != '\n' && s[1] != '\0') { /* break before the word that does not fit */
+                    for (k = n - 1; k > 0 && line[k] != ' '; --k) {
+                    }
+                    if (k > 0) {
+                        cut = k;
+                        rest = k + 1;
+                    }
+                }
+                line[cut] = '\0';
                 draw(c, BT_PANEL_X + 8, y, line, colour);
                 y += LINE;
-                n = 0;
                 ++lines;
+                for (k = rest; k < n; ++k) line[k - rest] = line[k];
+                n -= rest;
             }
         }
     }
@@ -130,7 +144,7 @@ static void draw_details(const bt_app* app, bt_canvas* c) {
         bt_format_padded(label + 6, (uint32_t)d->number % 1000u, 3);
         label[9] = ':';
         label[10] = '\n';
-        y = draw_wrapped(c, y, label, d->index_text, 6, DIM_COLOUR);
+        y = draw_wrapped(c, y, label, d->index_text, 5, DIM_COLOUR);
     } else {
         y = draw_wrapped(c, y, "INDEX FILE: ", "NOT READABLE", 1, DIM_COLOUR);
     }

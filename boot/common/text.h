@@ -19,11 +19,12 @@ typedef struct {
     int rows;       /* menu rows that fit the menu panel */
 } bt_text_metrics;
 
-/* The menu panel: the rows are laid out inside it. */
-#define BT_PANEL_X 48
-#define BT_PANEL_Y 64
-#define BT_PANEL_WIDTH 544
-#define BT_PANEL_HEIGHT 352
+/* The menu panel, inside the frame the skins draw (below their title): the
+   rows are laid out in it. */
+#define BT_PANEL_X 64
+#define BT_PANEL_Y 124
+#define BT_PANEL_WIDTH 512
+#define BT_PANEL_HEIGHT 292
 
 /* Metrics of zoom 0..2; other values are taken as 0. */
 bt_text_metrics bt_zoom_metrics(int zoom);

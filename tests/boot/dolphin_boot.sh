@@ -52,9 +52,12 @@ mkdir "$work/roms"
 if [ "$mode" = pipes ]; then
   # The test-only program, around the menu and settings the build patched
   # (program image at 0x1D924; patch area at 0x1BC528 to 0x1BE537 in it).
-  dd if="$program_uart" of="$work/boot.iso" bs=1 seek=$((0x1D924)) count=$((0x1BC528)) conv=notrunc status=none
-  dd if="$program_uart" of="$work/boot.iso" bs=1 skip=$((0x1BE538)) seek=$((0x1D924 + 0x1BE538)) \
-    count=$((0x1CEFA0 - 0x1BE538)) conv=notrunc status=none
+  copy() { # from to length, in bytes
+    dd if="$program_uart" of="$work/boot.iso" bs=64K iflag=skip_bytes,count_bytes oflag=seek_bytes \
+      skip="$1" seek=$((0x1D924 + $1)) count="$2" conv=notrunc status=none
+  }
+  copy 0 $((0x1BC528))
+  copy $((0x1BE538)) $((0x1CEFA0 - 0x1BE538))
 fi
 
 # Predicted frames: what must show, and the near misses.

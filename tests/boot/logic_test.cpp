@@ -152,7 +152,7 @@ TEST(BootText, ZoomMetricsFitTheMenuPanel) {
         SCOPED_TRACE(zoom);
         const bt_text_metrics m = bt_zoom_metrics(zoom);
         EXPECT_EQ(m.scale, scales[zoom]);
-        EXPECT_GE(m.rows, 8);
+        EXPECT_GE(m.rows, 7);
         EXPECT_LE(m.rows * m.row_height, BT_PANEL_HEIGHT);
         EXPECT_GT(m.row_height, BT_GLYPH_HEIGHT * m.scale); // rows do not touch
         // A whole slot (16 characters) and the row's inset fit the panel.
