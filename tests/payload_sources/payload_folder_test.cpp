@@ -206,7 +206,7 @@ TEST(PayloadOptions, ReadAfterTheSevenOptions) {
 
 TEST(ExportPayloads, RefusesToOverwriteUnlessForced) {
     ScratchDir dir;
-    const std::string folder = dir.file("deep/set");
+    const std::string folder = (dir.path() / "deep" / "set").string();
     ASSERT_EQ(run({"export-payloads", folder}).status, 0);
     const std::string skin = payload_path(folder, FIRST_SKIN_BLOB);
     write_file(skin, Bytes{1, 2, 3});
