@@ -35,7 +35,10 @@ bool is_version_switch(const char* argument) {
     return same_option(argument, "--version") || same_option(argument, "-version");
 }
 
-constexpr const char* VALUE_OPTIONS[] = {"-o", "-d", "-v", "-ds", "-dz", "-payloads", "-payloads-from"};
+constexpr const char* VALUE_OPTIONS[] = {"-o",      "-d",         "-v",          "-ds",         "-dz",
+                                         "-payloads", "-payloads-from", "-skin0",  "-skin1",     "-skin2",
+                                         "-skin3",  "-banner",    "-title",      "-maker",      "-long-title",
+                                         "-long-maker", "-description"};
 constexpr const char* SWITCHES[] = {"-p", "-dravnik"};
 
 bool takes_a_value(const char* argument) {

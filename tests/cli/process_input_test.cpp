@@ -76,6 +76,7 @@ TEST(ProcessInput, UnknownOptionsAreWarnedAboutButIgnored) {
         // The value of an option, whatever it looks like, is no option.
         {" -v -label", ""},
         {" -v V -ds -1 -P -DRAVNIK", ""},
+        {" -v V -title -x -skin9 p.png", "kessra: ignoring unknown option -skin9\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
