@@ -31,12 +31,19 @@ std::string unique_disc_name(const std::string& name, const std::vector<std::str
         return std::find(in_use.begin(), in_use.end(), candidate) != in_use.end();
     };
     if (!taken(name)) return name;
+    // The number goes before the extension, which the emulator looks for;
+    // the stem gives way when the name would grow past the limit.
+    const auto dot = name.rfind('.');
+    const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
+    const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
     for (std::size_t number = 2;; ++number) {
         std::string suffix(1, '_');
         suffix.append(std::to_string(number));
-        const std::size_t keep = name.size() > suffix.size() ? name.size() - suffix.size() : 0;
-        std::string candidate = name.substr(0, keep);
+        const std::size_t tail = suffix.size() + extension.size();
+        const std::size_t room = MAX_DISC_NAME_LENGTH > tail ? MAX_DISC_NAME_LENGTH - tail : 0;
+        std::string candidate = stem.substr(0, std::min(stem.size(), room));
         candidate.append(suffix);
+        candidate.append(extension);
         if (!taken(candidate)) return candidate;
     }
 }

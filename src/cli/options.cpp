@@ -35,6 +35,38 @@ bool is_version_switch(const char* argument) {
     return same_option(argument, "--version") || same_option(argument, "-version");
 }
 
+constexpr const char* VALUE_OPTIONS[] = {"-o",      "-d",         "-v",          "-ds",         "-dz",
+                                         "-payloads", "-payloads-from", "-skin0",  "-skin1",     "-skin2",
+                                         "-skin3",  "-banner",    "-title",      "-maker",      "-long-title",
+                                         "-long-maker", "-description"};
+constexpr const char* SWITCHES[] = {"-p", "-dravnik"};
+
+bool takes_a_value(const char* argument) {
+    for (const char* option : VALUE_OPTIONS) {
+        if (same_option(argument, option)) return true;
+    }
+    return false;
+}
+
+bool is_known_option(const char* argument) {
+    for (const char* option : SWITCHES) {
+        if (same_option(argument, option)) return true;
+    }
+    return takes_a_value(argument);
+}
+
+// Arguments that look like options but are none, and are not the value of
+// the option before them: most likely typing mistakes.
+std::vector<std::string> unknown_options(int argc, const char* const* argv) {
+    std::vector<std::string> unknown;
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i][0] != '-' || is_known_option(argv[i])) continue;
+        if (i > 1 && takes_a_value(argv[i - 1])) continue;
+        unknown.emplace_back(argv[i]);
+    }
+    return unknown;
+}
+
 } // namespace
 
 std::int64_t decimal_value(const std::string& text) {
@@ -60,6 +92,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
         parsed.outcome = ParseOutcome::version;
         return parsed;
     }
+    parsed.unknown_options = unknown_options(argc, argv);
     if (argc < MIN_ARGUMENT_COUNT) return parsed;
 
     RunOptions& options = parsed.options;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "catalogue/disc_profile.hpp"
 #include "payload_sources/payload_sources.hpp"
@@ -34,6 +35,7 @@ struct ParsedCommandLine {
     ParseOutcome outcome = ParseOutcome::usage;
     RunOptions options;
     std::string message;
+    std::vector<std::string> unknown_options; // "-" arguments that are neither an option nor a value
 };
 
 // An option name compared in any case: "-O" is "-o".

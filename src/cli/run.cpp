@@ -1,5 +1,9 @@
 #include "cli/run.hpp"
 
+#include <cerrno>
+#include <cstring>
+
+#include "catalogue/console_text.hpp"
 #include "catalogue/disc_name.hpp"
 #include "catalogue/rom_scan.hpp"
 #include "cli/commands.hpp"
@@ -9,6 +13,7 @@
 #include "cli/version.hpp"
 #include "image/build_image.hpp"
 #include "image/fst.hpp"
+#include "platform/file_copy.hpp"
 #include "platform/file_io.hpp"
 #include "platform/output_files.hpp"
 #include "platform/paths.hpp"
@@ -43,17 +48,30 @@ Status check_output_paths(const RunOptions& options, const RomTable& roms) {
     return Status::success();
 }
 
+// Every ROM opens as the regular file of the size the scan found.
+Status check_roms_readable(const RunOptions& options, const RomTable& roms) {
+    for (const RomRecord& rom : roms) {
+        const std::string path = join_always(options.rom_directory, rom.file_name);
+        SourceFile probe;
+        if (Status status = open_source(path, rom.size, probe); !status) return status;
+        if (open_file_size(probe.handle) != std::int64_t{rom.size}) {
+            return Status::failure(shrunk_file_line(path, rom.size, rom.size));
+        }
+    }
+    return Status::success();
+}
+
 void print_summary(const RunOptions& options, std::size_t rom_count, std::FILE* out) {
-    std::fprintf(out, "GCM Output to : %s\n", options.image_path.c_str());
-    std::fprintf(out, "Volume Name   : %s\n", options.volume_label.c_str());
-    std::fprintf(out, "Directory     : %s\n", options.rom_directory.c_str());
+    std::fprintf(out, "GCM Output to : %s\n", printable(options.image_path).c_str());
+    std::fprintf(out, "Volume Name   : %s\n", printable(options.volume_label).c_str());
+    std::fprintf(out, "Directory     : %s\n", printable(options.rom_directory).c_str());
     std::fprintf(out, "Total ROMS    : %zu\n", rom_count);
     std::fprintf(out, "Padding       : %s\n", options.pad ? "ON" : "OFF");
 }
 
 void print_closing(const RunOptions& options, std::FILE* out) {
     std::fputs("\nAll Tasks Completed OK!\n", out);
-    std::fprintf(out, "\nPlease refer to the generated text file %s.txt for listing.\n", options.image_path.c_str());
+    std::fprintf(out, "\nPlease refer to the generated text file %s.txt for listing.\n", printable(options.image_path).c_str());
     std::fputs("Thank you for helping test 'kessra'", out);
 }
 
@@ -63,13 +81,18 @@ RunEnvironment host_environment() {
     return {list_rom_files, short_path_name, &builtin_payloads(), stdout, stderr};
 }
 
-int run_kessra(int argc, const char* const* argv, const RunEnvironment& environment) {
+namespace {
+
+int run_command_line(int argc, const char* const* argv, const RunEnvironment& environment) {
     if (argc >= 2) {
         if (const Command* command = find_command(known_commands(), argv[1])) {
             return command->run(argc - 1, argv + 1, environment);
         }
     }
     const ParsedCommandLine parsed = parse_command_line(argc, argv);
+    for (const std::string& unknown : parsed.unknown_options) {
+        std::fprintf(environment.err, "kessra: ignoring unknown option %s\n", printable(unknown).c_str());
+    }
     switch (parsed.outcome) {
     case ParseOutcome::help: print_usage(environment.out); return EXIT_OK;
     case ParseOutcome::version: std::fprintf(environment.out, "kessra %s\n", KESSRA_VERSION_TEXT); return EXIT_OK;
@@ -98,6 +121,7 @@ int run_kessra(int argc, const char* const* argv, const RunEnvironment& environm
     assign_disc_names(roms, options.rom_directory, environment.short_names);
     if (Status status = check_fst_capacity(roms); !status) return fail(status, environment);
     if (Status status = check_output_paths(options, roms); !status) return fail(status, environment);
+    if (Status status = check_roms_readable(options, roms); !status) return fail(status, environment);
     OutputLock lock;
     if (Status status = lock_output(options.image_path, lock); !status) return fail(status, environment);
 
@@ -109,8 +133,22 @@ int run_kessra(int argc, const char* const* argv, const RunEnvironment& environm
         return fail(status, environment);
     }
     print_closing(options, environment.out);
-    std::fflush(environment.out);
     return EXIT_OK;
+}
+
+} // namespace
+
+int run_kessra(int argc, const char* const* argv, const RunEnvironment& environment) {
+    const int status = run_command_line(argc, argv, environment);
+    // A report that could not be written (a full disk, a reader that went
+    // away) fails the run, though a complete image stays in place.
+    errno = 0;
+    const bool flushed = std::fflush(environment.out) == 0;
+    const int error = errno;
+    if (flushed && !std::ferror(environment.out)) return status;
+    std::fprintf(environment.err, "kessra: write error: standard output: %s\n",
+                 std::strerror(!flushed && error != 0 ? error : EIO));
+    return status == EXIT_OK ? EXIT_FAILED : status;
 }
 
 } // namespace kessra

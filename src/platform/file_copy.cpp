@@ -6,15 +6,14 @@
 
 namespace kessra {
 
-std::string shrunk_file_line(const std::string& source, std::uint64_t got, std::uint64_t wanted) {
-    return source + ": reading failed: the file is shorter than when it was scanned (" + std::to_string(got) +
-           " of " + std::to_string(wanted) + " bytes)";
+std::string shrunk_file_line(const std::string& source, std::uint64_t /*got*/, std::uint64_t /*wanted*/) {
+    return source + ": changed size during the build";
 }
 
 Status open_source(const std::string& source, std::uint64_t length, SourceFile& opened) {
-    errno = 0;
-    opened.handle = std::fopen(source.c_str(), "rb");
-    if (opened.handle == nullptr) return Status::failure(io_error_line(source, "opening", errno));
+    auto handle = open_regular_file(source);
+    if (!handle) return handle.status;
+    opened.handle = handle.value;
     errno = 0;
     const std::int64_t size = open_file_size(opened.handle);
     if (size < 0) return Status::failure(io_error_line(source, "reading", errno));

@@ -10,6 +10,8 @@
 
 namespace kessra {
 
+// The one message for a ROM whose size is not the one scanned, found when it
+// is opened or while it is copied.
 std::string shrunk_file_line(const std::string& source, std::uint64_t got, std::uint64_t wanted);
 
 // An open source file, closed when it goes out of scope.
@@ -23,8 +25,8 @@ struct SourceFile {
     }
 };
 
-// Opens `source` for reading into `opened` and checks that it still holds at
-// least `length` bytes.
+// Opens `source` for reading into `opened` without blocking on a pipe or a
+// device, and checks that it is a regular file of at least `length` bytes.
 Status open_source(const std::string& source, std::uint64_t length, SourceFile& opened);
 
 // The size of an open file, or a negative value with errno set. Host-specific.

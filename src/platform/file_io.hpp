@@ -45,6 +45,10 @@ Status copy_file_at(File& file, const std::string& source, std::uint64_t offset,
 // copy_file_at at `file`'s position.
 Status append_file_start(File& file, const std::string& source, std::uint64_t length, std::span<std::uint8_t> head);
 
+// Opens an existing regular file for reading, without waiting on a pipe or a
+// device put in its place: anything but a regular file is refused.
+Result<std::FILE*> open_regular_file(const std::string& path);
+
 // True when both paths exist and name the same file.
 bool same_file(const std::string& a, const std::string& b);
 

@@ -3,6 +3,7 @@
 #include "platform/file_io.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -22,6 +23,28 @@ Result<File> create_new_file(const std::string& path, const std::string& name, F
         return {Status::failure(io_error_line(name, "creating", error)), {}};
     }
     return success(File{handle, name});
+}
+
+Result<std::FILE*> open_regular_file(const std::string& path) {
+    errno = 0;
+    // Non-blocking, so that a pipe in the file's place does not stop the run.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return {Status::failure(io_error_line(path, "opening", errno)), nullptr};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const int error = errno;
+        ::close(fd);
+        if (error != 0) return {Status::failure(io_error_line(path, "opening", error)), nullptr};
+        return {Status::failure(path + ": is not a regular file"), nullptr};
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* handle = ::fdopen(fd, "rb");
+    if (handle == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        return {Status::failure(io_error_line(path, "opening", error)), nullptr};
+    }
+    return success(handle);
 }
 
 Status seek_to(File& file, std::uint64_t offset) {

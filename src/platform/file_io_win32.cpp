@@ -40,6 +40,22 @@ Result<File> create_new_file(const std::string& path, const std::string& name, F
     return success(File{stream, name});
 }
 
+Result<std::FILE*> open_regular_file(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return {Status::failure(path + ": is not a regular file"), nullptr};
+    }
+    errno = 0;
+    std::FILE* handle = std::fopen(path.c_str(), "rb");
+    if (handle == nullptr) return {Status::failure(io_error_line(path, "opening", errno)), nullptr};
+    const auto os_handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(handle)));
+    if (GetFileType(os_handle) != FILE_TYPE_DISK) {
+        std::fclose(handle);
+        return {Status::failure(path + ": is not a regular file"), nullptr};
+    }
+    return success(handle);
+}
+
 Status seek_to(File& file, std::uint64_t offset) {
     errno = 0;
     if (_fseeki64(file.handle, static_cast<__int64>(offset), SEEK_SET) != 0) {

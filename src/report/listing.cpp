@@ -9,7 +9,8 @@ namespace kessra {
 std::string listing_path_for(const std::string& image_path) { return image_path + ".txt"; }
 
 Status write_listing_headings(Listing& listing, const std::string& image_path, const std::string& volume_label) {
-    return write_text(listing.file, "Game Listing for " + image_path + "\n\n" + "Volume set as " + volume_label + "\n\n");
+    return write_text(listing.file, "Game Listing for " + printable(image_path) + "\n\n" + "Volume set as " +
+                                         printable(volume_label) + "\n\n");
 }
 
 Status write_listing_line(Listing& listing, const RomRecord& rom, std::uint32_t rom_number) {

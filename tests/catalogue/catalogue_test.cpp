@@ -170,10 +170,13 @@ TEST(DiscName, CollisionsBecomeUnique) {
         // Two regional versions that agree in their first 32 characters, and a third.
         {{long32 + " (Europe).gba", long32 + " (USA).gba", long32 + " (Japan).gba"},
          {long32, long32.substr(0, 30) + "_2", long32.substr(0, 30) + "_3"}},
-        // Case-only differences map to the same name.
-        {{"Game.gba", "GAME.gba"}, {"game.gba", "game.g_2"}},
+        // Case-only differences map to the same name; the number goes before the extension.
+        {{"Game.gba", "GAME.gba"}, {"game.gba", "game_2.gba"}},
         // A name that already ends in "_2" is not given twice.
-        {{"game.g_2", "Game.gba", "game.gba"}, {"game.g_2", "game.gba", "game.g_3"}},
+        {{"game_2.gba", "Game.gba", "game.gba"}, {"game_2.gba", "game.gba", "game_3.gba"}},
+        // A full-length name gives way in its stem, keeping the extension.
+        {{std::string(28, 'a') + ".gba", std::string(28, 'A') + ".gba"},
+         {std::string(28, 'a') + ".gba", std::string(26, 'a') + "_2.gba"}},
     };
     for (const auto& c : cases) {
         RomTable roms;
