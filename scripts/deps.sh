@@ -9,6 +9,7 @@ command -v g++ >/dev/null || need+=(g++)
 command -v make >/dev/null || need+=(make)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 [ -f /usr/include/stb/stb_image.h ] || need+=(libstb-dev)
+[ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
 command -v wit >/dev/null || need+=(wit)
 # The manual page, its checks, the completion's test and the Debian package.
 command -v scdoc >/dev/null || need+=(scdoc)
