@@ -20,6 +20,8 @@ command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)
 # The console code is built with clang, ld.lld and llvm-objcopy.
 command -v clang >/dev/null || need+=(clang)
 command -v ld.lld >/dev/null || need+=(lld)
+# libFuzzer's runtime for the fuzz targets (scripts/fuzz.sh).
+ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
 command -v llvm-objcopy >/dev/null || need+=(llvm)
 if [ "${1:-}" = boot ]; then
   [ -x /usr/games/dolphin-emu-nogui ] || command -v dolphin-emu-nogui >/dev/null || need+=(dolphin-emu)
