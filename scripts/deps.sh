@@ -9,6 +9,7 @@ command -v g++ >/dev/null || need+=(g++)
 command -v make >/dev/null || need+=(make)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 [ -f /usr/include/stb/stb_image.h ] || need+=(libstb-dev)
+[ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
 command -v wit >/dev/null || need+=(wit)
 # The manual page, its checks, the completion's test and the Debian package.
 command -v scdoc >/dev/null || need+=(scdoc)
@@ -19,6 +20,8 @@ command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)
 # The console code is built with clang, ld.lld and llvm-objcopy.
 command -v clang >/dev/null || need+=(clang)
 command -v ld.lld >/dev/null || need+=(lld)
+# libFuzzer's runtime for the fuzz targets (scripts/fuzz.sh).
+ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
 command -v llvm-objcopy >/dev/null || need+=(llvm)
 if [ "${1:-}" = boot ]; then
   [ -x /usr/games/dolphin-emu-nogui ] || command -v dolphin-emu-nogui >/dev/null || need+=(dolphin-emu)

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "cli/export_payloads.hpp"
+#include "cli/inspect_command.hpp"
 
 namespace kessra {
 
@@ -10,6 +11,7 @@ namespace {
 
 constexpr Command COMMANDS[] = {
     {"export-payloads", run_export_payloads},
+    {"inspect", run_inspect},
 };
 
 } // namespace

@@ -23,6 +23,7 @@ Result<DiscHeader> read_disc_header(ByteSource& source) {
     DiscHeader header;
     std::copy_n(block.begin() + DISC_ID_OFFSET, header.disc_id.size(), header.disc_id.begin());
     header.magic = get_be32(block, DISC_MAGIC_OFFSET);
+    header.wii_magic = get_be32(block, WII_MAGIC_OFFSET);
     const auto label_begin = block.begin() + VOLUME_LABEL_OFFSET;
     const auto label_end = std::find(label_begin, label_begin + VOLUME_LABEL_MAX, std::uint8_t{0});
     header.volume_label.assign(label_begin, label_end);

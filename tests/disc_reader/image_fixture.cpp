@@ -38,7 +38,8 @@ std::vector<std::uint8_t> make_fixture_image(const std::vector<FixtureEntry>& en
     }
     table.insert(table.end(), strings.begin(), strings.end());
     std::copy(table.begin(), table.end(), image.begin() + FIXTURE_FST_OFFSET);
-    put_word(image, HEADER_WORDS_OFFSET, 0x1000);
+    // The program image right after the disc header, where the image has room for one.
+    put_word(image, HEADER_WORDS_OFFSET, image_size >= DISC_HEADER_SIZE + 0x100 ? DISC_HEADER_SIZE : 0x1000);
     put_word(image, HEADER_WORDS_OFFSET + 4, FIXTURE_FST_OFFSET);
     put_word(image, HEADER_WORDS_OFFSET + 8, static_cast<std::uint32_t>(table.size()));
     put_word(image, HEADER_WORDS_OFFSET + 12, static_cast<std::uint32_t>(table.size()));

@@ -7,6 +7,7 @@
 #include "image/content_writer.hpp"
 #include "image/disc_format.hpp"
 #include "image/layout.hpp"
+#include "inspect/inspect_support.hpp"
 #include "platform/paths.hpp"
 #include "support/test_support.hpp"
 
@@ -59,6 +60,7 @@ TEST(ImageBuild, OneRomLayoutConsoleAndListing) {
     const std::string image_path = dir.file("out.iso");
     const Build build = run_build({"-o", image_path, "-d", roms, "-v", "TESTDISC"});
     ASSERT_EQ(build.status, 0) << build.err;
+    testing::expect_inspected_consistent(image_path);
 
     const std::string rom_path = join_always(roms, "b.gba");
     EXPECT_EQ(build.out, "GCM Output to : " + image_path + "\nVolume Name   : TESTDISC\nDirectory     : " + roms +
@@ -105,6 +107,7 @@ TEST(ImageBuild, ThreeRomsWithShortNamesMatchTheirPlannedLayout) {
     const Build build = run_build({"-o", image_path, "-d", roms, "-v", "THREE", "-ds", "3", "-dz", "2"},
                                   {{"Alpha Quest.gba", "ALPHAQ~1.GBA"}, {"Cee~Game.gba", "CEE~GA~1.GBA"}});
     ASSERT_EQ(build.status, 0) << build.err;
+    testing::expect_inspected_consistent(image_path);
     EXPECT_NE(build.out.find("Adding 001/003: " + roms + PATH_SEPARATOR + "Alpha Quest.gba as alphaq_1.gba [MENU:001 ALPHA]\n"),
               std::string::npos);
     EXPECT_NE(build.out.find("Adding 003/003: " + roms + PATH_SEPARATOR + "Cee~Game.gba as cee_ga_1.gba [MENU:003 CEEGAME]\n"),
@@ -170,6 +173,7 @@ TEST(ImageBuild, PaddingFillsToTheProfileWithProgressTexts) {
     const std::string image_path = dir.file("padded.iso");
     const Build build = run_build({"-o", image_path, "-d", dir.path().string(), "-v", "P", "-p"});
     ASSERT_EQ(build.status, 0) << build.err;
+    testing::expect_inspected_consistent(image_path);
     EXPECT_EQ(fs::file_size(image_path), 1459978240u);
     const std::string first = "Padding       : 4110 of 712880 sectors\r";
     const auto at = build.out.find("Indexes       : OK\nAdding skins  : OK\n" + first);
@@ -194,6 +198,7 @@ TEST(ImageBuild, TheLargestCollectionFitsEveryTable) {
     const std::string image_path = dir.file("full.iso");
     const Build build = run_build({"-o", image_path, "-d", dir.file("roms"), "-v", "FULL"});
     ASSERT_EQ(build.status, 0) << build.err;
+    testing::expect_inspected_consistent(image_path);
     std::vector<std::uint8_t> head(0x1F0000);
     std::FILE* file = std::fopen(image_path.c_str(), "rb");
     ASSERT_NE(file, nullptr);
@@ -221,6 +226,7 @@ TEST(ImageBuild, SameInputsGiveTheSameImage) {
     ASSERT_EQ(run_build({"-o", dir.file("1.iso"), "-d", dir.file("roms"), "-v", "V"}).status, 0);
     ASSERT_EQ(run_build({"-o", dir.file("2.iso"), "-d", dir.file("roms"), "-v", "V"}).status, 0);
     EXPECT_EQ(testing::read_bytes(dir.file("1.iso")), testing::read_bytes(dir.file("2.iso")));
+    testing::expect_inspected_consistent(dir.file("1.iso"));
 }
 
 // A failed build leaves the earlier image and listing as they were and no temporary file.

@@ -1,0 +1,73 @@
+#include "cli/inspect_command.hpp"
+
+#include <string>
+
+#include "disc_reader/byte_source.hpp"
+#include "inspect/inspect_report.hpp"
+#include "inspect/inspection.hpp"
+
+namespace kessra {
+
+namespace {
+
+constexpr const char* INSPECT_USAGE = "Usage   : kessra inspect IMAGE [-json] [-deep]\n"
+                                      "   -json    print the facts as one JSON document\n"
+                                      "   -deep    read every file and print its CRC32\n";
+
+bool same_word(const std::string& argument, const char* option) {
+    if (argument.size() != std::char_traits<char>::length(option)) return false;
+    for (std::size_t i = 0; i < argument.size(); ++i) {
+        const char c = argument[i];
+        const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        if (lower != option[i]) return false;
+    }
+    return true;
+}
+
+int usage(const RunEnvironment& environment, const std::string& message) {
+    if (!message.empty()) std::fprintf(environment.err, "kessra: %s\n", message.c_str());
+    std::fputs(INSPECT_USAGE, environment.err);
+    return EXIT_USAGE;
+}
+
+} // namespace
+
+int run_inspect(int argc, const char* const* argv, const RunEnvironment& environment) {
+    std::string image;
+    bool json = false;
+    bool deep = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (same_word(argument, "-json")) {
+            json = true;
+        } else if (same_word(argument, "-deep")) {
+            deep = true;
+        } else if (same_word(argument, "-h") || same_word(argument, "--help")) {
+            std::fputs(INSPECT_USAGE, environment.out);
+            return EXIT_OK;
+        } else if (!argument.empty() && argument[0] == '-' && argument.size() > 1) {
+            return usage(environment, "inspect: unknown option " + argument);
+        } else if (image.empty()) {
+            image = argument;
+        } else {
+            return usage(environment, "inspect: more than one image given (" + image + ", " + argument + ")");
+        }
+    }
+    if (image.empty()) return usage(environment, "inspect: no image given");
+
+    Result<std::unique_ptr<ByteSource>> source = open_file_source(image);
+    if (!source) {
+        std::fprintf(environment.err, "kessra: %s\n", source.status.message.c_str());
+        return EXIT_FAILED;
+    }
+    const Inspection found = inspect_image(*source.value, *environment.payloads, deep);
+    if (json) {
+        std::fputs(inspection_json(found).c_str(), environment.out);
+    } else {
+        print_inspection_text(found, environment.out);
+    }
+    std::fflush(environment.out);
+    return found.consistent() ? EXIT_OK : EXIT_FAILED;
+}
+
+} // namespace kessra

@@ -1,0 +1,150 @@
+#include <algorithm>
+
+#include "catalogue/disc_profile.hpp"
+#include "image/disc_format.hpp"
+#include "inspect/inspection.hpp"
+#include "inspect/problem_list.hpp"
+
+namespace kessra {
+
+namespace {
+
+// The reader's lines start with the image's name, which the report shows once.
+std::string without_name(const std::string& line, const std::string& name) {
+    const std::string prefix = name + ": ";
+    return line.rfind(prefix, 0) == 0 ? line.substr(prefix.size()) : line;
+}
+
+bool table_place_fits(const DiscHeader& header, std::uint64_t length) {
+    return range_inside(header.fst_offset, header.fst_size, length);
+}
+
+// Built by this tool: its disc id, its fixed boot area and "roms" first in the table.
+bool is_this_layout(const DiscHeader& header, const FileTable& table, std::string& note) {
+    if (disc_id_text(header) != std::string(DISC_ID)) {
+        note = "disc id \"" + printable(disc_id_text(header)) + "\" is not " + DISC_ID;
+    } else if (header.program_image_offset != PROGRAM_IMAGE_OFFSET) {
+        note = "the program image is at " + hex_offset(header.program_image_offset) + ", not " +
+               hex_offset(PROGRAM_IMAGE_OFFSET);
+    } else if (header.fst_offset != FST_OFFSET) {
+        note = "the table is at " + hex_offset(header.fst_offset) + ", not " + hex_offset(FST_OFFSET);
+    } else if (table.entries.size() < 2 || !table.entries[1].directory || table.entries[1].name != "roms") {
+        note = "the table does not begin with the \"roms\" folder";
+    } else {
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void check_header_words(const DiscHeader& header, Inspection& found) {
+    ProblemList problems{found};
+    if (header.magic != DISC_MAGIC) {
+        problems.add(hex_offset(DISC_MAGIC_OFFSET) + ": magic word " + hex_offset(header.magic) + " is not " +
+                     hex_offset(DISC_MAGIC));
+    }
+    const std::uint64_t program_end = std::uint64_t{header.program_image_offset} + DOL_HEADER_SIZE;
+    if (program_end > found.length) {
+        problems.add(hex_offset(HEADER_WORDS_OFFSET) + ": program image offset " +
+                     hex_offset(header.program_image_offset) + " points past the end of the image (" +
+                     std::to_string(found.length) + " bytes)");
+    } else if (header.program_image_offset < DISC_HEADER_SIZE) {
+        problems.add(hex_offset(HEADER_WORDS_OFFSET) + ": program image offset " +
+                     hex_offset(header.program_image_offset) + " lies inside the disc header");
+    }
+    if (!table_place_fits(header, found.length)) {
+        problems.add(hex_offset(HEADER_WORDS_OFFSET + 4) + ": table offset " + hex_offset(header.fst_offset) +
+                     " and size " + std::to_string(header.fst_size) + " (" + hex_offset(HEADER_WORDS_OFFSET + 8) +
+                     ") point past the end of the image (" + std::to_string(found.length) + " bytes)");
+    }
+    if (header.fst_max_size < header.fst_size) {
+        problems.add(hex_offset(HEADER_WORDS_OFFSET + 12) + ": maximum table size " +
+                     std::to_string(header.fst_max_size) + " is below the table size " +
+                     std::to_string(header.fst_size));
+    }
+}
+
+void check_padding(ByteSource& source, Inspection& found) {
+    ProblemList problems{found};
+    if (found.length <= found.content_end) return;
+    const std::uint64_t mini = std::uint64_t{MINI_DVD.target_sectors} * SECTOR_SIZE;
+    const std::uint64_t large = std::uint64_t{LARGE_DISC.target_sectors} * SECTOR_SIZE;
+    if (found.length == mini) {
+        found.padded_to = "Mini DVD-R";
+    } else if (found.length == large) {
+        found.padded_to = "2 GiB disc";
+    } else {
+        found.padded_to = "no medium";
+        problems.add("image length " + std::to_string(found.length) + " passes the content end " +
+                     hex_offset(found.content_end) + " but is no medium's length (" + std::to_string(mini) +
+                     " or " + std::to_string(large) + " bytes)");
+    }
+    // The fill is sampled, not read: its first and last sectors and evenly
+    // spaced sectors between them.
+    constexpr std::uint64_t SAMPLES = 32;
+    std::vector<std::uint8_t> sample(SECTOR_SIZE);
+    const std::uint64_t span = found.length - found.content_end;
+    for (std::uint64_t k = 0; k <= SAMPLES; ++k) {
+        std::uint64_t at = found.content_end + span / SAMPLES * k;
+        at = std::min(at, found.length - 1) / SECTOR_SIZE * SECTOR_SIZE;
+        at = std::max(at, found.content_end);
+        const std::uint64_t size = std::min<std::uint64_t>(SECTOR_SIZE, found.length - at);
+        const std::span<std::uint8_t> bytes(sample.data(), static_cast<std::size_t>(size));
+        if (Status status = source.read(at, bytes); !status) {
+            problems.add(without_name(status.message, source.name()));
+            return;
+        }
+        const auto nonzero = std::find_if(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b != 0; });
+        if (nonzero != bytes.end()) {
+            problems.add(hex_offset(at + static_cast<std::uint64_t>(nonzero - bytes.begin())) +
+                         ": the fill after the content is not zero");
+            return;
+        }
+    }
+}
+
+Inspection inspect_image(ByteSource& source, const PayloadSet& builtin, bool deep) {
+    Inspection found;
+    found.image = source.name();
+    found.length = source.size();
+    found.deep = deep;
+    ProblemList problems{found};
+
+    Result<DiscHeader> header = read_disc_header(source);
+    if (!header) {
+        problems.add(without_name(header.status.message, source.name()));
+        found.layout_note = "not a disc image";
+        return found;
+    }
+    found.header = header.value;
+    if (header.value.magic != DISC_MAGIC && header.value.wii_magic == WII_MAGIC) {
+        found.layout_note = "a disc of the other console family: its files lie in encrypted partitions";
+        return found;
+    }
+    check_header_words(header.value, found);
+    if (!table_place_fits(header.value, found.length)) {
+        found.layout_note = "no file system table could be read";
+        return found;
+    }
+    Result<FileTable> table = read_file_table(source, header.value);
+    if (!table) {
+        problems.add(without_name(table.status.message, source.name()));
+        found.layout_note = "no file system table could be read";
+        return found;
+    }
+    found.table = std::move(table.value);
+    check_table_files(*found.table, found);
+    found.this_layout = is_this_layout(header.value, *found.table, found.layout_note);
+    if (found.this_layout) {
+        check_layout_files(*found.table, found);
+        check_payloads(source, builtin, found);
+        check_menu_and_roms(source, *found.table, found);
+        check_padding(source, found);
+    }
+    if (deep) hash_files(source, found);
+    problems.finish();
+    return found;
+}
+
+} // namespace kessra

@@ -1,0 +1,37 @@
+// Helpers shared by the checks: a bounded list of problem lines and escaped
+// text of bytes read from an image.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "inspect/inspection.hpp"
+
+namespace kessra {
+
+// A hostile table can make every entry a problem: beyond this many lines only
+// the count is kept.
+inline constexpr std::size_t PROBLEM_LINES_SHOWN = 200;
+
+struct ProblemList {
+    Inspection& found;
+
+    void add(std::string line) {
+        if (found.problems.size() < PROBLEM_LINES_SHOWN) {
+            found.problems.push_back(std::move(line));
+        } else {
+            ++found.problems_not_shown;
+        }
+    }
+    // Appends the count of the lines left out, once, at the end.
+    void finish() {
+        if (found.problems_not_shown == 0) return;
+        found.problems.push_back("... and " + std::to_string(found.problems_not_shown) + " more problems");
+        found.problems_not_shown = 0;
+    }
+};
+
+// Printable ASCII as is, other bytes as \xNN, a backslash doubled.
+std::string printable(std::string_view bytes);
+
+} // namespace kessra

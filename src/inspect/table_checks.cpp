@@ -1,0 +1,101 @@
+// Checks of the file system table that hold for any disc, and those of this
+// tool's own layout.
+#include <algorithm>
+#include <cstdio>
+
+#include "image/disc_format.hpp"
+#include "inspect/inspection.hpp"
+#include "inspect/problem_list.hpp"
+
+namespace kessra {
+
+namespace {
+
+std::string extent(const DiscEntry& entry) {
+    return hex_offset(entry.offset) + " to " + hex_offset(file_end(entry));
+}
+
+std::uint64_t table_end(const FileTable& table) { return std::uint64_t{table.offset} + table.size; }
+
+} // namespace
+
+std::string printable(std::string_view bytes) {
+    std::string text;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\') {
+            text += "\\\\";
+        } else if (byte >= 0x20 && byte < 0x7F) {
+            text += c;
+        } else {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            text += escaped;
+        }
+    }
+    return text;
+}
+
+void check_table_files(const FileTable& table, Inspection& found) {
+    ProblemList problems{found};
+    std::uint64_t end = table_end(table);
+    std::vector<const DiscEntry*> files;
+    for (const DiscEntry& entry : table.entries) {
+        if (entry.index == 0) continue;
+        const std::string name = printable(entry.path);
+        if (entry.directory) {
+            if (entry.parent != entry.enclosing) {
+                problems.add("table entry " + std::to_string(entry.index) + " (" + name + "): parent word " +
+                             std::to_string(entry.parent) + ", but it lies in entry " +
+                             std::to_string(entry.enclosing));
+            }
+            continue;
+        }
+        if (entry.name.empty()) problems.add("table entry " + std::to_string(entry.index) + ": a file without a name");
+        if (file_end(entry) > found.length) {
+            problems.add(name + ": " + std::to_string(entry.length) + " bytes at " + hex_offset(entry.offset) +
+                         " pass the end of the image (" + std::to_string(found.length) + " bytes)");
+        }
+        if (entry.length > 0 && entry.offset < table_end(table) && file_end(entry) > table.offset) {
+            problems.add(name + " (" + extent(entry) + ") overlaps the file system table");
+        }
+        if (entry.length > 0) files.push_back(&entry);
+        end = std::max(end, file_end(entry));
+    }
+    found.content_end = round_up_to_sector(end);
+
+    std::sort(files.begin(), files.end(), [](const DiscEntry* a, const DiscEntry* b) {
+        return a->offset != b->offset ? a->offset < b->offset : a->index < b->index;
+    });
+    const DiscEntry* reaching = nullptr; // the file that reaches furthest so far
+    for (const DiscEntry* file : files) {
+        if (reaching != nullptr && file->offset < file_end(*reaching)) {
+            problems.add(printable(file->path) + " (" + extent(*file) + ") overlaps " + printable(reaching->path) +
+                         " (" + extent(*reaching) + ")");
+        }
+        if (reaching == nullptr || file_end(*file) > file_end(*reaching)) reaching = file;
+    }
+}
+
+void check_layout_files(const FileTable& table, Inspection& found) {
+    ProblemList problems{found};
+    const DiscHeader& header = *found.header;
+    if (header.fst_max_size != header.fst_size) {
+        problems.add(hex_offset(HEADER_WORDS_OFFSET + 12) + ": maximum table size " +
+                     std::to_string(header.fst_max_size) + " differs from the table size " +
+                     std::to_string(header.fst_size));
+    }
+    for (const DiscEntry& entry : table.entries) {
+        if (entry.directory) continue;
+        if (entry.offset % SECTOR_SIZE != 0 && entry.length > 0) {
+            problems.add(printable(entry.path) + " at " + hex_offset(entry.offset) +
+                         ": does not start on a 2048-byte boundary");
+        }
+        if (entry.offset < table_end(table) && entry.length > 0 && file_end(entry) <= table.offset) {
+            problems.add(printable(entry.path) + " at " + hex_offset(entry.offset) +
+                         ": lies in the boot area, before the file system table");
+        }
+    }
+}
+
+} // namespace kessra
