@@ -102,7 +102,7 @@ int run_kessra(int argc, const char* const* argv, const RunEnvironment& environm
         auto discs = plan_split(roms, options, environment);
         if (!discs) return fail(discs.status, environment);
         // A collection that fits one disc is built exactly as without "-split".
-        if (discs.value.size() > 1) return run_split(options, discs.value, environment);
+        if (discs.value.size() > 1) return run_split(options, discs.value, payloads, environment);
     }
     assign_disc_names(roms, options.rom_directory, environment.short_names);
     if (Status status = check_fst_capacity(roms); !status) return fail(status, environment);

@@ -40,7 +40,8 @@ Result<std::vector<PlannedDisc>> plan_split(const RomTable& roms, const RunOptio
     return plan_discs(roms, base_names, options.profile, options.rom_directory);
 }
 
-int run_split(const RunOptions& options, std::vector<PlannedDisc>& discs, const RunEnvironment& environment) {
+int run_split(const RunOptions& options, std::vector<PlannedDisc>& discs, const PayloadSet& payloads,
+              const RunEnvironment& environment) {
     std::vector<RunOptions> per_disc;
     std::vector<std::string> image_paths;
     for (std::size_t d = 0; d < discs.size(); ++d) {
@@ -69,7 +70,7 @@ int run_split(const RunOptions& options, std::vector<PlannedDisc>& discs, const 
         const BuildRequest request{disc.image_path, disc.volume_label, disc.rom_directory, disc.pad,
                                    disc.skin,       disc.zoom,         disc.profile};
         const std::span<OutputFile, 2> disc_outputs(outputs.data() + 2 * d, 2);
-        if (Status status = write_image_outputs(request, discs[d].roms, *environment.payloads, environment.out, disc_outputs);
+        if (Status status = write_image_outputs(request, discs[d].roms, payloads, environment.out, disc_outputs);
             !status) {
             discard_outputs(outputs);
             std::fputs("\n", environment.out);

@@ -22,6 +22,7 @@ Result<std::vector<PlannedDisc>> plan_split(const RomTable& roms, const RunOptio
 // Builds every disc under temporary names and puts them all in place only
 // when all succeeded; prints the disc lines, each disc's report and one
 // closing block. Yields the exit status.
-int run_split(const RunOptions& options, std::vector<PlannedDisc>& discs, const RunEnvironment& environment);
+int run_split(const RunOptions& options, std::vector<PlannedDisc>& discs, const PayloadSet& payloads,
+              const RunEnvironment& environment);
 
 } // namespace kessra

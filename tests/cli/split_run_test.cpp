@@ -61,7 +61,7 @@ Outcome run_small_discs(const std::string& image, const std::string& roms, std::
     if (!scan.status) return {-1, out.text(), scan.status.message};
     auto discs = plan_split(scan.roms, options, environment);
     if (!discs) return {-1, out.text(), discs.status.message};
-    const int status = run_split(options, discs.value, environment);
+    const int status = run_split(options, discs.value, *environment.payloads, environment);
     return {status, out.text(), err.text()};
 }
 
