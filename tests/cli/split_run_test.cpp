@@ -8,6 +8,7 @@
 #include "cli/run.hpp"
 #include "cli/split_run.hpp"
 #include "image/disc_format.hpp"
+#include "platform/output_files.hpp"
 #include "platform/paths.hpp"
 #include "support/test_support.hpp"
 
@@ -136,6 +137,19 @@ TEST(SplitRun, EveryRefusalComesBeforeAnyFileIsCreated) {
     const auto refused = run({"-o", image, "-d", roms, "-v", "L", "-split"}, odd);
     EXPECT_EQ(refused.status, EXIT_FAILED);
     EXPECT_EQ(refused.out, "File odd.gba ( 5 ) is not 4/8/16 Mb!\nPlease correct or remove.");
+}
+
+TEST(SplitRun, AnotherRunWritingOneOfTheImagesIsRefusedBeforeAnything) {
+    ScratchDir dir;
+    const std::string image = dir.file("out.iso");
+    OutputLock held;
+    ASSERT_TRUE(lock_output(dir.file("out_2.iso"), held));
+    const auto names_while_held = testing::directory_names(dir.path());
+    const auto refused = run({"-o", image, "-d", dir.path().string(), "-v", "L", "-split"}, fake_roms(253, 4 * MIB));
+    EXPECT_EQ(refused.status, EXIT_FAILED);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err, "kessra: " + dir.file("out_2.iso") + ": another kessra run is writing this image\n");
+    EXPECT_EQ(testing::directory_names(dir.path()), names_while_held);
 }
 
 TEST(SplitRun, SpreadsTheRomsOverNumberedImagesEachWithItsListing) {
