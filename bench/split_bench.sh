@@ -29,7 +29,7 @@ total_mib=$(du -cm "$work/roms"/*.gba | tail -n 1 | cut -f1)
 echo "ROM set: 174 files, $total_mib MiB"
 
 # Every run starts with no earlier output and no dirty pages of the previous run.
-hyperfine --warmup 1 --runs 3 --export-json "$work/times.json" \
+hyperfine --warmup 1 --runs 5 --export-json "$work/times.json" \
   --prepare "rm -f $work/s_1.iso* $work/s_2.iso* $work/p1.iso* $work/p2.iso* $work/cat.bin; sync" \
   -n split "$kessra -o $work/s.iso -d $work/roms -v SPLIT -split" \
   -n two-plain "$kessra -o $work/p1.iso -d $work/disc1 -v P1 && $kessra -o $work/p2.iso -d $work/disc2 -v P2" \
