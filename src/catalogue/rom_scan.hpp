@@ -24,6 +24,12 @@ struct ScanResult {
 ScanResult scan_rom_directory(const std::string& directory, const DiscProfile& profile,
                               const DirectoryLister& lister, std::FILE* out);
 
+// The same listing and size check without the limits of one disc, for a
+// collection spread over several: at most `max_count` ROMs, which `holder`
+// ("99 discs hold") names in the refusal.
+ScanResult scan_rom_collection(const std::string& directory, std::size_t max_count, const std::string& holder,
+                               const DirectoryLister& lister, std::FILE* out);
+
 bool is_rom_size(std::uint64_t size);
 
 // The capacity rule: the ROMs plus one 2048-byte index file each must fit the

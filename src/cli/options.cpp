@@ -123,6 +123,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
         // Compared after the seven above, so a command line of only those reads as always.
         if (same_option(argument, "-payloads") && has_value) options.payloads.folder = value;
         if (same_option(argument, "-payloads-from") && has_value) options.payloads.image = value;
+        if (same_option(argument, "-split")) options.split = true;
     }
     if (Status status = read_personal_options(argc, argv, options.personal); !status) {
         parsed.outcome = ParseOutcome::error;

@@ -21,6 +21,7 @@ struct RunOptions {
     DiscProfile profile = MINI_DVD; // LARGE_DISC with "-dravnik"
     PayloadSources payloads;   // "-payloads", "-payloads-from"
     Personalization personal;       // "-skin0".."-skin3", "-banner", the banner texts
+    bool split = false;        // "-split": spread a collection over as many discs as it needs
 };
 
 enum class ParseOutcome {

@@ -10,6 +10,8 @@
 #include "cli/options.hpp"
 #include "cli/payload_choice.hpp"
 #include "cli/personal_payloads.hpp"
+#include "cli/run_steps.hpp"
+#include "cli/split_run.hpp"
 #include "cli/version.hpp"
 #include "image/build_image.hpp"
 #include "image/fst.hpp"
@@ -20,8 +22,6 @@
 #include "report/listing.hpp"
 
 namespace kessra {
-
-namespace {
 
 int fail(const Status& status, const RunEnvironment& environment) {
     std::fflush(environment.out);
@@ -69,6 +69,8 @@ void print_summary(const RunOptions& options, std::size_t rom_count, std::FILE* 
     std::fprintf(out, "Padding       : %s\n", options.pad ? "ON" : "OFF");
 }
 
+namespace {
+
 void print_closing(const RunOptions& options, std::FILE* out) {
     std::fputs("\nAll Tasks Completed OK!\n", out);
     std::fprintf(out, "\nPlease refer to the generated text file %s.txt for listing.\n", printable(options.image_path).c_str());
@@ -114,10 +116,17 @@ int run_command_line(int argc, const char* const* argv, const RunEnvironment& en
     if (const int status = personalize_payloads(options.personal, environment, payloads, personal); status != EXIT_OK)
         return status;
 
-    ScanResult scan = scan_rom_directory(options.rom_directory, options.profile, environment.list_directory,
-                                         environment.out);
+    ScanResult scan = options.split ? scan_split_collection(options, environment)
+                                    : scan_rom_directory(options.rom_directory, options.profile,
+                                                         environment.list_directory, environment.out);
     if (!scan.status) return fail(scan.status, environment);
     RomTable& roms = scan.roms;
+    if (options.split) {
+        auto discs = plan_split(roms, options, environment);
+        if (!discs) return fail(discs.status, environment);
+        // A collection that fits one disc is built exactly as without "-split".
+        if (discs.value.size() > 1) return run_split(options, discs.value, payloads, environment);
+    }
     assign_disc_names(roms, options.rom_directory, environment.short_names);
     if (Status status = check_fst_capacity(roms); !status) return fail(status, environment);
     if (Status status = check_output_paths(options, roms); !status) return fail(status, environment);

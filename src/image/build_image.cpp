@@ -31,10 +31,13 @@ Status write_and_close(const BuildRequest& request, RomTable& roms, const Payloa
 
 } // namespace
 
-Status build_image(const BuildRequest& request, RomTable& roms, const PayloadSet& payloads, std::FILE* out) {
-    const std::string listing_path = listing_path_for(request.image_path);
-    std::array<OutputFile, 2> outputs{OutputFile{listing_path, listing_path, {}},
-                                      OutputFile{request.image_path, request.image_path, {}}};
+std::array<OutputFile, 2> image_outputs(const std::string& image_path) {
+    const std::string listing_path = listing_path_for(image_path);
+    return {OutputFile{listing_path, listing_path, {}}, OutputFile{image_path, image_path, {}}};
+}
+
+Status write_image_outputs(const BuildRequest& request, RomTable& roms, const PayloadSet& payloads, std::FILE* out,
+                           std::span<OutputFile, 2> outputs) {
     File image;
     Listing listing;
     Status status;
@@ -47,11 +50,18 @@ Status build_image(const BuildRequest& request, RomTable& roms, const PayloadSet
         listing.file = created_listing.value;
     }
     if (status) status = write_and_close(request, roms, payloads, image, listing, out);
-    if (status) status = commit_outputs(outputs);
     if (!status) {
         abandon_file(image);
         abandon_file(listing.file);
+        discard_outputs(outputs);
     }
+    return status;
+}
+
+Status build_image(const BuildRequest& request, RomTable& roms, const PayloadSet& payloads, std::FILE* out) {
+    std::array<OutputFile, 2> outputs = image_outputs(request.image_path);
+    Status status = write_image_outputs(request, roms, payloads, out, outputs);
+    if (status) status = commit_outputs(outputs);
     discard_outputs(outputs);
     return status;
 }

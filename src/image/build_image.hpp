@@ -2,14 +2,17 @@
 // temporary names and moved into place only when everything succeeded.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
 
 #include "catalogue/disc_profile.hpp"
 #include "catalogue/rom_record.hpp"
 #include "payloads/payloads.hpp"
 #include "platform/file_io.hpp"
+#include "platform/output_files.hpp"
 
 namespace kessra {
 
@@ -27,6 +30,16 @@ struct BuildRequest {
 // derived; fills in each ROM's menu title. Progress goes to `out`. On failure
 // no output file is changed and no temporary file is left.
 Status build_image(const BuildRequest& request, RomTable& roms, const PayloadSet& payloads, std::FILE* out);
+
+// The listing and the image of a build, in the order they are put in place:
+// the image last, so that an image in place always has its own listing.
+std::array<OutputFile, 2> image_outputs(const std::string& image_path);
+
+// Writes the image and its listing under the temporary names of `outputs`
+// (from image_outputs) and leaves them there, closed, to be put in place by
+// commit_outputs together with others. On failure they are removed.
+Status write_image_outputs(const BuildRequest& request, RomTable& roms, const PayloadSet& payloads, std::FILE* out,
+                           std::span<OutputFile, 2> outputs);
 
 // Fills the image with zero sectors from `content_end` up to the target,
 // showing the progress texts.

@@ -5,6 +5,7 @@
 // two runs from writing it at the same time.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -76,6 +77,10 @@ void open_missing_standard_streams();
 // signal the caller started the tool with ignored stays ignored. Past a file
 // size limit, writes fail with "File too large" instead of ending the run.
 void install_interrupt_cleanup();
+
+// The files watched at a time: for each of up to 99 discs its image, its
+// listing and its lock file.
+inline constexpr std::size_t MAX_WATCHED_FILES = 3 * 99;
 
 // The files an interruption removes (temporary files, the lock file).
 void watch_temporary(const std::string& path);

@@ -22,7 +22,7 @@ struct WatchedPath {
     char path[4096];
     volatile sig_atomic_t active;
 };
-std::array<WatchedPath, 32> watched{};
+std::array<WatchedPath, MAX_WATCHED_FILES> watched{};
 
 // The signals that end a process by default and leave its files behind.
 constexpr int INTERRUPTS[] = {SIGINT,  SIGTERM, SIGHUP,  SIGPIPE,   SIGQUIT, SIGUSR1,

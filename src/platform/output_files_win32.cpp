@@ -20,7 +20,7 @@ struct WatchedPath {
     char path[1024];
     std::atomic<bool> active;
 };
-std::array<WatchedPath, 32> watched{};
+std::array<WatchedPath, MAX_WATCHED_FILES> watched{};
 
 // Held while the outputs are switched; the handler waits for it.
 SRWLOCK switching = SRWLOCK_INIT;

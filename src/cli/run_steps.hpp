@@ -1,0 +1,23 @@
+// Steps of the run shared by the build of one disc and of several.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+#include "catalogue/rom_record.hpp"
+#include "cli/options.hpp"
+#include "cli/run.hpp"
+#include "platform/status.hpp"
+
+namespace kessra {
+
+// Prints the failure's line, if it has one, and yields the failure status.
+int fail(const Status& status, const RunEnvironment& environment);
+
+// Refuses an image or listing path that names a folder or one of the ROMs.
+Status check_output_paths(const RunOptions& options, const RomTable& roms);
+
+// The run summary: image, label, directory, ROM count and padding.
+void print_summary(const RunOptions& options, std::size_t rom_count, std::FILE* out);
+
+} // namespace kessra
