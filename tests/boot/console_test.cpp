@@ -187,9 +187,11 @@ struct NoDisc {
     std::vector<std::uint32_t> background = std::vector<std::uint32_t>(SCREEN_WIDTH * SCREEN_HEIGHT);
     bt_app app{};
     void start(int games, const char* odd_title = nullptr) {
-        for (int i = 0; i < games; ++i)
-            std::snprintf(reinterpret_cast<char*>(table.data() + i * BT_MENU_SLOT_SIZE), BT_MENU_SLOT_SIZE,
-                          "%03d GAME%d", i + 1, i + 1);
+        for (int i = 0; i < games; ++i) {
+            const std::string text = (i < 9 ? "00" : i < 99 ? "0" : "") + std::to_string(i + 1) + " GAME" +
+                                     std::to_string(i + 1);
+            std::memcpy(table.data() + i * BT_MENU_SLOT_SIZE, text.data(), text.size());
+        }
         if (odd_title != nullptr) std::memcpy(table.data(), odd_title, std::strlen(odd_title));
         bt_app_env env{};
         env.read = fail;
