@@ -39,7 +39,17 @@ constexpr const char* VALUE_OPTIONS[] = {"-o",      "-d",         "-v",         
                                          "-payloads", "-payloads-from", "-skin0",  "-skin1",     "-skin2",
                                          "-skin3",  "-banner",    "-title",      "-maker",      "-long-title",
                                          "-long-maker", "-description"};
-constexpr const char* SWITCHES[] = {"-p", "-dravnik"};
+constexpr const char* SWITCHES[] = {"-p", "-dravnik", "-split"};
+
+} // namespace
+
+std::vector<std::string> build_option_names() {
+    std::vector<std::string> names(std::begin(VALUE_OPTIONS), std::end(VALUE_OPTIONS));
+    names.insert(names.end(), std::begin(SWITCHES), std::end(SWITCHES));
+    return names;
+}
+
+namespace {
 
 bool takes_a_value(const char* argument) {
     for (const char* option : VALUE_OPTIONS) {

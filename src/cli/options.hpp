@@ -44,6 +44,9 @@ bool same_option(const char* argument, const char* option);
 
 ParsedCommandLine parse_command_line(int argc, const char* const* argv);
 
+// Every option a build command line knows, value-taking ones first.
+std::vector<std::string> build_option_names();
+
 // Decimal value by the usual C rules: leading white space, an optional sign,
 // then the leading digits; no digits give 0. Saturates instead of overflowing.
 std::int64_t decimal_value(const std::string& text);
