@@ -11,6 +11,7 @@
 #include "inspect/inspect_support.hpp"
 #include "platform/paths.hpp"
 #include "support/test_support.hpp"
+#include "support/tool_run.hpp"
 
 namespace kessra {
 namespace {
@@ -18,24 +19,9 @@ namespace {
 namespace fs = std::filesystem;
 constexpr std::uint32_t MIB = 1024 * 1024;
 
-struct Ran {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Ran = testing::ToolRun;
 
-Ran run(std::vector<std::string> args) {
-    args.insert(args.begin(), "kessra");
-    std::vector<const char*> argv;
-    for (const auto& arg : args) argv.push_back(arg.c_str());
-    testing::CapturedOutput out;
-    testing::CapturedOutput err;
-    RunEnvironment environment = host_environment();
-    environment.out = out.stream();
-    environment.err = err.stream();
-    const int status = run_kessra(static_cast<int>(argv.size()), argv.data(), environment);
-    return {status, out.text(), err.text()};
-}
+Ran run(std::vector<std::string> args) { return testing::run_tool(std::move(args)); }
 
 // Three ROMs, skin 3, zoom 2, built once for the whole suite.
 class Inspect : public ::testing::Test {

@@ -9,6 +9,7 @@
 #include "payload_checks/payload_files.hpp"
 #include "platform/paths.hpp"
 #include "support/test_support.hpp"
+#include "support/tool_run.hpp"
 
 namespace kessra {
 namespace {
@@ -17,24 +18,9 @@ namespace fs = std::filesystem;
 using testing::ScratchDir;
 using Bytes = std::vector<std::uint8_t>;
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Outcome = testing::ToolRun;
 
-Outcome run(std::vector<std::string> args) {
-    args.insert(args.begin(), "kessra");
-    std::vector<const char*> argv;
-    for (const auto& arg : args) argv.push_back(arg.c_str());
-    testing::CapturedOutput out;
-    testing::CapturedOutput err;
-    RunEnvironment environment = host_environment();
-    environment.out = out.stream();
-    environment.err = err.stream();
-    const int status = run_kessra(static_cast<int>(argv.size()), argv.data(), environment);
-    return {status, out.text(), err.text()};
-}
+Outcome run(std::vector<std::string> args) { return testing::run_tool(std::move(args)); }
 
 // A ROM folder of two and the image that the built-in set gives for it.
 struct Fixture {

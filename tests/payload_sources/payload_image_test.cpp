@@ -12,6 +12,7 @@
 #include "payload_sources/payload_image.hpp"
 #include "platform/paths.hpp"
 #include "support/test_support.hpp"
+#include "support/tool_run.hpp"
 
 namespace kessra {
 namespace {
@@ -20,23 +21,9 @@ namespace fs = std::filesystem;
 using testing::ScratchDir;
 using Bytes = std::vector<std::uint8_t>;
 
-struct Outcome {
-    int status;
-    std::string err;
-};
+using Outcome = testing::ToolRun;
 
-Outcome run(std::vector<std::string> args) {
-    args.insert(args.begin(), "kessra");
-    std::vector<const char*> argv;
-    for (const auto& arg : args) argv.push_back(arg.c_str());
-    testing::CapturedOutput out;
-    testing::CapturedOutput err;
-    RunEnvironment environment = host_environment();
-    environment.out = out.stream();
-    environment.err = err.stream();
-    const int status = run_kessra(static_cast<int>(argv.size()), argv.data(), environment);
-    return {status, err.text()};
-}
+Outcome run(std::vector<std::string> args) { return testing::run_tool(std::move(args)); }
 
 void write_file(const std::string& path, const Bytes& bytes) {
     fs::create_directories(fs::path(path).parent_path());

@@ -7,6 +7,7 @@
 #include "personalize/personalization.hpp"
 #include "personalize/test_pictures.hpp"
 #include "support/test_support.hpp"
+#include "support/tool_run.hpp"
 #include "texture/picture_file.hpp"
 #include "texture/png_file.hpp"
 
@@ -15,22 +16,9 @@ namespace {
 
 using testing::ScratchDir;
 
-struct Outcome {
-    int status;
-    std::string err;
-};
+using Outcome = testing::ToolRun;
 
-Outcome run(std::vector<std::string> args) {
-    args.insert(args.begin(), "kessra");
-    std::vector<const char*> argv;
-    for (const auto& arg : args) argv.push_back(arg.c_str());
-    testing::CapturedOutput out, err;
-    RunEnvironment environment = host_environment();
-    environment.out = out.stream();
-    environment.err = err.stream();
-    const int status = run_kessra(static_cast<int>(argv.size()), argv.data(), environment);
-    return {status, err.text()};
-}
+Outcome run(std::vector<std::string> args) { return testing::run_tool(std::move(args)); }
 
 void write_png(const std::string& path, const Picture& pic, bool alpha) {
     const Bytes png = texture::encode_png(pic, alpha);
