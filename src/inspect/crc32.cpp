@@ -63,7 +63,7 @@ void hash_files(ByteSource& source, Inspection& found) {
         if (entry.directory || !range_inside(entry.offset, entry.length, source.size())) continue;
         hashed += entry.length;
         if (hashed > budget) {
-            problems.add("-deep: stopped hashing at " + printable(entry.path) +
+            problems.add("-deep: stopped hashing at " + escaped_text(entry.path) +
                          ": the files add up to more than twice the image's length");
             return;
         }

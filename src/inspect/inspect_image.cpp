@@ -22,7 +22,7 @@ bool table_place_fits(const DiscHeader& header, std::uint64_t length) {
 // Built by this tool: its disc id, its fixed boot area and "roms" first in the table.
 bool is_this_layout(const DiscHeader& header, const FileTable& table, std::string& note) {
     if (disc_id_text(header) != std::string(DISC_ID)) {
-        note = "disc id \"" + printable(disc_id_text(header)) + "\" is not " + DISC_ID;
+        note = "disc id \"" + escaped_text(disc_id_text(header)) + "\" is not " + DISC_ID;
     } else if (header.program_image_offset != PROGRAM_IMAGE_OFFSET) {
         note = "the program image is at " + hex_offset(header.program_image_offset) + ", not " +
                hex_offset(PROGRAM_IMAGE_OFFSET);

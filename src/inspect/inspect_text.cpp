@@ -9,14 +9,14 @@ namespace kessra {
 namespace {
 
 void print_header(const Inspection& found, std::FILE* out) {
-    std::fprintf(out, "Image       : %s\n", printable(found.image).c_str());
+    std::fprintf(out, "Image       : %s\n", escaped_text(found.image).c_str());
     std::fprintf(out, "Length      : %" PRIu64 " bytes (%" PRIu64 " sectors)\n", found.length,
                  found.length / SECTOR_SIZE);
     if (!found.header) return;
     const DiscHeader& header = *found.header;
-    std::fprintf(out, "Disc id     : %s\n", printable(disc_id_text(header)).c_str());
+    std::fprintf(out, "Disc id     : %s\n", escaped_text(disc_id_text(header)).c_str());
     std::fprintf(out, "Magic       : %s\n", hex_offset(header.magic).c_str());
-    std::fprintf(out, "Label       : %s\n", printable(header.volume_label).c_str());
+    std::fprintf(out, "Label       : %s\n", escaped_text(header.volume_label).c_str());
     std::fprintf(out, "Program     : at %s\n", hex_offset(header.program_image_offset).c_str());
     std::fprintf(out, "Table       : at %s, %" PRIu32 " bytes (maximum %" PRIu32 ")", hex_offset(header.fst_offset).c_str(),
                  header.fst_size, header.fst_max_size);
@@ -51,8 +51,8 @@ void print_menu(const Inspection& found, std::FILE* out) {
                  found.menu.size(), found.empty_slots, found.placeholder_slots);
     for (const MenuLine& line : found.menu) {
         std::fprintf(out, "  %03" PRIu32 " %-11s  %-34s %2" PRIu32 " MiB  %s\n", line.number,
-                     printable(line.title).c_str(), printable(line.rom).c_str(), line.rom_size / (1024 * 1024),
-                     printable(line.file_name).c_str());
+                     escaped_text(line.title).c_str(), escaped_text(line.rom).c_str(), line.rom_size / (1024 * 1024),
+                     escaped_text(line.file_name).c_str());
     }
 }
 
@@ -64,7 +64,7 @@ void print_files(const Inspection& found, std::FILE* out) {
         if (entry.index == 0) continue;
         if (entry.directory) {
             std::fprintf(out, "  %-10s %10s  %s%s/\n", "", "", found.deep ? "          " : "",
-                         printable(entry.path).c_str());
+                         escaped_text(entry.path).c_str());
             continue;
         }
         std::string crc = found.deep ? "          " : "";
@@ -74,7 +74,7 @@ void print_files(const Inspection& found, std::FILE* out) {
             crc = text;
         }
         std::fprintf(out, "  %-10s %10" PRIu32 "  %s%s\n", hex_offset(entry.offset).c_str(), entry.length, crc.c_str(),
-                     printable(entry.path).c_str());
+                     escaped_text(entry.path).c_str());
     }
 }
 

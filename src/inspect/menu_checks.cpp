@@ -67,7 +67,7 @@ std::string check_index_file(ByteSource& source, const std::vector<const DiscEnt
     const std::string name = index_name(rom);
     const DiscEntry* index = indexes[rom];
     if (index == nullptr) {
-        problems.add(name + ": missing (the index file of " + printable(file.path) + ")");
+        problems.add(name + ": missing (the index file of " + escaped_text(file.path) + ")");
         return {};
     }
     if (index->length != INDEX_FILE_SIZE) {
@@ -80,12 +80,12 @@ std::string check_index_file(ByteSource& source, const std::vector<const DiscEnt
     const std::string head = INDEX_HEAD + file.name + "\t;";
     const std::string tail = " - " + std::to_string(file.length) + " bytes\n";
     if (text.rfind(head, 0) != 0) {
-        problems.add(name + ": does not name " + printable(file.path) + " (it reads \"" + printable(text) + "\")");
+        problems.add(name + ": does not name " + escaped_text(file.path) + " (it reads \"" + escaped_text(text) + "\")");
         return {};
     }
     if (text.size() < head.size() + tail.size() || text.compare(text.size() - tail.size(), tail.size(), tail) != 0) {
-        problems.add(name + ": does not give the size of " + printable(file.path) + ", " +
-                     std::to_string(file.length) + " bytes (it reads \"" + printable(text) + "\")");
+        problems.add(name + ": does not give the size of " + escaped_text(file.path) + ", " +
+                     std::to_string(file.length) + " bytes (it reads \"" + escaped_text(text) + "\")");
         return {};
     }
     if (!all_zero(std::span(bytes.value).subspan(text.size()))) {
@@ -151,14 +151,14 @@ void check_menu_and_roms(ByteSource& source, const FileTable& table, Inspection&
         if (number < indexes.size() && indexes[number] == nullptr) {
             indexes[number] = &entry;
         } else {
-            problems.add(printable(entry.path) + ": an index file for no ROM");
+            problems.add(escaped_text(entry.path) + ": an index file for no ROM");
         }
     }
     for (std::size_t i = 0; i < roms.size(); ++i) {
         const DiscEntry& rom = *roms[i];
         const auto number = static_cast<std::uint32_t>(i + 1);
         if (rom.length != 4 * MIB && rom.length != 8 * MIB && rom.length != 16 * MIB) {
-            problems.add(printable(rom.path) + ": " + std::to_string(rom.length) + " bytes, not 4, 8 or 16 MiB");
+            problems.add(escaped_text(rom.path) + ": " + std::to_string(rom.length) + " bytes, not 4, 8 or 16 MiB");
         }
         const std::span<const std::uint8_t> slot(menu.data() + i * MENU_SLOT_SIZE, MENU_SLOT_SIZE);
         const std::string shown = slot_text(slot);
@@ -167,8 +167,8 @@ void check_menu_and_roms(ByteSource& source, const FileTable& table, Inspection&
         const MenuSlot expected = make_menu_slot(number, rom_title(source, rom));
         if (!std::equal(slot.begin(), slot.end(), expected.begin())) {
             problems.add("menu slot " + std::to_string(number) + " (at " + hex_offset(menu_at + i * MENU_SLOT_SIZE) +
-                         "): \"" + printable(shown) + "\", but " + printable(rom.path) + " gives \"" +
-                         printable(slot_text(expected)) + "\"");
+                         "): \"" + escaped_text(shown) + "\", but " + escaped_text(rom.path) + " gives \"" +
+                         escaped_text(slot_text(expected)) + "\"");
         }
     }
     for (std::size_t i = roms.size(); i < MENU_SLOT_COUNT; ++i) {
@@ -185,7 +185,7 @@ void check_menu_and_roms(ByteSource& source, const FileTable& table, Inspection&
         const bool fits = closing ? (empty || (carried && i >= MINI_DVD.menu_limit)) : carried;
         if (!fits) {
             problems.add("menu slot " + std::to_string(number) + " (at " + hex_offset(menu_at + i * MENU_SLOT_SIZE) +
-                         "): \"" + printable(slot_text(slot)) + "\", expected " +
+                         "): \"" + escaped_text(slot_text(slot)) + "\", expected " +
                          (closing ? std::string("an empty slot after the last game")
                                   : "its placeholder \"" + slot_text(own) + "\""));
         }

@@ -32,6 +32,6 @@ struct ProblemList {
 };
 
 // Printable ASCII as is, other bytes as \xNN, a backslash doubled.
-std::string printable(std::string_view bytes);
+std::string escaped_text(std::string_view bytes);
 
 } // namespace kessra

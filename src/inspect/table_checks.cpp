@@ -19,7 +19,7 @@ std::uint64_t table_end(const FileTable& table) { return std::uint64_t{table.off
 
 } // namespace
 
-std::string printable(std::string_view bytes) {
+std::string escaped_text(std::string_view bytes) {
     std::string text;
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
@@ -42,7 +42,7 @@ void check_table_files(const FileTable& table, Inspection& found) {
     std::vector<const DiscEntry*> files;
     for (const DiscEntry& entry : table.entries) {
         if (entry.index == 0) continue;
-        const std::string name = printable(entry.path);
+        const std::string name = escaped_text(entry.path);
         if (entry.directory) {
             if (entry.parent != entry.enclosing) {
                 problems.add("table entry " + std::to_string(entry.index) + " (" + name + "): parent word " +
@@ -70,7 +70,7 @@ void check_table_files(const FileTable& table, Inspection& found) {
     const DiscEntry* reaching = nullptr; // the file that reaches furthest so far
     for (const DiscEntry* file : files) {
         if (reaching != nullptr && file->offset < file_end(*reaching)) {
-            problems.add(printable(file->path) + " (" + extent(*file) + ") overlaps " + printable(reaching->path) +
+            problems.add(escaped_text(file->path) + " (" + extent(*file) + ") overlaps " + escaped_text(reaching->path) +
                          " (" + extent(*reaching) + ")");
         }
         if (reaching == nullptr || file_end(*file) > file_end(*reaching)) reaching = file;
@@ -88,11 +88,11 @@ void check_layout_files(const FileTable& table, Inspection& found) {
     for (const DiscEntry& entry : table.entries) {
         if (entry.directory) continue;
         if (entry.offset % SECTOR_SIZE != 0 && entry.length > 0) {
-            problems.add(printable(entry.path) + " at " + hex_offset(entry.offset) +
+            problems.add(escaped_text(entry.path) + " at " + hex_offset(entry.offset) +
                          ": does not start on a 2048-byte boundary");
         }
         if (entry.offset < table_end(table) && entry.length > 0 && file_end(entry) <= table.offset) {
-            problems.add(printable(entry.path) + " at " + hex_offset(entry.offset) +
+            problems.add(escaped_text(entry.path) + " at " + hex_offset(entry.offset) +
                          ": lies in the boot area, before the file system table");
         }
     }
