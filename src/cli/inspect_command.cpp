@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "cli/options.hpp"
 #include "disc_reader/byte_source.hpp"
 #include "inspect/inspect_report.hpp"
 #include "inspect/inspection.hpp"
@@ -13,16 +14,6 @@ namespace {
 constexpr const char* INSPECT_USAGE = "Usage   : kessra inspect IMAGE [-json] [-deep]\n"
                                       "   -json    print the facts as one JSON document\n"
                                       "   -deep    read every file and print its CRC32\n";
-
-bool same_word(const std::string& argument, const char* option) {
-    if (argument.size() != std::char_traits<char>::length(option)) return false;
-    for (std::size_t i = 0; i < argument.size(); ++i) {
-        const char c = argument[i];
-        const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        if (lower != option[i]) return false;
-    }
-    return true;
-}
 
 int usage(const RunEnvironment& environment, const std::string& message) {
     if (!message.empty()) std::fprintf(environment.err, "kessra: %s\n", message.c_str());
@@ -38,11 +29,11 @@ int run_inspect(int argc, const char* const* argv, const RunEnvironment& environ
     bool deep = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (same_word(argument, "-json")) {
+        if (same_option(argument.c_str(), "-json")) {
             json = true;
-        } else if (same_word(argument, "-deep")) {
+        } else if (same_option(argument.c_str(), "-deep")) {
             deep = true;
-        } else if (same_word(argument, "-h") || same_word(argument, "--help")) {
+        } else if (same_option(argument.c_str(), "-h") || same_option(argument.c_str(), "--help")) {
             std::fputs(INSPECT_USAGE, environment.out);
             return EXIT_OK;
         } else if (!argument.empty() && argument[0] == '-' && argument.size() > 1) {
