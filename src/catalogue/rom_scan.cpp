@@ -3,6 +3,7 @@
 #include <cinttypes>
 
 #include "catalogue/console_text.hpp"
+#include "platform/paths.hpp"
 
 namespace kessra {
 
@@ -20,15 +21,19 @@ bool collection_fits(std::uint64_t total_size, std::uint64_t rom_count, const Di
 namespace {
 
 // Records every listed ROM in listing order; the first file of another size
-// stops the scan with the tool's own message.
-ScanResult record_roms(const DirListing& listing, std::FILE* out) {
+// stops the scan with the tool's own message. An entry that could not be
+// examined shows as size 0 there, and its real reason follows as the error line.
+ScanResult record_roms(const std::string& directory, const DirListing& listing, std::FILE* out) {
     ScanResult result;
     for (const DirEntry& entry : listing.entries) {
         if (!is_rom_size(entry.size)) {
             std::fprintf(out, "File %s ( %" PRIu64 " ) is not 4/8/16 Mb!\n", printable(entry.name).c_str(),
                          entry.size);
             std::fputs("Please correct or remove.", out);
-            return {Status::reported(), {}};
+            if (entry.problem.empty()) return {Status::reported(), {}};
+            return {Status::failure(printable(join_path(directory, entry.name)) + ": cannot be examined: " +
+                                    entry.problem),
+                    {}};
         }
         result.roms.push_back({entry.name, {}, {}, static_cast<std::uint32_t>(entry.size)});
     }
@@ -54,7 +59,7 @@ ScanResult scan_rom_directory(const std::string& directory, const DiscProfile& p
     if (Status status = check_listing(directory, listing, MAX_ROM_COUNT, "one image holds"); !status) {
         return {status, {}};
     }
-    ScanResult result = record_roms(listing, out);
+    ScanResult result = record_roms(directory, listing, out);
     if (!result.status) return result;
     std::uint64_t total = 0;
     for (const RomRecord& rom : result.roms) total += rom.size;
@@ -69,7 +74,7 @@ ScanResult scan_rom_collection(const std::string& directory, std::size_t max_cou
                                const DirectoryLister& lister, std::FILE* out) {
     const DirListing listing = lister(directory);
     if (Status status = check_listing(directory, listing, max_count, holder); !status) return {status, {}};
-    return record_roms(listing, out);
+    return record_roms(directory, listing, out);
 }
 
 } // namespace kessra

@@ -48,7 +48,6 @@ Status check_output_paths(const RunOptions& options, const RomTable& roms) {
     return Status::success();
 }
 
-// Every ROM opens as the regular file of the size the scan found.
 Status check_roms_readable(const RunOptions& options, const RomTable& roms) {
     for (const RomRecord& rom : roms) {
         const std::string path = join_always(options.rom_directory, rom.file_name);

@@ -17,6 +17,9 @@ int fail(const Status& status, const RunEnvironment& environment);
 // Refuses an image or listing path that names a folder or one of the ROMs.
 Status check_output_paths(const RunOptions& options, const RomTable& roms);
 
+// Every ROM opens as the regular file of the size the scan found.
+Status check_roms_readable(const RunOptions& options, const RomTable& roms);
+
 // The run summary: image, label, directory, ROM count and padding.
 void print_summary(const RunOptions& options, std::size_t rom_count, std::FILE* out);
 

@@ -50,11 +50,15 @@ int run_split(const RunOptions& options, std::vector<PlannedDisc>& discs, const 
         if (Status status = check_output_paths(per_disc.back(), discs[d].roms); !status) {
             return fail(status, environment);
         }
+
     }
     // No other run may write any of the images while this one does.
     const std::unique_ptr<OutputLock[]> locks(new OutputLock[discs.size()]);
     for (std::size_t d = 0; d < discs.size(); ++d) {
         if (Status status = lock_output(image_paths[d], locks[d]); !status) return fail(status, environment);
+    }
+    for (std::size_t d = 0; d < discs.size(); ++d) {
+        if (Status status = check_roms_readable(per_disc[d], discs[d].roms); !status) return fail(status, environment);
     }
 
     print_disc_lines(discs, image_paths, options.pad, options.profile, environment.out);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "platform/paths.hpp"
 
@@ -14,11 +15,15 @@ namespace kessra {
 
 namespace {
 
-std::uint64_t entry_size(const std::string& path) {
+// The entry's size through its links, or 0 with the reason it is not a file
+// that can be examined: a dangling link, a link loop, a folder the tool may not
+// search, a folder named like a ROM.
+DirEntry examine_entry(const std::string& directory, const std::string& name) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return 0;
-    if (S_ISDIR(info.st_mode)) return 0;
-    return static_cast<std::uint64_t>(info.st_size);
+    errno = 0;
+    if (::stat(join_path(directory, name).c_str(), &info) != 0) return {name, 0, std::strerror(errno)};
+    if (S_ISDIR(info.st_mode)) return {name, 0, "is a folder"};
+    return {name, static_cast<std::uint64_t>(info.st_size)};
 }
 
 } // namespace
@@ -33,7 +38,7 @@ DirListing list_rom_files(const std::string& directory) {
     errno = 0;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (has_rom_extension(name)) listing.entries.push_back({name, entry_size(join_path(directory, name))});
+        if (has_rom_extension(name)) listing.entries.push_back(examine_entry(directory, name));
         errno = 0;
     }
     const int read_error = errno;

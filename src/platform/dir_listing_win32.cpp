@@ -11,9 +11,9 @@ namespace {
 
 constexpr const char* READING = "reading the ROM directory";
 
-std::uint64_t match_size(const WIN32_FIND_DATAA& found) {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return 0;
-    return std::uint64_t{found.nFileSizeHigh} << 32 | found.nFileSizeLow;
+DirEntry found_entry(const WIN32_FIND_DATAA& found) {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return {found.cFileName, 0, "is a folder"};
+    return {found.cFileName, std::uint64_t{found.nFileSizeHigh} << 32 | found.nFileSizeLow};
 }
 
 } // namespace
@@ -36,7 +36,7 @@ DirListing list_rom_files(const std::string& directory) {
     do {
         // The pattern also matches short names: x.gbax can come back through
         // its short name X~1.GBA. Only long names in .gba are ROMs.
-        if (has_rom_extension(found.cFileName)) listing.entries.push_back({found.cFileName, match_size(found)});
+        if (has_rom_extension(found.cFileName)) listing.entries.push_back(found_entry(found));
     } while (FindNextFileA(search, &found));
     const DWORD error = GetLastError();
     FindClose(search);

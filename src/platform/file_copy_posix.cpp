@@ -4,6 +4,7 @@
 // the read and the write, with writes aligned to the image's pages, measured
 // fastest; copying from a mapping of the ROM was several times slower
 // whenever the ROM's pages were not resident.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,6 +57,9 @@ Status copy_file_at(File& file, const std::string& source, std::uint64_t offset,
     SourceFile source_file;
     if (Status status = open_source(source, length, source_file); !status) return status;
     const int input = ::fileno(source_file.handle);
+    // A hint for a longer read-ahead, as on any whole-file copy: nothing is
+    // lost if the kernel does not take it, so its result is not an error.
+    [[maybe_unused]] const int advised = ::posix_fadvise(input, 0, 0, POSIX_FADV_SEQUENTIAL);
 
     // What the image's stream still holds must land before the copy, not over it.
     errno = 0;

@@ -88,6 +88,8 @@ void put_back(std::span<OutputFile> outputs, const std::vector<std::string>& bac
 } // namespace
 
 Result<File> create_output(OutputFile& output, FileMode mode) {
+    // An interruption between the creation and the watch would leave the file behind.
+    const InterruptsHeld held;
     std::string path;
     auto created = create_beside(output.final_path, output.name, mode, path);
     if (created) {

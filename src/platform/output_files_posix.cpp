@@ -32,10 +32,6 @@ extern "C" void remove_watched_and_die(int signal_number) {
     for (auto& slot : watched) {
         if (slot.active) ::unlink(slot.path);
     }
-    if (signal_number == SIGBUS) {
-        static const char message[] = "kessra: a ROM file was truncated while it was being copied\n";
-        [[maybe_unused]] const auto ignored = ::write(STDERR_FILENO, message, sizeof message - 1);
-    }
     ::signal(signal_number, SIG_DFL);
     ::raise(signal_number);
 }
@@ -115,6 +111,8 @@ InterruptsHeld::~InterruptsHeld() {
 
 Status lock_output(const std::string& image_path, OutputLock& lock) {
     const std::string path = lock_path_for(image_path);
+    // An interruption between the creation and the watch would leave the file behind.
+    const InterruptsHeld interrupts_held;
     // The lock file is removed by whoever holds it when done; a run that
     // locked a file already removed tries again with a fresh one.
     for (int attempt = 0; attempt < 100; ++attempt) {

@@ -121,6 +121,8 @@ bool still_named(HANDLE handle, const std::string& path) {
 
 Status lock_output(const std::string& image_path, OutputLock& lock) {
     const std::string path = lock_path_for(image_path);
+    // The console handler waits while the lock file is created and watched.
+    const InterruptsHeld interrupts_held;
     // The lock file is removed by whoever holds it when done; a run that
     // locked a file already removed tries again with a fresh one.
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -146,6 +148,7 @@ Status lock_output(const std::string& image_path, OutputLock& lock) {
         if (still_named(handle, path)) {
             lock.path = path;
             lock.handle = reinterpret_cast<std::intptr_t>(handle);
+            watch_temporary(path);
             return Status::success();
         }
         CloseHandle(handle);
@@ -159,6 +162,7 @@ OutputLock::~OutputLock() {
     OVERLAPPED whole{};
     // Removed while still held, so that no other run locks a file that is going.
     DeleteFileA(path.c_str());
+    unwatch_temporary(path);
     UnlockFileEx(held, 0, 1, 0, &whole);
     CloseHandle(held);
 }

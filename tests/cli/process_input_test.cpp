@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 #include "cli/run.hpp"
 #include "image/content_writer.hpp"
@@ -152,6 +155,41 @@ TEST(RunChecks, RomsThatChangedAfterTheScanAreRefusedBeforeTheSummary) {
         EXPECT_EQ(err.text(), "kessra: " + b + c.message + "\n");
         EXPECT_EQ(out.text().find("GCM Output to"), std::string::npos) << out.text();
         EXPECT_FALSE(fs::exists(image));
+    }
+}
+
+TEST(ProcessInput, RomThatCannotBeExaminedGetsItsRealReason) {
+    const struct {
+        const char* what;
+        const char* reason;
+    } cases[] = {{"dangling", "No such file or directory"},
+                 {"loop", "Too many levels of symbolic links"},
+                 {"folder", "is a folder"},
+                 {"unsearchable", "Permission denied"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string what = c.what;
+        // The superuser searches any folder.
+        if (what == "unsearchable" && ::geteuid() == 0) continue;
+        ScratchDir dir;
+        make_roms(dir);
+        const std::string x = dir.file("roms/x.gba");
+        if (what == "dangling") fs::create_symlink(dir.file("roms/missing"), x);
+        if (what == "loop") fs::create_symlink(x, x);
+        if (what == "folder") fs::create_directory(x);
+        if (what == "unsearchable") {
+            testing::write_rom(x, 4 * 1024 * 1024, "X");
+            fs::permissions(dir.path() / "roms", fs::perms::owner_read);
+        }
+        const Outcome run = run_script("cd \"" + dir.path().string() + "\" && \"$K\" -o out.iso -d roms -v V", dir);
+        fs::permissions(dir.path() / "roms", fs::perms::owner_all);
+        EXPECT_EQ(run.status, 1);
+        // Without search permission no entry can be examined; a.gba comes first.
+        const std::string name = what == "unsearchable" ? "a.gba" : "x.gba";
+        const std::string scanned = "File " + name + " ( 0 ) is not 4/8/16 Mb!\nPlease correct or remove.";
+        EXPECT_EQ(run.out.substr(run.out.size() - std::min(run.out.size(), scanned.size())), scanned);
+        EXPECT_EQ(run.err, "kessra: roms/" + name + ": cannot be examined: " + c.reason + "\n");
+        EXPECT_FALSE(fs::exists(dir.path() / "out.iso"));
     }
 }
 

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <map>
 
 #include "platform/dir_listing.hpp"
 #include "platform/file_io.hpp"
@@ -44,6 +47,7 @@ TEST(DirectoryListing, ListsMatchesInNtfsOrderWithSizes) {
 #ifndef _WIN32
     std::filesystem::create_symlink(dir.file("b.gba"), dir.file("link.gba"));
     std::filesystem::create_symlink(dir.file("missing"), dir.file("dangling.gba"));
+    std::filesystem::create_symlink(dir.file("loop.gba"), dir.file("loop.gba"));
 #endif
 
     const DirListing listing = list_rom_files(dir.path().string());
@@ -56,9 +60,21 @@ TEST(DirectoryListing, ListsMatchesInNtfsOrderWithSizes) {
         {"A.GBA", 8388608}, {"b.gba", 4194304}, {"dir.gba", 0}};
 #else
     const std::vector<std::pair<std::string, std::uint64_t>> expected = {
-        {"A.GBA", 8388608}, {"b.gba", 4194304}, {"dangling.gba", 0}, {"dir.gba", 0}, {"link.gba", 4194304}};
+        {"A.GBA", 8388608}, {"b.gba", 4194304},      {"dangling.gba", 0},
+        {"dir.gba", 0},     {"link.gba", 4194304}, {"loop.gba", 0}};
 #endif
     EXPECT_EQ(got, expected);
+
+    // Size 0 for want of a file carries the reason; a file, linked or not, none.
+    std::map<std::string, std::string> problems;
+    for (const auto& entry : listing.entries) problems[entry.name] = entry.problem;
+    EXPECT_EQ(problems["A.GBA"], "");
+    EXPECT_EQ(problems["dir.gba"], "is a folder");
+#ifndef _WIN32
+    EXPECT_EQ(problems["link.gba"], "");
+    EXPECT_EQ(problems["dangling.gba"], std::strerror(ENOENT));
+    EXPECT_EQ(problems["loop.gba"], std::strerror(ELOOP));
+#endif
 }
 
 TEST(DirectoryListing, ReportsDirectoryThatCannotBeRead) {
