@@ -86,8 +86,12 @@ int run_export_payloads(int argc, const char* const* argv, const RunEnvironment&
         }
         if (!existing.empty()) return EXIT_FAILED;
     }
-    Status status = write_payload_folder(options.folder, set);
-    if (status && options.previews) status = write_previews(options.folder, set);
+    // The payload files and the previews are put in place together, or none.
+    std::vector<OutputFile> outputs;
+    Status status = stage_payload_folder(options.folder, set, outputs);
+    if (status && options.previews) status = stage_previews(options.folder, set, outputs);
+    if (status) status = commit_outputs(outputs);
+    discard_outputs(outputs);
     if (!status) {
         std::fflush(environment.out);
         std::fprintf(environment.err, "kessra: %s\n", status.message.c_str());

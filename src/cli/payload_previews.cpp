@@ -22,7 +22,7 @@ std::vector<std::string> preview_paths(const std::string& folder) {
     return paths;
 }
 
-Status write_previews(const std::string& folder, const PayloadSet& set) {
+Status stage_previews(const std::string& folder, const PayloadSet& set, std::vector<OutputFile>& outputs) {
     const std::vector<std::string> paths = preview_paths(folder);
     std::vector<Bytes> pngs;
     for (std::size_t i = 0; i < paths.size(); ++i) {
@@ -34,23 +34,10 @@ Status write_previews(const std::string& folder, const PayloadSet& set) {
         if (pngs.back().empty()) return Status::failure(paths[i] + ": the preview could not be encoded");
     }
     if (Status status = make_directories(join_path(folder, PREVIEW_FOLDER)); !status) return status;
-    std::vector<OutputFile> outputs;
-    for (const std::string& path : paths) outputs.push_back({path, path, {}});
-    Status status = Status::success();
-    for (std::size_t i = 0; i < outputs.size() && status; ++i) {
-        Result<File> created = create_output(outputs[i], FileMode::binary);
-        if (!created) {
-            status = created.status;
-            break;
-        }
-        status = write_bytes(created.value, pngs[i]);
-        if (status) status = close_file(created.value);
-        else abandon_file(created.value);
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (Status status = stage_output(outputs, paths[i], pngs[i]); !status) return status;
     }
-    if (status) status = commit_outputs(outputs);
-    discard_outputs(outputs); // what is left on failure; stops the watching
-
-    return status;
+    return Status::success();
 }
 
 } // namespace kessra

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "payloads/payloads.hpp"
+#include "platform/output_files.hpp"
 #include "platform/status.hpp"
 
 namespace kessra {
@@ -14,8 +15,9 @@ namespace kessra {
 // previews/banner.png.
 std::vector<std::string> preview_paths(const std::string& folder);
 
-// Writes them, all or none. A skin whose texture header is not one this tool
-// writes is refused.
-Status write_previews(const std::string& folder, const PayloadSet& set);
+// Writes them under temporary names and adds them to `outputs`, for the
+// caller to put in place with the rest. A skin whose texture header is not one
+// this tool writes is refused before anything is written.
+Status stage_previews(const std::string& folder, const PayloadSet& set, std::vector<OutputFile>& outputs);
 
 } // namespace kessra

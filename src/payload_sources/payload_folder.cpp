@@ -62,31 +62,15 @@ std::vector<std::string> existing_payload_files(const std::string& folder) {
     return existing;
 }
 
-Status write_payload_folder(const std::string& folder, const PayloadSet& set) {
+Status stage_payload_folder(const std::string& folder, const PayloadSet& set, std::vector<OutputFile>& outputs) {
     const std::vector<std::string> paths = payload_folder_paths(folder);
     for (const char* sub : {"sys", "files"}) {
         if (Status status = make_directories(host_path(folder, sub)); !status) return status;
     }
-    // All seven are written under temporary names and moved into place together.
-    std::array<OutputFile, PAYLOAD_COUNT> outputs;
-    Status status;
-    for (std::size_t blob = 0; blob < PAYLOAD_COUNT && status; ++blob) {
-        outputs[blob] = OutputFile{paths[blob], paths[blob], {}};
-        Result<File> created = create_output(outputs[blob], FileMode::binary);
-        if (!created) {
-            status = created.status;
-            break;
-        }
-        status = write_bytes(created.value, payload_blob(set, blob));
-        if (status) {
-            status = close_file(created.value);
-        } else {
-            abandon_file(created.value);
-        }
+    for (std::size_t blob = 0; blob < PAYLOAD_COUNT; ++blob) {
+        if (Status status = stage_output(outputs, paths[blob], payload_blob(set, blob)); !status) return status;
     }
-    if (status) status = commit_outputs(outputs);
-    discard_outputs(outputs);
-    return status;
+    return Status::success();
 }
 
 } // namespace kessra

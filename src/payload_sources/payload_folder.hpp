@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "payload_sources/taken_payloads.hpp"
+#include "platform/output_files.hpp"
 
 namespace kessra {
 
@@ -19,8 +20,9 @@ std::vector<std::string> payload_folder_paths(const std::string& folder);
 // Those of the paths that something already occupies.
 std::vector<std::string> existing_payload_files(const std::string& folder);
 
-// Writes the set into `folder`, making the folders it needs and replacing
-// files there. The seven files are put in place together, or none of them.
-Status write_payload_folder(const std::string& folder, const PayloadSet& set);
+// Writes the set's seven files under temporary names beside their places in
+// `folder`, making the folders it needs, and adds them to `outputs`: the
+// caller puts them in place together (commit_outputs), or none of them.
+Status stage_payload_folder(const std::string& folder, const PayloadSet& set, std::vector<OutputFile>& outputs);
 
 } // namespace kessra

@@ -133,6 +133,17 @@ void discard_outputs(std::span<OutputFile> outputs) {
     }
 }
 
+Status stage_output(std::vector<OutputFile>& outputs, const std::string& path, std::span<const std::uint8_t> contents) {
+    outputs.push_back({path, path, {}});
+    Result<File> created = create_output(outputs.back(), FileMode::binary);
+    if (!created) return created.status;
+    if (Status status = write_bytes(created.value, contents); !status) {
+        abandon_file(created.value);
+        return status;
+    }
+    return close_file(created.value);
+}
+
 std::string lock_path_for(const std::string& image_path) {
     const std::string folder = folder_of(image_path);
     // FNV-1a over the image's own name.

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/file_io.hpp"
 #include "platform/status.hpp"
@@ -37,6 +38,10 @@ Status commit_outputs(std::span<OutputFile> outputs);
 
 // Removes what is left of the temporary files and stops watching them.
 void discard_outputs(std::span<OutputFile> outputs);
+
+// Writes `contents` into a new temporary file for `path` and adds it to
+// `outputs`, to be committed together with the others (or discarded).
+Status stage_output(std::vector<OutputFile>& outputs, const std::string& path, std::span<const std::uint8_t> contents);
 
 // The advisory lock on an image: held from before anything is written until
 // the outputs are in place; released (and its file removed) when this goes.

@@ -99,5 +99,22 @@ TEST(PersonalExport, BadPicturesAndTextsWriteNothing) {
     }
 }
 
+TEST(PersonalExport, PreviewsThatCannotBeWrittenLeaveTheEarlierSetWhole) {
+    ScratchDir dir;
+    ASSERT_EQ(run({"export-payloads", dir.file("set")}).status, 0);
+    const auto earlier_skin = testing::read_bytes(dir.file("set/files/F_01.tpl"));
+    // A file where the previews' folder goes: the previews cannot be written.
+    testing::write_text_file(dir.file("set/previews"), "in the way\n");
+    write_png(dir.file("mine.png"), testing::make_photograph(64, 48), false);
+
+    const Outcome failed = run({"export-payloads", dir.file("set"), "-force", "-previews", "-skin1", dir.file("mine.png")});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.err.find("previews"), std::string::npos) << failed.err;
+    EXPECT_EQ(testing::read_bytes(dir.file("set/files/F_01.tpl")), earlier_skin);
+    EXPECT_EQ(testing::directory_names(dir.path() / "set" / "files"),
+              (std::vector<std::string>{"F_00.tpl", "F_01.tpl", "F_02.tpl", "F_03.tpl", "opening.bnr"}));
+    EXPECT_EQ(testing::directory_names(dir.path() / "set" / "sys"), (std::vector<std::string>{"apploader.img", "main.dol"}));
+}
+
 } // namespace
 } // namespace kessra
