@@ -17,20 +17,18 @@ namespace {
 
 // Paths the signal handler removes; fixed buffers, since the handler may
 // only call async-signal-safe functions. Room for the temporary files and
-// lock files of several images at once.
-struct WatchedPath {
-    char path[4096];
-    volatile sig_atomic_t active;
-};
-std::array<WatchedPath, MAX_WATCHED_FILES> watched{};
+// lock files of several images at once. The flags sit apart from the paths:
+// looking for a slot reads one small array, not a page of every path.
+std::array<volatile sig_atomic_t, MAX_WATCHED_FILES> watched_active{};
+std::array<std::array<char, 4096>, MAX_WATCHED_FILES> watched_path{};
 
 // The signals that end a process by default and leave its files behind.
 constexpr int INTERRUPTS[] = {SIGINT,  SIGTERM, SIGHUP,  SIGPIPE,   SIGQUIT, SIGUSR1,
                               SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGBUS};
 
 extern "C" void remove_watched_and_die(int signal_number) {
-    for (auto& slot : watched) {
-        if (slot.active) ::unlink(slot.path);
+    for (std::size_t i = 0; i < MAX_WATCHED_FILES; ++i) {
+        if (watched_active[i]) ::unlink(watched_path[i].data());
     }
     ::signal(signal_number, SIG_DFL);
     ::raise(signal_number);
@@ -85,17 +83,17 @@ void install_interrupt_cleanup() {
 }
 
 void watch_temporary(const std::string& path) {
-    for (auto& slot : watched) {
-        if (slot.active || path.size() >= sizeof slot.path) continue;
-        std::memcpy(slot.path, path.c_str(), path.size() + 1);
-        slot.active = 1;
+    for (std::size_t i = 0; i < MAX_WATCHED_FILES; ++i) {
+        if (watched_active[i] || path.size() >= watched_path[i].size()) continue;
+        std::memcpy(watched_path[i].data(), path.c_str(), path.size() + 1);
+        watched_active[i] = 1;
         return;
     }
 }
 
 void unwatch_temporary(const std::string& path) {
-    for (auto& slot : watched) {
-        if (slot.active && path == slot.path) slot.active = 0;
+    for (std::size_t i = 0; i < MAX_WATCHED_FILES; ++i) {
+        if (watched_active[i] && path == watched_path[i].data()) watched_active[i] = 0;
     }
 }
 

@@ -16,11 +16,9 @@ namespace {
 
 // Paths the console control handler removes. It runs on a thread of its own
 // while the build goes on, so a slot is filled before it is marked active.
-struct WatchedPath {
-    char path[1024];
-    std::atomic<bool> active;
-};
-std::array<WatchedPath, MAX_WATCHED_FILES> watched{};
+// The flags sit apart from the paths: looking for a slot reads one small array.
+std::array<std::atomic<bool>, MAX_WATCHED_FILES> watched_active{};
+std::array<std::array<char, 1024>, MAX_WATCHED_FILES> watched_path{};
 
 // Held while the outputs are switched; the handler waits for it.
 SRWLOCK switching = SRWLOCK_INIT;
@@ -38,10 +36,10 @@ UINT exit_status_for(DWORD event) {
 
 BOOL WINAPI remove_watched_and_end(DWORD event) {
     AcquireSRWLockExclusive(&switching);
-    for (auto& slot : watched) {
+    for (std::size_t i = 0; i < MAX_WATCHED_FILES; ++i) {
         // The temporary files are open with deletion shared: they disappear
         // as soon as the process ends and closes them.
-        if (slot.active.load(std::memory_order_acquire)) DeleteFileA(slot.path);
+        if (watched_active[i].load(std::memory_order_acquire)) DeleteFileA(watched_path[i].data());
     }
     // Ended at once: the build thread may hold the C runtime's locks, which
     // an orderly exit would wait for to flush the streams.
@@ -76,18 +74,18 @@ void open_missing_standard_streams() {
 void install_interrupt_cleanup() { SetConsoleCtrlHandler(remove_watched_and_end, TRUE); }
 
 void watch_temporary(const std::string& path) {
-    for (auto& slot : watched) {
-        if (slot.active.load(std::memory_order_relaxed) || path.size() >= sizeof slot.path) continue;
-        std::memcpy(slot.path, path.c_str(), path.size() + 1);
-        slot.active.store(true, std::memory_order_release);
+    for (std::size_t i = 0; i < MAX_WATCHED_FILES; ++i) {
+        if (watched_active[i].load(std::memory_order_relaxed) || path.size() >= watched_path[i].size()) continue;
+        std::memcpy(watched_path[i].data(), path.c_str(), path.size() + 1);
+        watched_active[i].store(true, std::memory_order_release);
         return;
     }
 }
 
 void unwatch_temporary(const std::string& path) {
-    for (auto& slot : watched) {
-        if (slot.active.load(std::memory_order_relaxed) && path == slot.path) {
-            slot.active.store(false, std::memory_order_release);
+    for (std::size_t i = 0; i < MAX_WATCHED_FILES; ++i) {
+        if (watched_active[i].load(std::memory_order_relaxed) && path == watched_path[i].data()) {
+            watched_active[i].store(false, std::memory_order_release);
         }
     }
 }
