@@ -6,11 +6,9 @@
 # Needs hyperfine. Usage: bench/inspect_bench.sh [build-dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build="${1:-build/release}"
-kessra="$build/src/kessra"
-make_rom="$build/tools/make_rom"
-[ -x "$kessra" ] && [ -x "$make_rom" ] || { echo "build first: cmake --preset release && cmake --build --preset release"; exit 1; }
-command -v hyperfine >/dev/null || { echo "hyperfine is missing (apt-get install hyperfine)"; exit 1; }
+. bench/bench_setup.sh
+bench_build "${1:-}"
+bench_needs hyperfine hyperfine
 
 work="${BENCH_DIR:-$(mktemp -d)}"
 trap 'rm -rf "$work"' EXIT

@@ -8,15 +8,12 @@
 # Needs hyperfine and ImageMagick. Usage: bench/pictures_bench.sh [build-dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build="${1:-build/release}"
-kessra="$build/src/kessra"
-make_rom="$build/tools/make_rom"
+. bench/bench_setup.sh
+bench_build "${1:-}"
 quality="$build/tools/picture_quality"
-for tool in "$kessra" "$make_rom" "$quality"; do
-  [ -x "$tool" ] || { echo "build first: cmake --preset release && cmake --build --preset release"; exit 1; }
-done
-command -v hyperfine >/dev/null || { echo "hyperfine is missing (apt-get install hyperfine)"; exit 1; }
-command -v convert >/dev/null || { echo "ImageMagick is missing (apt-get install imagemagick)"; exit 1; }
+[ -x "$quality" ] || { echo "build first: cmake --preset release && cmake --build --preset release"; exit 1; }
+bench_needs hyperfine hyperfine
+bench_needs convert imagemagick
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT

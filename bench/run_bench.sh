@@ -15,13 +15,11 @@
 # Usage: bench/run_bench.sh [build-dir]   (ROUNDS=N sets the rounds, default 6)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build="${1:-build/release}"
-kessra="$(realpath "$build/src/kessra" 2>/dev/null || true)"
-make_rom="$(realpath "$build/tools/make_rom" 2>/dev/null || true)"
-[ -x "$kessra" ] && [ -x "$make_rom" ] || { echo "build first: cmake --preset release && cmake --build --preset release"; exit 1; }
-for tool in hyperfine python3 /usr/bin/time; do
-  command -v "$tool" >/dev/null || { echo "$tool is missing (apt-get install hyperfine time python3)"; exit 1; }
-done
+. bench/bench_setup.sh
+bench_build "${1:-}"
+bench_needs hyperfine hyperfine
+bench_needs python3 python3
+bench_needs /usr/bin/time time
 rounds="${ROUNDS:-6}"
 alternate="$PWD/bench/alternate.py"
 data="${KESSRA_BENCH_DATA:-${XDG_CACHE_HOME:-$HOME/.cache}/kessra-bench}"

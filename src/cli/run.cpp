@@ -54,7 +54,7 @@ Status check_roms_readable(const RunOptions& options, const RomTable& roms) {
         SourceFile probe;
         if (Status status = open_source(path, rom.size, probe); !status) return status;
         if (open_file_size(probe.handle) != std::int64_t{rom.size}) {
-            return Status::failure(shrunk_file_line(path, rom.size, rom.size));
+            return Status::failure(changed_size_line(path));
         }
     }
     return Status::success();

@@ -30,6 +30,11 @@ private:
     std::uint64_t size_;
 };
 
+std::string past_end_line(const ByteSource& source, std::uint64_t offset, std::uint64_t length) {
+    return source.name() + ": " + std::to_string(length) + " bytes at " + hex_offset(offset) +
+           " pass the end of the image (" + std::to_string(source.size()) + " bytes)";
+}
+
 } // namespace
 
 std::string hex_offset(std::uint64_t value) {
@@ -39,10 +44,7 @@ std::string hex_offset(std::uint64_t value) {
 }
 
 Status ByteSource::read(std::uint64_t offset, std::span<std::uint8_t> out) {
-    if (!range_inside(offset, out.size(), size())) {
-        return Status::failure(name() + ": " + std::to_string(out.size()) + " bytes at " + hex_offset(offset) +
-                               " pass the end of the image (" + std::to_string(size()) + " bytes)");
-    }
+    if (!range_inside(offset, out.size(), size())) return Status::failure(past_end_line(*this, offset, out.size()));
     if (out.empty()) return Status::success();
     return read_inside(offset, out);
 }
@@ -67,11 +69,8 @@ Result<std::vector<std::uint8_t>> read_range(ByteSource& source, std::uint64_t o
                                 " are more than the " + std::to_string(limit) + " this reader accepts"),
                 {}};
     }
-    if (!range_inside(offset, length, source.size())) {
-        return {Status::failure(source.name() + ": " + std::to_string(length) + " bytes at " + hex_offset(offset) +
-                                " pass the end of the image (" + std::to_string(source.size()) + " bytes)"),
-                {}};
-    }
+    // Checked before the buffer is made, not only by the read.
+    if (!range_inside(offset, length, source.size())) return {Status::failure(past_end_line(source, offset, length)), {}};
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
     if (Status status = source.read(offset, bytes); !status) return {status, {}};
     return success(std::move(bytes));

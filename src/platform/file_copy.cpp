@@ -6,7 +6,7 @@
 
 namespace kessra {
 
-std::string shrunk_file_line(const std::string& source, std::uint64_t /*got*/, std::uint64_t /*wanted*/) {
+std::string changed_size_line(const std::string& source) {
     return source + ": changed size during the build";
 }
 
@@ -18,7 +18,7 @@ Status open_source(const std::string& source, std::uint64_t length, SourceFile& 
     const std::int64_t size = open_file_size(opened.handle);
     if (size < 0) return Status::failure(io_error_line(source, "reading", errno));
     if (static_cast<std::uint64_t>(size) < length) {
-        return Status::failure(shrunk_file_line(source, static_cast<std::uint64_t>(size), length));
+        return Status::failure(changed_size_line(source));
     }
     return Status::success();
 }
@@ -33,7 +33,7 @@ Status copy_through_buffer(File& file, std::FILE* source, const std::string& sou
         const std::size_t got = std::fread(chunk.data(), 1, wanted, source);
         if (got != wanted) {
             if (std::ferror(source)) return Status::failure(io_error_line(source_name, "reading", errno));
-            return Status::failure(shrunk_file_line(source_name, copied + got, length));
+            return Status::failure(changed_size_line(source_name));
         }
         if (copied < head.size()) {
             const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(head.size() - copied, got));

@@ -12,7 +12,7 @@ namespace kessra {
 
 // The one message for a ROM whose size is not the one scanned, found when it
 // is opened or while it is copied.
-std::string shrunk_file_line(const std::string& source, std::uint64_t got, std::uint64_t wanted);
+std::string changed_size_line(const std::string& source);
 
 // An open source file, closed when it goes out of scope.
 struct SourceFile {

@@ -78,7 +78,7 @@ Status copy_file_at(File& file, const std::string& source, std::uint64_t offset,
         const auto wanted = static_cast<std::size_t>(std::min(to_boundary, length - copied));
         const ssize_t got = read_at(input, buffer.data(), wanted, copied);
         if (got < 0) return Status::failure(io_error_line(source, "reading", errno));
-        if (got == 0) return Status::failure(shrunk_file_line(source, copied, length));
+        if (got == 0) return Status::failure(changed_size_line(source));
         const auto count = static_cast<std::size_t>(got);
         if (copied < head.size()) {
             const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(head.size() - copied, count));

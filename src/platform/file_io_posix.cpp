@@ -27,7 +27,8 @@ Result<File> create_new_file(const std::string& path, const std::string& name, F
 
 Result<std::FILE*> open_regular_file(const std::string& path) {
     errno = 0;
-    // Non-blocking, so that a pipe in the file's place does not stop the run.
+    // Non-blocking, so that a pipe in the file's place does not stop the run;
+    // on the regular file that is accepted the flag changes nothing.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return {Status::failure(io_error_line(path, "opening", errno)), nullptr};
     struct stat info {};
@@ -37,7 +38,6 @@ Result<std::FILE*> open_regular_file(const std::string& path) {
         if (error != 0) return {Status::failure(io_error_line(path, "opening", error)), nullptr};
         return {Status::failure(path + ": is not a regular file"), nullptr};
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     std::FILE* handle = ::fdopen(fd, "rb");
     if (handle == nullptr) {
         const int error = errno;

@@ -74,14 +74,19 @@ Status move_aside(const OutputFile& output, std::string& backup) {
     return Status::success();
 }
 
+// Puts the earlier file kept in `backup` back at `output`'s place; when that
+// fails, `failure` learns where it is kept.
+void restore(const OutputFile& output, const std::string& backup, Status& failure) {
+    if (backup.empty() || replace_file(backup, output.final_path, output.name)) return;
+    failure.message += "; the earlier " + output.name + " could not be put back and is kept as " + backup;
+}
+
 // Undoes the first `count` switches, latest first.
-void put_back(std::span<OutputFile> outputs, const std::vector<std::string>& backups, std::size_t count) {
+void put_back(std::span<OutputFile> outputs, const std::vector<std::string>& backups, std::size_t count,
+              Status& failure) {
     for (std::size_t i = count; i-- > 0;) {
-        if (backups[i].empty()) {
-            remove_quietly(outputs[i].final_path);
-        } else {
-            replace_file(backups[i], outputs[i].final_path, outputs[i].name);
-        }
+        if (backups[i].empty()) remove_quietly(outputs[i].final_path);
+        restore(outputs[i], backups[i], failure);
     }
 }
 
@@ -111,8 +116,8 @@ Status commit_outputs(std::span<OutputFile> outputs) {
         if (!last && path_exists(output.final_path)) status = move_aside(output, backups[i]);
         if (status) status = replace_file(output.temporary_path, output.final_path, output.name);
         if (!status) {
-            if (!backups[i].empty()) replace_file(backups[i], output.final_path, output.name);
-            put_back(outputs, backups, i);
+            restore(output, backups[i], status);
+            put_back(outputs, backups, i, status);
             return status;
         }
         unwatch_temporary(output.temporary_path);

@@ -13,6 +13,7 @@
 #include "platform/paths.hpp"
 #include "platform/short_name.hpp"
 #include "support/test_support.hpp"
+#include "support/tool_run.hpp"
 
 extern "C" {
 #include "common/dol_loader.h"
@@ -37,13 +38,9 @@ std::string build_image(const ScratchDir& dir, int skin, int zoom) {
     kessra::testing::write_rom(kessra::join_path(roms, "b.gba"), 4 * MIB, "bee");
     kessra::testing::write_rom(kessra::join_path(roms, "Cee Game (Europe).gba"), 16 * MIB, "ceegame");
     const std::string image = dir.file("out.iso"), skin_text = std::to_string(skin), zoom_text = std::to_string(zoom);
-    const char* argv[] = {"kessra", "-o", image.c_str(), "-d", roms.c_str(), "-v", "BOOT",
-                          "-ds", skin_text.c_str(), "-dz", zoom_text.c_str()};
-    kessra::testing::CapturedOutput out, err;
-    kessra::RunEnvironment environment = kessra::host_environment();
-    environment.out = out.stream();
-    environment.err = err.stream();
-    EXPECT_EQ(kessra::run_kessra(static_cast<int>(std::size(argv)), argv, environment), 0) << err.text();
+    const kessra::testing::ToolRun built =
+        kessra::testing::run_tool({"-o", image, "-d", roms, "-v", "BOOT", "-ds", skin_text, "-dz", zoom_text});
+    EXPECT_EQ(built.status, 0) << built.err;
     return image;
 }
 

@@ -4,6 +4,7 @@
 #include "cli/version.hpp"
 #include "cli/run.hpp"
 #include "support/test_support.hpp"
+#include "support/tool_run.hpp"
 
 namespace kessra {
 namespace {
@@ -92,22 +93,12 @@ const char* const USAGE_TEXT =
     "Note: All roms must be named .gba\n"
     "The menu will show the name found in the GBA header.";
 
-struct RunOutcome {
-    int status;
-    std::string out;
-    std::string err;
-};
+using RunOutcome = testing::ToolRun;
 
 RunOutcome run(std::vector<const char*> args, DirectoryLister lister = list_rom_files) {
-    args.insert(args.begin(), "kessra");
-    testing::CapturedOutput out;
-    testing::CapturedOutput err;
     RunEnvironment environment = host_environment();
     environment.list_directory = std::move(lister);
-    environment.out = out.stream();
-    environment.err = err.stream();
-    const int status = run_kessra(static_cast<int>(args.size()), args.data(), environment);
-    return {status, out.text(), err.text()};
+    return testing::run_tool({args.begin(), args.end()}, environment);
 }
 
 TEST(Run, UsageTextAndExitStatuses) {

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,9 +11,8 @@
 #include <chrono>
 #include <thread>
 
+#include "support/spawned_tool.hpp"
 #include "support/test_support.hpp"
-
-extern char** environ;
 
 namespace kessra {
 namespace {
@@ -46,41 +44,21 @@ void make_roms(const ScratchDir& dir) {
 
 // A run started with its standard output on an unread pipe: the fill's
 // progress texts stop it with its temporary files in place.
-struct StalledRun {
-    pid_t pid = 0;
-    int pipe_read = -1;
-};
-
-StalledRun start_stalled(const ScratchDir& dir, std::size_t entries_when_stalled) {
-    int pipe_ends[2];
-    if (::pipe(pipe_ends) != 0) return {};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipe_ends[0]);
-    const std::string image = dir.file("out.iso");
-    const std::string roms = dir.file("roms");
-    const char* argv[] = {KESSRA_BINARY, "-o", image.c_str(), "-d", roms.c_str(), "-v", "V", "-p", nullptr};
-    StalledRun run;
-    posix_spawn(&run.pid, KESSRA_BINARY, &actions, nullptr, const_cast<char**>(argv), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(pipe_ends[1]);
-    run.pipe_read = pipe_ends[0];
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (testing::directory_names(dir.path()).size() < entries_when_stalled &&
-           std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+testing::SpawnedTool start_stalled(const ScratchDir& dir, std::size_t entries_when_stalled) {
+    const testing::SpawnedTool spawned =
+        testing::spawn_tool({"-o", dir.file("out.iso"), "-d", dir.file("roms"), "-v", "V", "-p"});
+    if (spawned.pid == 0) return spawned;
+    testing::wait_for_entries(dir.path(), entries_when_stalled);
     // Let the progress texts fill the pipe.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    return run;
+    return spawned;
 }
 
-int end_run(StalledRun& run, int signal_number) {
+int end_run(const testing::SpawnedTool& run, int signal_number) {
     ::kill(run.pid, signal_number);
     int status = 0;
     ::waitpid(run.pid, &status, 0);
-    ::close(run.pipe_read);
+    ::close(run.stdout_read);
     return status;
 }
 
@@ -139,7 +117,7 @@ TEST(ProcessOutput, SignalsRemoveTemporaryFilesAndEndTheRun) {
         ScratchDir dir;
         make_roms(dir);
         // roms, the temporary image and listing, the lock file.
-        StalledRun run = start_stalled(dir, 4);
+        const testing::SpawnedTool run = start_stalled(dir, 4);
         ASSERT_GT(run.pid, 0);
         EXPECT_EQ(testing::directory_names(dir.path()).size(), 4u);
         const int status = end_run(run, signal_number);
@@ -173,7 +151,7 @@ TEST(ProcessOutput, FileSizeLimitIsReportedAsAFailedWrite) {
 TEST(ProcessOutput, KilledRunLeavesNothingThatBlocksTheNextOne) {
     ScratchDir dir;
     make_roms(dir);
-    StalledRun run = start_stalled(dir, 4);
+    const testing::SpawnedTool run = start_stalled(dir, 4);
     ASSERT_GT(run.pid, 0);
     end_run(run, SIGKILL);
     EXPECT_EQ(testing::directory_names(dir.path()).size(), 4u) << "what the killed run left";
@@ -185,7 +163,7 @@ TEST(ProcessOutput, KilledRunLeavesNothingThatBlocksTheNextOne) {
 TEST(ProcessOutput, SecondRunOnTheSameImageIsRefusedAtOnce) {
     ScratchDir dir;
     make_roms(dir);
-    StalledRun run = start_stalled(dir, 4);
+    const testing::SpawnedTool run = start_stalled(dir, 4);
     ASSERT_GT(run.pid, 0);
     const ShellRun second = run_script("$K -o " + dir.file("out.iso") + " -d " + dir.file("roms") + " -v W");
     EXPECT_EQ(second.status, 1);

@@ -3,16 +3,11 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <thread>
-
+#include "support/spawned_tool.hpp"
 #include "support/test_support.hpp"
-
-extern char** environ;
 
 namespace kessra {
 namespace {
@@ -73,29 +68,15 @@ TEST(Process, TerminationRemovesTemporaryFiles) {
     prepare_earlier_output(dir);
     // The padding progress fills the unread pipe on standard output, so the run
     // stops there with its temporary files in place.
-    int pipe_ends[2];
-    ASSERT_EQ(::pipe(pipe_ends), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipe_ends[0]);
-    const std::string image = dir.file("out.iso");
-    const std::string roms = dir.file("roms");
-    const char* argv[] = {KESSRA_BINARY, "-o", image.c_str(), "-d", roms.c_str(), "-v", "V", "-p", nullptr};
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, KESSRA_BINARY, &actions, nullptr, const_cast<char**>(argv), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(pipe_ends[1]);
-
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (testing::directory_names(dir.path()).size() < 6 && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    const testing::SpawnedTool run =
+        testing::spawn_tool({"-o", dir.file("out.iso"), "-d", dir.file("roms"), "-v", "V", "-p"});
+    ASSERT_NE(run.pid, 0);
+    testing::wait_for_entries(dir.path(), 6);
     EXPECT_EQ(testing::directory_names(dir.path()).size(), 6u) << "temporary image and listing, lock file";
-    ::kill(pid, SIGTERM);
+    ::kill(run.pid, SIGTERM);
     int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ::close(pipe_ends[0]);
+    ASSERT_EQ(::waitpid(run.pid, &status, 0), run.pid);
+    ::close(run.stdout_read);
     ASSERT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(WTERMSIG(status), SIGTERM); // a shell reports 143
     expect_earlier_output_kept(dir);

@@ -4,13 +4,11 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "support/spawned_tool.hpp"
 #include "support/test_support.hpp"
-
-extern char** environ;
 
 namespace kessra {
 namespace {
@@ -29,24 +27,15 @@ TEST(SplitProcess, TerminationDuringTheSecondDiscLeavesNoFileOfTheFirst) {
     testing::write_text_file(dir.file("set_1.iso.txt"), "earlier listing");
     const std::vector<std::string> before = testing::directory_names(dir.path());
 
-    int pipe_ends[2];
-    ASSERT_EQ(::pipe(pipe_ends), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipe_ends[0]);
-    const std::string image = dir.file("set.iso");
-    const std::string roms = dir.file("roms");
-    const char* argv[] = {KESSRA_BINARY, "-o", image.c_str(), "-d", roms.c_str(), "-v", "V", "-p", "-split", nullptr};
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, KESSRA_BINARY, &actions, nullptr, const_cast<char**>(argv), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(pipe_ends[1]);
+    const testing::SpawnedTool run =
+        testing::spawn_tool({"-o", dir.file("set.iso"), "-d", dir.file("roms"), "-v", "V", "-p", "-split"});
+    ASSERT_NE(run.pid, 0);
+    const pid_t pid = run.pid;
 
     // Read the report until the second disc's summary; from then on the
     // unread padding progress fills the pipe and holds the run inside the
     // second disc, with the first one's files written.
-    std::FILE* report = ::fdopen(pipe_ends[0], "r");
+    std::FILE* report = ::fdopen(run.stdout_read, "r");
     const std::string second = "GCM Output to : " + dir.file("set_2.iso");
     std::string text;
     char buffer[4096];

@@ -11,6 +11,7 @@
 #include "platform/output_files.hpp"
 #include "platform/paths.hpp"
 #include "support/test_support.hpp"
+#include "support/tool_run.hpp"
 
 namespace kessra {
 namespace {
@@ -20,11 +21,7 @@ using testing::ScratchDir;
 
 constexpr std::uint32_t MIB = 1024 * 1024;
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Outcome = testing::ToolRun;
 
 RunEnvironment captured_environment(const testing::CapturedOutput& out, const testing::CapturedOutput& err,
                                     DirectoryLister lister) {
@@ -36,13 +33,9 @@ RunEnvironment captured_environment(const testing::CapturedOutput& out, const te
 }
 
 Outcome run(std::vector<std::string> args, DirectoryLister lister = list_rom_files) {
-    args.insert(args.begin(), "kessra");
-    std::vector<const char*> argv;
-    for (const auto& arg : args) argv.push_back(arg.c_str());
-    testing::CapturedOutput out;
-    testing::CapturedOutput err;
-    const int status = run_kessra(static_cast<int>(argv.size()), argv.data(), captured_environment(out, err, lister));
-    return {status, out.text(), err.text()};
+    RunEnvironment environment = host_environment();
+    environment.list_directory = std::move(lister);
+    return testing::run_tool(std::move(args), environment);
 }
 
 // The split run of the ROMs in `roms` on a medium whose budget holds `per_disc`

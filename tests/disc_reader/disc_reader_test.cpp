@@ -9,6 +9,7 @@
 #include "image/disc_format.hpp"
 #include "platform/paths.hpp"
 #include "support/test_support.hpp"
+#include "support/tool_run.hpp"
 
 namespace kessra {
 namespace {
@@ -156,14 +157,8 @@ TEST(DiscReader, FileSourceReadsABuiltImage) {
     const std::string roms = dir.file("roms");
     testing::write_rom(join_path(roms, "b.gba"), 4 * 1024 * 1024, "mario");
     const std::string image_path = dir.file("out.iso");
-    const std::vector<std::string> args = {"kessra", "-o", image_path, "-d", roms, "-v", "READER"};
-    std::vector<const char*> argv;
-    for (const auto& arg : args) argv.push_back(arg.c_str());
-    testing::CapturedOutput out;
-    RunEnvironment environment = host_environment();
-    environment.out = out.stream();
-    environment.err = out.stream();
-    ASSERT_EQ(run_kessra(static_cast<int>(argv.size()), argv.data(), environment), 0) << out.text();
+    const testing::ToolRun built = testing::run_tool({"-o", image_path, "-d", roms, "-v", "READER"});
+    ASSERT_EQ(built.status, 0) << built.out << built.err;
 
     Result<std::unique_ptr<ByteSource>> source = open_file_source(image_path);
     ASSERT_TRUE(source) << source.status.message;

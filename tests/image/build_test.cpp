@@ -10,6 +10,7 @@
 #include "inspect/inspect_support.hpp"
 #include "platform/paths.hpp"
 #include "support/test_support.hpp"
+#include "support/tool_run.hpp"
 
 namespace kessra {
 namespace {
@@ -19,30 +20,18 @@ using testing::ScratchDir;
 
 constexpr std::uint32_t MIB = 1024 * 1024;
 
-struct Build {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Build = testing::ToolRun;
 
 // Runs the whole tool in-process, with short names as a volume with 8.3 names would give them.
 Build run_build(std::vector<std::string> args, std::map<std::string, std::string> short_names = {},
                 DirectoryLister lister = list_rom_files) {
-    args.insert(args.begin(), "kessra");
-    std::vector<const char*> argv;
-    for (const auto& arg : args) argv.push_back(arg.c_str());
-    testing::CapturedOutput out;
-    testing::CapturedOutput err;
     RunEnvironment environment = host_environment();
     environment.list_directory = std::move(lister);
     environment.short_names = [short_names](const std::string& path) {
         const auto found = short_names.find(std::string(last_component(path)));
         return found == short_names.end() ? path : path.substr(0, path.size() - found->first.size()) + found->second;
     };
-    environment.out = out.stream();
-    environment.err = err.stream();
-    const int status = run_kessra(static_cast<int>(argv.size()), argv.data(), environment);
-    return {status, out.text(), err.text()};
+    return testing::run_tool(std::move(args), environment);
 }
 
 const testing::ReadEntry& entry_named(const testing::ReadImage& image, const std::string& name) {

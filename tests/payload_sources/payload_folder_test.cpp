@@ -2,11 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "cli/options.hpp"
 #include "cli/run.hpp"
 #include "payload_checks/payload_files.hpp"
+#include "payload_sources/payload_test_paths.hpp"
 #include "platform/paths.hpp"
 #include "support/test_support.hpp"
 #include "support/tool_run.hpp"
@@ -15,6 +15,7 @@ namespace kessra {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::payload_path;
 using testing::ScratchDir;
 using Bytes = std::vector<std::uint8_t>;
 
@@ -50,17 +51,6 @@ struct Fixture {
     }
 };
 
-std::string payload_path(const std::string& folder, std::size_t blob) {
-    return (fs::path(folder) / fs::path(PAYLOAD_FILES[blob].folder_path).make_preferred()).string();
-}
-
-void write_file(const std::string& path, const Bytes& bytes) {
-    fs::create_directories(fs::path(path).parent_path());
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    ASSERT_TRUE(file.good()) << path;
-}
-
 TEST(PayloadFolder, ExportedBuiltInSetBuildsTheSameImage) {
     Fixture f;
     const std::string folder = f.exported("set");
@@ -78,7 +68,7 @@ TEST(PayloadFolder, LongLoaderAsExtractorsWriteItIsAccepted) {
     Bytes loader = testing::read_bytes(payload_path(folder, LOADER_BLOB));
     const Blob program = builtin_payloads().program_image;
     loader.insert(loader.end(), program.begin(), program.begin() + (APPLOADER_ANNOUNCED_SIZE - APPLOADER_SIZE));
-    write_file(payload_path(folder, LOADER_BLOB), loader);
+    testing::write_bytes_file(payload_path(folder, LOADER_BLOB), loader);
     EXPECT_EQ(f.build("long.iso", {"-payloads", folder}), f.builtin_image);
     // Exporting from it writes the loader at its used length.
     ASSERT_EQ(run({"export-payloads", f.dir.file("again"), "-payloads", folder}).status, 0);
@@ -90,7 +80,7 @@ TEST(PayloadFolder, OneSkinReplacesThatSkinAlone) {
     const Blob builtin_skin = builtin_payloads().skin_blob[2];
     Bytes skin(builtin_skin.begin(), builtin_skin.end());
     for (std::size_t at = 0x40; at < 0x1040; ++at) skin[at] = static_cast<std::uint8_t>(at * 7);
-    write_file(payload_path(f.dir.file("one"), FIRST_SKIN_BLOB + 2), skin);
+    testing::write_bytes_file(payload_path(f.dir.file("one"), FIRST_SKIN_BLOB + 2), skin);
 
     const Bytes image = f.build("one.iso", {"-payloads", f.dir.file("one")});
     ASSERT_EQ(image.size(), f.builtin_image.size());
@@ -139,7 +129,7 @@ TEST(PayloadFolder, BrokenBlobsAreRefusedBeforeAnythingIsWritten) {
         } else {
             bad[c.at] = c.value;
         }
-        write_file(path, bad);
+        testing::write_bytes_file(path, bad);
         const std::string want = "kessra: " + path + ": " + c.field;
 
         const Outcome build = run({"-o", f.dir.file("refused.iso"), "-d", f.roms, "-v", "L", "-payloads", folder});
@@ -153,7 +143,7 @@ TEST(PayloadFolder, BrokenBlobsAreRefusedBeforeAnythingIsWritten) {
         EXPECT_EQ(exported.status, 1) << c.field;
         EXPECT_NE(exported.err.find(want), std::string::npos) << exported.err;
         EXPECT_FALSE(fs::exists(f.dir.file("refused")));
-        write_file(path, good);
+        testing::write_bytes_file(path, good);
     }
 }
 
@@ -195,7 +185,7 @@ TEST(ExportPayloads, RefusesToOverwriteUnlessForced) {
     const std::string folder = (dir.path() / "deep" / "set").string();
     ASSERT_EQ(run({"export-payloads", folder}).status, 0);
     const std::string skin = payload_path(folder, FIRST_SKIN_BLOB);
-    write_file(skin, Bytes{1, 2, 3});
+    testing::write_bytes_file(skin, Bytes{1, 2, 3});
 
     const Outcome refused = run({"export-payloads", folder});
     EXPECT_EQ(refused.status, 1);

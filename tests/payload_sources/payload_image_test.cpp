@@ -3,13 +3,13 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
 #include "cli/run.hpp"
 #include "disc_reader/byte_source.hpp"
 #include "payload_checks/payload_files.hpp"
 #include "payload_sources/payload_image.hpp"
+#include "payload_sources/payload_test_paths.hpp"
 #include "platform/paths.hpp"
 #include "support/test_support.hpp"
 #include "support/tool_run.hpp"
@@ -18,23 +18,13 @@ namespace kessra {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::payload_path;
 using testing::ScratchDir;
 using Bytes = std::vector<std::uint8_t>;
 
 using Outcome = testing::ToolRun;
 
 Outcome run(std::vector<std::string> args) { return testing::run_tool(std::move(args)); }
-
-void write_file(const std::string& path, const Bytes& bytes) {
-    fs::create_directories(fs::path(path).parent_path());
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    ASSERT_TRUE(file.good()) << path;
-}
-
-std::string payload_path(const std::string& folder, std::size_t blob) {
-    return (fs::path(folder) / fs::path(PAYLOAD_FILES[blob].folder_path).make_preferred()).string();
-}
 
 // Seven ROMs, skin 3 and zoom 2: the menu and both settings are patched.
 struct SevenRomImage {
@@ -83,7 +73,7 @@ TEST(PayloadImage, FolderFilesWinOverTheImage) {
     Bytes banner(builtin_banner.begin(), builtin_banner.end());
     banner[0x1820] = 'Z'; // the short title
     const std::string folder = s.dir.file("mine");
-    write_file(payload_path(folder, BANNER_BLOB), banner);
+    testing::write_bytes_file(payload_path(folder, BANNER_BLOB), banner);
 
     const std::string out = s.dir.file("out");
     const Outcome exported = run({"export-payloads", out, "-payloads", folder, "-payloads-from", s.image});
@@ -152,7 +142,7 @@ TEST(PayloadImage, MalformedImagesAreRefusedCleanly) {
         EXPECT_NE(message.find(c.message), std::string::npos) << c.name << ": " << message;
         EXPECT_EQ(message.rfind("bad.iso", 0), 0u) << c.name << ": " << message;
 
-        write_file(dir.file("bad.iso"), bad);
+        testing::write_bytes_file(dir.file("bad.iso"), bad);
         const Outcome outcome = run({"export-payloads", dir.file("out"), "-payloads-from", dir.file("bad.iso")});
         EXPECT_EQ(outcome.status, 1) << c.name;
         EXPECT_NE(outcome.err.find(c.message), std::string::npos) << c.name << ": " << outcome.err;

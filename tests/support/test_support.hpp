@@ -41,6 +41,8 @@ void write_sparse_file(const std::string& path, std::uint64_t size);
 std::vector<std::uint8_t> read_bytes(const std::string& path);
 std::string read_text(const std::string& path);
 void write_text_file(const std::string& path, const std::string& text);
+// Writes `bytes` to `path`, making its folders first; fails the test when it cannot.
+void write_bytes_file(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 // Names in a directory, sorted.
 std::vector<std::string> directory_names(const std::filesystem::path& directory);
