@@ -21,8 +21,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 using Outcome = testing::ToolRun;
 
-Outcome run(std::vector<std::string> args) { return testing::run_tool(std::move(args)); }
-
 // A ROM folder of two and the image that the built-in set gives for it.
 struct Fixture {
     ScratchDir dir;
@@ -39,13 +37,13 @@ struct Fixture {
     Bytes build(const std::string& name, std::vector<std::string> extra) {
         std::vector<std::string> args{"-o", dir.file(name), "-d", roms, "-v", "PAYLOADS", "-ds", "1"};
         args.insert(args.end(), extra.begin(), extra.end());
-        const Outcome outcome = run(args);
+        const Outcome outcome = testing::run_tool(args);
         EXPECT_EQ(outcome.status, 0) << outcome.err;
         return testing::read_bytes(dir.file(name));
     }
 
     std::string exported(const std::string& name) {
-        const Outcome outcome = run({"export-payloads", dir.file(name)});
+        const Outcome outcome = testing::run_tool({"export-payloads", dir.file(name)});
         EXPECT_EQ(outcome.status, 0) << outcome.err;
         return dir.file(name);
     }
@@ -71,7 +69,7 @@ TEST(PayloadFolder, LongLoaderAsExtractorsWriteItIsAccepted) {
     testing::write_bytes_file(payload_path(folder, LOADER_BLOB), loader);
     EXPECT_EQ(f.build("long.iso", {"-payloads", folder}), f.builtin_image);
     // Exporting from it writes the loader at its used length.
-    ASSERT_EQ(run({"export-payloads", f.dir.file("again"), "-payloads", folder}).status, 0);
+    ASSERT_EQ(testing::run_tool({"export-payloads", f.dir.file("again"), "-payloads", folder}).status, 0);
     EXPECT_EQ(fs::file_size(payload_path(f.dir.file("again"), LOADER_BLOB)), APPLOADER_SIZE);
 }
 
@@ -132,14 +130,14 @@ TEST(PayloadFolder, BrokenBlobsAreRefusedBeforeAnythingIsWritten) {
         testing::write_bytes_file(path, bad);
         const std::string want = "kessra: " + path + ": " + c.field;
 
-        const Outcome build = run({"-o", f.dir.file("refused.iso"), "-d", f.roms, "-v", "L", "-payloads", folder});
+        const Outcome build = testing::run_tool({"-o", f.dir.file("refused.iso"), "-d", f.roms, "-v", "L", "-payloads", folder});
         EXPECT_EQ(build.status, 1) << c.field;
         EXPECT_NE(build.err.find(want), std::string::npos) << build.err;
         EXPECT_EQ(build.out, "");
         EXPECT_FALSE(fs::exists(f.dir.file("refused.iso")));
         EXPECT_FALSE(fs::exists(f.dir.file("refused.iso.txt")));
 
-        const Outcome exported = run({"export-payloads", f.dir.file("refused"), "-payloads", folder});
+        const Outcome exported = testing::run_tool({"export-payloads", f.dir.file("refused"), "-payloads", folder});
         EXPECT_EQ(exported.status, 1) << c.field;
         EXPECT_NE(exported.err.find(want), std::string::npos) << exported.err;
         EXPECT_FALSE(fs::exists(f.dir.file("refused")));
@@ -158,7 +156,7 @@ TEST(PayloadFolder, FoldersThatCannotServeAreRefused) {
                  {f.dir.file("empty"), ": holds none of sys/apploader.img"},
                  {f.dir.file("odd"), "main.dol: not a regular file"}};
     for (const auto& c : cases) {
-        const Outcome outcome = run({"-o", f.dir.file("x.iso"), "-d", f.roms, "-v", "L", "-payloads", c.folder});
+        const Outcome outcome = testing::run_tool({"-o", f.dir.file("x.iso"), "-d", f.roms, "-v", "L", "-payloads", c.folder});
         EXPECT_EQ(outcome.status, 1) << c.folder;
         EXPECT_NE(outcome.err.find(c.message), std::string::npos) << outcome.err;
         EXPECT_FALSE(fs::exists(f.dir.file("x.iso")));
@@ -183,16 +181,16 @@ TEST(PayloadOptions, ReadAfterTheSevenOptions) {
 TEST(ExportPayloads, RefusesToOverwriteUnlessForced) {
     ScratchDir dir;
     const std::string folder = (dir.path() / "deep" / "set").string();
-    ASSERT_EQ(run({"export-payloads", folder}).status, 0);
+    ASSERT_EQ(testing::run_tool({"export-payloads", folder}).status, 0);
     const std::string skin = payload_path(folder, FIRST_SKIN_BLOB);
     testing::write_bytes_file(skin, Bytes{1, 2, 3});
 
-    const Outcome refused = run({"export-payloads", folder});
+    const Outcome refused = testing::run_tool({"export-payloads", folder});
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.err.find(skin + ": already there"), std::string::npos) << refused.err;
     EXPECT_EQ(testing::read_bytes(skin), (Bytes{1, 2, 3}));
 
-    const Outcome forced = run({"export-payloads", "-FORCE", folder});
+    const Outcome forced = testing::run_tool({"export-payloads", "-FORCE", folder});
     EXPECT_EQ(forced.status, 0) << forced.err;
     EXPECT_EQ(testing::read_bytes(skin).size(), SKIN_SIZE);
     // No temporary file is left beside the written ones.
@@ -216,7 +214,7 @@ TEST(ExportPayloads, CommandWordAndUsage) {
         {{"inspect-payloads", dir.file("a")}, 2, ""},
     };
     for (const auto& c : cases) {
-        const Outcome outcome = run(c.args);
+        const Outcome outcome = testing::run_tool(c.args);
         EXPECT_EQ(outcome.status, c.status) << c.args[0];
         EXPECT_NE(outcome.err.find(c.err), std::string::npos) << outcome.err;
         EXPECT_FALSE(fs::exists(dir.file("a")));
@@ -224,7 +222,7 @@ TEST(ExportPayloads, CommandWordAndUsage) {
     // The word anywhere else is an ordinary argument.
     fs::create_directory(dir.path() / "roms");
     testing::write_rom(dir.file("roms/a.gba"), 4 * 1024 * 1024, "alpha");
-    const Outcome build = run({"-o", dir.file("x.iso"), "-d", dir.file("roms"), "-v", "export-payloads"});
+    const Outcome build = testing::run_tool({"-o", dir.file("x.iso"), "-d", dir.file("roms"), "-v", "export-payloads"});
     EXPECT_EQ(build.status, 0) << build.err;
     EXPECT_NE(build.out.find("Volume Name   : export-payloads\n"), std::string::npos);
 }

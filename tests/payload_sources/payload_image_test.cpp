@@ -24,8 +24,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 using Outcome = testing::ToolRun;
 
-Outcome run(std::vector<std::string> args) { return testing::run_tool(std::move(args)); }
-
 // Seven ROMs, skin 3 and zoom 2: the menu and both settings are patched.
 struct SevenRomImage {
     ScratchDir dir;
@@ -45,7 +43,7 @@ struct SevenRomImage {
     Bytes build(const std::string& path, std::vector<std::string> extra) {
         std::vector<std::string> args{"-o", path, "-d", roms, "-v", "SEVEN", "-ds", "3", "-dz", "2"};
         args.insert(args.end(), extra.begin(), extra.end());
-        const Outcome outcome = run(args);
+        const Outcome outcome = testing::run_tool(args);
         EXPECT_EQ(outcome.status, 0) << outcome.err;
         return testing::read_bytes(path);
     }
@@ -58,7 +56,7 @@ TEST(PayloadImage, TakenSetIsTheBuiltInSetAndBuildsTheSameImage) {
     ASSERT_EQ(s.bytes[0x1D9E4E], '1');
 
     const std::string folder = s.dir.file("taken");
-    const Outcome exported = run({"export-payloads", folder, "-payloads-from", s.image});
+    const Outcome exported = testing::run_tool({"export-payloads", folder, "-payloads-from", s.image});
     ASSERT_EQ(exported.status, 0) << exported.err;
     for (std::size_t blob = 0; blob < PAYLOAD_COUNT; ++blob) {
         const Blob builtin = payload_blob(builtin_payloads(), blob);
@@ -76,7 +74,7 @@ TEST(PayloadImage, FolderFilesWinOverTheImage) {
     testing::write_bytes_file(payload_path(folder, BANNER_BLOB), banner);
 
     const std::string out = s.dir.file("out");
-    const Outcome exported = run({"export-payloads", out, "-payloads", folder, "-payloads-from", s.image});
+    const Outcome exported = testing::run_tool({"export-payloads", out, "-payloads", folder, "-payloads-from", s.image});
     ASSERT_EQ(exported.status, 0) << exported.err;
     EXPECT_EQ(testing::read_bytes(payload_path(out, BANNER_BLOB)), banner);
     const Blob builtin_program = builtin_payloads().program_image;
@@ -102,7 +100,7 @@ TEST(PayloadImage, MalformedImagesAreRefusedCleanly) {
     ScratchDir dir;
     fs::create_directory(dir.path() / "roms");
     testing::write_rom(dir.file("roms/a.gba"), 4 * 1024 * 1024, "alpha");
-    ASSERT_EQ(run({"-o", dir.file("good.iso"), "-d", dir.file("roms"), "-v", "L"}).status, 0);
+    ASSERT_EQ(testing::run_tool({"-o", dir.file("good.iso"), "-d", dir.file("roms"), "-v", "L"}).status, 0);
     const Bytes good = testing::read_bytes(dir.file("good.iso"));
     const testing::ReadImage read = testing::read_image(good);
     const std::size_t entries = read.fst_offset;
@@ -143,7 +141,7 @@ TEST(PayloadImage, MalformedImagesAreRefusedCleanly) {
         EXPECT_EQ(message.rfind("bad.iso", 0), 0u) << c.name << ": " << message;
 
         testing::write_bytes_file(dir.file("bad.iso"), bad);
-        const Outcome outcome = run({"export-payloads", dir.file("out"), "-payloads-from", dir.file("bad.iso")});
+        const Outcome outcome = testing::run_tool({"export-payloads", dir.file("out"), "-payloads-from", dir.file("bad.iso")});
         EXPECT_EQ(outcome.status, 1) << c.name;
         EXPECT_NE(outcome.err.find(c.message), std::string::npos) << c.name << ": " << outcome.err;
         EXPECT_FALSE(fs::exists(dir.file("out"))) << c.name;

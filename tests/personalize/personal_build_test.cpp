@@ -20,23 +20,17 @@ using testing::ScratchDir;
 
 using Outcome = testing::ToolRun;
 
-Outcome run(std::vector<std::string> args) { return testing::run_tool(std::move(args)); }
-
-void write_picture(const std::string& path, const Picture& pic, bool alpha) {
-    const Bytes png = texture::encode_png(pic, alpha);
-    testing::write_text_file(path, std::string(png.begin(), png.end()));
-}
 
 // Two ROMs, a photograph and a logo with transparent corners.
 void prepare(const ScratchDir& dir) {
     std::filesystem::create_directory(dir.path() / "roms");
     testing::write_rom(dir.file("roms/a.gba"), 4 * 1024 * 1024, "ALPHA");
     testing::write_rom(dir.file("roms/b.gba"), 4 * 1024 * 1024, "BETA");
-    write_picture(dir.file("photo.png"), testing::make_photograph(640, 448), false);
+    testing::write_png_file(dir.file("photo.png"), testing::make_photograph(640, 448), false);
     Picture logo = texture::make_picture(192, 64, {30, 90, 200, 255});
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8 - y; ++x) texture::pixel(logo, x, y).a = 0;
-    write_picture(dir.file("logo.png"), logo, true);
+    testing::write_png_file(dir.file("logo.png"), logo, true);
 }
 
 std::vector<std::string> personal_options(const ScratchDir& dir) {
@@ -59,7 +53,7 @@ TEST(PersonalBuild, TheImageCarriesTheBlobsMadeFromThePictures) {
     std::vector<std::string> args{"-o", dir.file("out.iso"), "-d", dir.file("roms"), "-v", "MINE"};
     const auto options = personal_options(dir);
     args.insert(args.end(), options.begin(), options.end());
-    const Outcome build = run(args);
+    const Outcome build = testing::run_tool(args);
     ASSERT_EQ(build.status, 0) << build.err;
 
     const ParsedCommandLine parsed = [&] {
@@ -142,7 +136,7 @@ TEST(PersonalBuild, BadPicturesAndTextsAreRefusedBeforeAnyFileIsCreated) {
         std::vector<std::string> args{"-o", dir.file("out.iso"), "-d", dir.file("roms"), "-v", "MINE",
                                       "-skin0", dir.file("photo.png")};
         args.insert(args.end(), c.option.begin(), c.option.end());
-        const Outcome refused = run(args);
+        const Outcome refused = testing::run_tool(args);
         EXPECT_EQ(refused.status, c.status);
         EXPECT_EQ(refused.err.rfind("kessra: ", 0), 0u) << refused.err;
         EXPECT_NE(refused.err.find(c.says), std::string::npos) << refused.err;

@@ -9,7 +9,6 @@
 #include "support/test_support.hpp"
 #include "support/tool_run.hpp"
 #include "texture/picture_file.hpp"
-#include "texture/png_file.hpp"
 
 namespace kessra {
 namespace {
@@ -18,12 +17,6 @@ using testing::ScratchDir;
 
 using Outcome = testing::ToolRun;
 
-Outcome run(std::vector<std::string> args) { return testing::run_tool(std::move(args)); }
-
-void write_png(const std::string& path, const Picture& pic, bool alpha) {
-    const Bytes png = texture::encode_png(pic, alpha);
-    testing::write_text_file(path, std::string(png.begin(), png.end()));
-}
 
 Picture read_png(const std::string& path) {
     const auto bytes = testing::read_bytes(path);
@@ -36,24 +29,24 @@ TEST(PersonalExport, TheFolderIsReusedForBuildsAndPreviewed) {
     ScratchDir dir;
     std::filesystem::create_directory(dir.path() / "roms");
     testing::write_rom(dir.file("roms/a.gba"), 4 * 1024 * 1024, "ALPHA");
-    write_png(dir.file("photo.png"), testing::make_photograph(700, 500, 3), false);
+    testing::write_png_file(dir.file("photo.png"), testing::make_photograph(700, 500, 3), false);
     Picture logo = texture::make_picture(96, 32, {200, 60, 60, 255});
     texture::pixel(logo, 0, 0).a = 0;
-    write_png(dir.file("logo.png"), logo, true);
+    testing::write_png_file(dir.file("logo.png"), logo, true);
     const std::vector<std::string> personal{"-skin0", dir.file("photo.png"), "-skin3", dir.file("photo.png"),
                                             "-banner", dir.file("logo.png"), "-title", "Café"};
 
     std::vector<std::string> exporting{"export-payloads", dir.file("set"), "-previews"};
     exporting.insert(exporting.end(), personal.begin(), personal.end());
-    const Outcome exported = run(exporting);
+    const Outcome exported = testing::run_tool(exporting);
     ASSERT_EQ(exported.status, 0) << exported.err;
 
     // A build from the folder equals a build with the options themselves,
     // and both went through the payload checks.
     std::vector<std::string> direct{"-o", dir.file("direct.iso"), "-d", dir.file("roms"), "-v", "MINE"};
     direct.insert(direct.end(), personal.begin(), personal.end());
-    ASSERT_EQ(run(direct).status, 0);
-    const Outcome reused = run({"-o", dir.file("reused.iso"), "-d", dir.file("roms"), "-v", "MINE", "-payloads", dir.file("set")});
+    ASSERT_EQ(testing::run_tool(direct).status, 0);
+    const Outcome reused = testing::run_tool({"-o", dir.file("reused.iso"), "-d", dir.file("roms"), "-v", "MINE", "-payloads", dir.file("set")});
     ASSERT_EQ(reused.status, 0) << reused.err;
     EXPECT_EQ(testing::read_bytes(dir.file("direct.iso")), testing::read_bytes(dir.file("reused.iso")));
 
@@ -71,7 +64,7 @@ TEST(PersonalExport, TheFolderIsReusedForBuildsAndPreviewed) {
     EXPECT_EQ(banner_preview.pixels[0].a, 0);
 
     // Again without -force: nothing is replaced.
-    const Outcome again = run(exporting);
+    const Outcome again = testing::run_tool(exporting);
     EXPECT_EQ(again.status, 1);
     EXPECT_NE(again.err.find("banner.png: already there"), std::string::npos) << again.err;
 }
@@ -92,7 +85,7 @@ TEST(PersonalExport, BadPicturesAndTextsWriteNothing) {
         SCOPED_TRACE(c.says);
         std::vector<std::string> args{"export-payloads", dir.file("set"), "-previews"};
         args.insert(args.end(), c.option.begin(), c.option.end());
-        const Outcome refused = run(args);
+        const Outcome refused = testing::run_tool(args);
         EXPECT_EQ(refused.status, c.status);
         EXPECT_NE(refused.err.find(c.says), std::string::npos) << refused.err;
         EXPECT_FALSE(std::filesystem::exists(dir.path() / "set"));
@@ -101,13 +94,13 @@ TEST(PersonalExport, BadPicturesAndTextsWriteNothing) {
 
 TEST(PersonalExport, PreviewsThatCannotBeWrittenLeaveTheEarlierSetWhole) {
     ScratchDir dir;
-    ASSERT_EQ(run({"export-payloads", dir.file("set")}).status, 0);
+    ASSERT_EQ(testing::run_tool({"export-payloads", dir.file("set")}).status, 0);
     const auto earlier_skin = testing::read_bytes(dir.file("set/files/F_01.tpl"));
     // A file where the previews' folder goes: the previews cannot be written.
     testing::write_text_file(dir.file("set/previews"), "in the way\n");
-    write_png(dir.file("mine.png"), testing::make_photograph(64, 48), false);
+    testing::write_png_file(dir.file("mine.png"), testing::make_photograph(64, 48), false);
 
-    const Outcome failed = run({"export-payloads", dir.file("set"), "-force", "-previews", "-skin1", dir.file("mine.png")});
+    const Outcome failed = testing::run_tool({"export-payloads", dir.file("set"), "-force", "-previews", "-skin1", dir.file("mine.png")});
     EXPECT_EQ(failed.status, 1);
     EXPECT_NE(failed.err.find("previews"), std::string::npos) << failed.err;
     EXPECT_EQ(testing::read_bytes(dir.file("set/files/F_01.tpl")), earlier_skin);

@@ -4,9 +4,12 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <vector>
 
+#include "support/test_support.hpp"
 #include "texture/picture.hpp"
+#include "texture/png_file.hpp"
 
 namespace kessra::testing {
 
@@ -102,6 +105,11 @@ inline double psnr(const texture::Picture& a, const texture::Picture& b) {
     }
     const double mse = sum / (3.0 * static_cast<double>(a.pixels.size()));
     return mse == 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
+}
+
+// Writes `pic` as a PNG file (with its alpha channel when `alpha`).
+inline void write_png_file(const std::string& path, const texture::Picture& pic, bool alpha) {
+    write_bytes_file(path, texture::encode_png(pic, alpha));
 }
 
 } // namespace kessra::testing
