@@ -23,13 +23,6 @@ struct ExportOptions {
     Personalization personal; // "-skin0".."-skin3", "-banner", the banner texts
 };
 
-bool is_personal_option(const char* argument) {
-    for (const char* option : {"-skin0", "-skin1", "-skin2", "-skin3", "-banner", "-title", "-maker", "-long-title",
-                               "-long-maker", "-description"})
-        if (same_option(argument, option)) return true;
-    return false;
-}
-
 constexpr const char* EXPORT_USAGE = "Usage   : kessra export-payloads DIR [-payloads DIR2] [-payloads-from IMAGE] [-force] [-previews]\n"
     "                [-skin0..-skin3 PICTURE] [-banner PICTURE] [-title|-maker|-long-title|-long-maker|-description TEXT]\n";
 
