@@ -10,6 +10,7 @@ command -v make >/dev/null || need+=(make)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 [ -f /usr/include/stb/stb_image.h ] || need+=(libstb-dev)
 [ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
+[ -f /usr/include/zlib.h ] || need+=(zlib1g-dev)
 command -v wit >/dev/null || need+=(wit)
 # The manual page, its checks, the completion's test and the Debian package.
 command -v scdoc >/dev/null || need+=(scdoc)
@@ -33,6 +34,7 @@ if [ "${1:-}" = windows ]; then
   command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
   command -v wine >/dev/null && command -v wineserver >/dev/null || need+=(wine)
   [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+  [ -f /usr/x86_64-w64-mingw32/include/zlib.h ] || need+=(libz-mingw-w64-dev)
 fi
 [ ${#need[@]} -eq 0 ] && exit 0
 sudo=""

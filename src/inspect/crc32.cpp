@@ -1,53 +1,23 @@
 #include "inspect/crc32.hpp"
 
-#include <array>
+#include <zlib.h>
+
+#include <algorithm>
+#include <limits>
 
 #include "inspect/inspection.hpp"
 #include "inspect/problem_list.hpp"
 
 namespace kessra {
 
-namespace {
-
-// Eight tables, so eight bytes are folded in per step.
-using Tables = std::array<std::array<std::uint32_t, 256>, 8>;
-
-constexpr Tables make_tables() {
-    Tables tables{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-        std::uint32_t crc = i;
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (crc & 1 ? 0xEDB88320u : 0u);
-        tables[0][i] = crc;
-    }
-    for (std::size_t t = 1; t < 8; ++t) {
-        for (std::size_t i = 0; i < 256; ++i) tables[t][i] = (tables[t - 1][i] >> 8) ^ tables[0][tables[t - 1][i] & 0xFF];
-    }
-    return tables;
-}
-
-constexpr Tables TABLES = make_tables();
-
-std::uint32_t le32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
-}
-
-} // namespace
-
 std::uint32_t crc32_update(std::uint32_t crc, std::span<const std::uint8_t> bytes) {
-    crc = ~crc;
-    const std::uint8_t* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left >= 8) {
-        const std::uint32_t low = le32(p) ^ crc;
-        const std::uint32_t high = le32(p + 4);
-        crc = TABLES[7][low & 0xFF] ^ TABLES[6][(low >> 8) & 0xFF] ^ TABLES[5][(low >> 16) & 0xFF] ^
-              TABLES[4][low >> 24] ^ TABLES[3][high & 0xFF] ^ TABLES[2][(high >> 8) & 0xFF] ^
-              TABLES[1][(high >> 16) & 0xFF] ^ TABLES[0][high >> 24];
-        p += 8;
-        left -= 8;
+    // zlib takes lengths of its own unsigned type: longer spans go in pieces.
+    while (!bytes.empty()) {
+        const std::size_t piece = std::min<std::size_t>(bytes.size(), std::numeric_limits<uInt>::max());
+        crc = static_cast<std::uint32_t>(::crc32(crc, bytes.data(), static_cast<uInt>(piece)));
+        bytes = bytes.subspan(piece);
     }
-    while (left-- > 0) crc = (crc >> 8) ^ TABLES[0][(crc ^ *p++) & 0xFF];
-    return ~crc;
+    return crc;
 }
 
 void hash_files(ByteSource& source, Inspection& found) {

@@ -1,4 +1,4 @@
-// CRC-32 (the polynomial of zip and PNG), computed in pieces.
+// CRC-32 (the polynomial of zip and PNG), computed in pieces by zlib.
 #pragma once
 
 #include <cstdint>
