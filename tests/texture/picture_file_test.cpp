@@ -3,6 +3,7 @@
 // files refused with the decoder's reason; large JPEGs decoded scaled.
 #include <gtest/gtest.h>
 
+#include "support/test_support.hpp"
 #include "texture/picture_bytes.hpp"
 #include "texture/picture_file.hpp"
 #include "texture/png_file.hpp"
@@ -55,6 +56,34 @@ TEST(PictureFile, ReadsPngAndJpegWhateverTheName) {
             ASSERT_LE(distance(pic.pixels[i], read.value.pixels[i]), c.tolerance) << i;
             ASSERT_EQ(read.value.pixels[i].a, c.alpha ? pic.pixels[i].a : 255) << i;
         }
+    }
+}
+
+// Files written by another program: the kinds of PNG and JPEG that need the
+// decoders' conversions.
+TEST(PictureFile, ReadsTheOtherKindsOfPngAndJpeg) {
+    const struct {
+        const char* file;
+        Rgba top_left, bottom_middle; // (0, 0) and (8, 15)
+        int tolerance;
+    } cases[] = {
+        {"palette-interlaced.png", {255, 255, 255, 0}, {0, 0, 255, 255}, 0}, // transparency chunk, interlaced
+        {"grey-4bit.png", {255, 255, 255, 255}, {0, 0, 0, 255}, 0},
+        {"rgb-16bit.png", {255, 255, 255, 255}, {0, 0, 0, 255}, 0},
+        {"progressive.jpg", {249, 2, 13, 255}, {10, 0, 243, 255}, 24},
+        {"cmyk.jpg", {251, 0, 3, 255}, {4, 3, 254, 255}, 24}, // Adobe's inverted CMYK
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string path = std::string(KESSRA_TEST_PICTURES) + "/" + c.file;
+        const auto read = decode_picture(testing::read_bytes(path), c.file);
+        ASSERT_TRUE(read) << read.status.message;
+        ASSERT_EQ(read.value.width, 16);
+        ASSERT_EQ(read.value.height, 16);
+        EXPECT_LE(distance(pixel(read.value, 0, 0), c.top_left), c.tolerance);
+        EXPECT_EQ(pixel(read.value, 0, 0).a, c.top_left.a);
+        EXPECT_LE(distance(pixel(read.value, 8, 15), c.bottom_middle), c.tolerance);
+        EXPECT_EQ(pixel(read.value, 8, 15).a, 255);
     }
 }
 
