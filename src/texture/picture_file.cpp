@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "texture/picture_container.hpp"
 #include "texture/picture_decoders.hpp"
 
 namespace kessra::texture {
@@ -15,10 +16,6 @@ constexpr std::uint8_t JPEG_SIGNATURE[3] = {0xFF, 0xD8, 0xFF}; // start of image
 
 bool starts_with(std::span<const std::uint8_t> bytes, std::span<const std::uint8_t> signature) {
     return bytes.size() >= signature.size() && std::memcmp(bytes.data(), signature.data(), signature.size()) == 0;
-}
-
-std::uint32_t be32(std::span<const std::uint8_t> b, std::size_t at) {
-    return std::uint32_t{b[at]} << 24 | std::uint32_t{b[at + 1]} << 16 | std::uint32_t{b[at + 2]} << 8 | b[at + 3];
 }
 
 std::string size_text(std::int64_t width, std::int64_t height) {
@@ -54,16 +51,12 @@ Result<Picture> decode_picture(std::span<const std::uint8_t> bytes, const std::s
     if (bytes.empty()) return {Status::failure(name + ": the file is empty, not a picture"), {}};
     Decoded decoded;
     try {
-        if (starts_with(bytes, PNG_SIGNATURE)) {
-            // The header chunk comes first, at a fixed place: a size the
-            // decoders would refuse in their own words is refused in ours.
-            if (bytes.size() >= 24 && std::memcmp(&bytes[12], "IHDR", 4) == 0)
-                if (auto problem = size_problem(be32(bytes, 16), be32(bytes, 20)))
-                    return {Status::failure(name + ": " + *problem), {}};
-            decoded = decode_png(bytes);
-        }
-        else if (starts_with(bytes, JPEG_SIGNATURE)) decoded = decode_jpeg(bytes, cover);
-        else return {Status::failure(name + ": not a PNG or JPEG picture; only those two formats are accepted"), {}};
+        const bool png = starts_with(bytes, PNG_SIGNATURE);
+        if (!png && !starts_with(bytes, JPEG_SIGNATURE))
+            return {Status::failure(name + ": not a PNG or JPEG picture; only those two formats are accepted"), {}};
+        if (auto problem = png ? png_structure_problem(bytes) : jpeg_structure_problem(bytes))
+            return {Status::failure(name + ": " + *problem), {}};
+        decoded = png ? decode_png(bytes) : decode_jpeg(bytes, cover);
     } catch (const std::bad_alloc&) {
         return {Status::failure(name + ": not enough memory to decode the picture"), {}};
     }

@@ -1,16 +1,13 @@
-// JPEG pictures through libjpeg-turbo. libjpeg reports a fatal error by
-// calling error_exit, which must not return: here it jumps back (longjmp) to
-// the step that was running. Each step is a function of its own that holds
-// no object with a destructor while libjpeg can jump, and every C++ object
-// (the picture) is made between steps. Warnings that mean the data is damaged
-// or ends early, which libjpeg would let pass with grey or repeated rows, end
-// the decoding the same way.
-#include <csetjmp>
+// JPEG pictures through libjpeg-turbo, in steps (decoder_steps.hpp): its
+// error_exit jumps back out of the step that was running. Warnings that mean
+// the data is damaged or ends early, which libjpeg would let pass with grey or
+// repeated rows, end the decoding the same way.
 #include <cstdio>
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include "texture/decoder_steps.hpp"
 #include "texture/picture_decoders.hpp"
 
 namespace kessra::texture {
@@ -67,20 +64,6 @@ void on_progress(j_common_ptr info) {
     }
 }
 
-// Runs `step` (libjpeg calls only); false when libjpeg ended it with an error.
-template <class Step>
-bool guarded(JpegDecoder& decoder, Step step) {
-    if (setjmp(decoder.jump) != 0) return false;
-    step();
-    return true;
-}
-
-// Destroys libjpeg's state however the decoding ends.
-struct DecoderLifetime {
-    JpegDecoder& decoder;
-    ~DecoderLifetime() { jpeg_destroy_decompress(&decoder.info); }
-};
-
 // CMYK as Adobe's programs write it (inverted when an Adobe marker says so), to RGB.
 void cmyk_to_rgb(Picture& pic, bool inverted) {
     for (Rgba& p : pic.pixels) {
@@ -100,8 +83,8 @@ Decoded decode_jpeg(std::span<const std::uint8_t> bytes, CoverSize cover) {
     decoder.errors.emit_message = on_message;
     decoder.progress.progress_monitor = on_progress;
     decoder.info.client_data = &decoder;
-    const DecoderLifetime lifetime{decoder};
-    const bool header = guarded(decoder, [&] {
+    const AtScopeEnd release{[&] { jpeg_destroy_decompress(&decoder.info); }};
+    const bool header = run_step(decoder.jump, [&] {
         jpeg_create_decompress(&decoder.info); // keeps the error handler and client_data
         decoder.info.progress = &decoder.progress;
         decoder.info.mem->max_memory_to_use = MAX_DECODER_MEMORY;
@@ -113,7 +96,7 @@ Decoded decode_jpeg(std::span<const std::uint8_t> bytes, CoverSize cover) {
     if (auto problem = size_problem(info.image_width, info.image_height)) return {{}, *problem};
 
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
-    const bool sized = guarded(decoder, [&] {
+    const bool sized = run_step(decoder.jump, [&] {
         info.scale_num = 1;
         info.scale_denom = static_cast<unsigned>(
             jpeg_scale_denominator(static_cast<int>(info.image_width), static_cast<int>(info.image_height), cover));
@@ -123,7 +106,7 @@ Decoded decode_jpeg(std::span<const std::uint8_t> bytes, CoverSize cover) {
     if (!sized) return damaged(decoder.message);
     Picture pic = make_picture(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
     auto* const first_row = reinterpret_cast<JSAMPLE*>(pic.pixels.data());
-    const bool read = guarded(decoder, [&] {
+    const bool read = run_step(decoder.jump, [&] {
         jpeg_start_decompress(&info);
         if (info.output_width != static_cast<JDIMENSION>(pic.width) ||
             info.output_height != static_cast<JDIMENSION>(pic.height) || info.output_components != 4) {

@@ -1,16 +1,13 @@
-// PNG pictures through libpng. libpng reports a fatal error by calling the
-// error function, which must not return: here it jumps back (longjmp) to the
-// step that was running. Each step holds no object with a destructor while
-// libpng can jump; the picture and its row table are made between steps.
-// libpng checks every chunk's CRC (a bad one in a critical chunk is an
+// PNG pictures through libpng, in steps (decoder_steps.hpp): its error
+// function jumps back out of the step that was running. libpng checks every chunk's CRC (a bad one in a critical chunk is an
 // error), and reading up to the end chunk refuses a file that stops early.
 #include <png.h>
 
-#include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "texture/decoder_steps.hpp"
 #include "texture/picture_decoders.hpp"
 
 namespace kessra::texture {
@@ -42,28 +39,14 @@ void read_from_memory(png_structp png, png_bytep out, png_size_t length) {
     decoder.at += length;
 }
 
-// Runs `step` (libpng calls only); false when libpng ended it with an error.
-template <class Step>
-bool guarded(PngDecoder& decoder, Step step) {
-    if (setjmp(decoder.jump) != 0) return false;
-    step();
-    return true;
-}
-
-// Destroys libpng's state however the decoding ends.
-struct DecoderLifetime {
-    PngDecoder& decoder;
-    ~DecoderLifetime() { png_destroy_read_struct(&decoder.png, &decoder.info, nullptr); }
-};
-
 } // namespace
 
 Decoded decode_png(std::span<const std::uint8_t> bytes) {
     PngDecoder decoder;
     decoder.bytes = bytes.data();
     decoder.size = bytes.size();
-    const DecoderLifetime lifetime{decoder};
-    const bool header = guarded(decoder, [&] {
+    const AtScopeEnd release{[&] { png_destroy_read_struct(&decoder.png, &decoder.info, nullptr); }};
+    const bool header = run_step(decoder.jump, [&] {
         decoder.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &decoder, on_error, on_warning);
         if (decoder.png == nullptr) return;
         decoder.info = png_create_info_struct(decoder.png);
@@ -79,7 +62,7 @@ Decoded decode_png(std::span<const std::uint8_t> bytes) {
 
     // Whatever the file holds (palette, grey, 16 bits, transparency chunk,
     // interlacing), 8-bit RGBA rows; gamma is left as stored.
-    const bool converted = guarded(decoder, [&] {
+    const bool converted = run_step(decoder.jump, [&] {
         png_structp png = decoder.png;
         png_set_expand(png);
         png_set_strip_16(png);
@@ -95,7 +78,7 @@ Decoded decode_png(std::span<const std::uint8_t> bytes) {
     static_assert(sizeof(Rgba) == 4, "rows are written as packed RGBA");
     std::vector<png_bytep> rows(height);
     for (png_uint_32 y = 0; y < height; ++y) rows[y] = reinterpret_cast<png_bytep>(&pic.pixels[std::size_t{y} * width]);
-    const bool read = guarded(decoder, [&] {
+    const bool read = run_step(decoder.jump, [&] {
         png_read_image(decoder.png, rows.data());
         png_read_end(decoder.png, decoder.info);
     });

@@ -52,7 +52,7 @@ std::string reason(HRESULT result) {
     case WINCODEC_ERR_FRAMEMISSING: return "the file holds no picture";
     case WINCODEC_ERR_STREAMREAD:
     case WINCODEC_ERR_STREAMNOTAVAILABLE: return "the file ends early";
-    case WINCODEC_ERR_UNKNOWNIMAGEFORMAT: return "the decoder does not know the format";
+    case WINCODEC_ERR_UNKNOWNIMAGEFORMAT: return "the decoder could not read it";
     case E_OUTOFMEMORY: return "not enough memory";
     default: break;
     }

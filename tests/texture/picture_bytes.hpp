@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "inspect/crc32.hpp"
 #include "texture/picture.hpp"
@@ -74,6 +75,21 @@ inline Bytes jpeg_claiming(std::uint32_t width, std::uint32_t height) {
     std::memcpy(file + 71 + sizeof frame, scan, sizeof scan);
     std::memset(file + 71 + sizeof frame + sizeof scan, 0x55, 16); // a little scan data
     return Bytes(file, file + sizeof file);
+}
+
+// A crafted file and what its refusal says.
+struct CraftedPicture {
+    const char* name;
+    Bytes bytes;
+    std::string says;
+};
+
+// Small files whose headers claim 16384 x 16384 and 20000 x 20000 pixels.
+inline std::vector<CraftedPicture> pixel_bombs() {
+    return {{"bomb16k.png", png_claiming(16384, 16384), "the picture is 16384 x 16384 pixels; at most 100 megapixels"},
+            {"bomb16k.jpg", jpeg_claiming(16384, 16384), "the picture is 16384 x 16384 pixels; at most 100 megapixels"},
+            {"bomb20k.png", png_claiming(20000, 20000), "the picture is 20000 x 20000 pixels; at most 16384 on a side"},
+            {"bomb20k.jpg", jpeg_claiming(20000, 20000), "the picture is 20000 x 20000 pixels; at most 16384 on a side"}};
 }
 
 inline void append_to(void* context, void* data, int size) {

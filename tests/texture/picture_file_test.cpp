@@ -105,21 +105,14 @@ TEST(PictureFile, OtherFormatsAreRefusedByTheirBytes) {
 }
 
 TEST(PictureFile, SizesOverTheBudgetAreRefusedFromTheHeader) {
-    const struct {
-        const char* name;
-        Bytes bytes;
-        const char* says;
-    } cases[] = {
-        {"bomb16k.png", testing::png_claiming(16384, 16384), "16384 x 16384 pixels; at most 100 megapixels"},
-        {"bomb16k.jpg", testing::jpeg_claiming(16384, 16384), "16384 x 16384 pixels; at most 100 megapixels"},
-        {"bomb20k.png", testing::png_claiming(20000, 20000), "20000 x 20000 pixels; at most 16384 on a side"},
-        {"bomb20k.jpg", testing::jpeg_claiming(20000, 20000), "20000 x 20000 pixels; at most 16384 on a side"},
+    std::vector<testing::CraftedPicture> cases = testing::pixel_bombs();
+    cases.insert(cases.end(), {
         {"just-over.png", testing::png_claiming(10001, 10000), "10001 x 10000 pixels; at most 100 megapixels"},
         {"just-over.jpg", testing::jpeg_claiming(10000, 10001), "10000 x 10001 pixels; at most 100 megapixels"},
         {"wide.png", testing::png_claiming(16385, 1), "at most 16384 on a side"},
         {"huge.png", testing::png_claiming(100000, 100000), "100000 x 100000"},
         {"zero.png", testing::png_claiming(0, 0), "the picture has no pixels"},
-    };
+    });
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         expect_refused(decode_picture(c.bytes, c.name), c.name, c.says);
@@ -159,6 +152,10 @@ TEST(PictureFile, TruncatedFilesAreRefusedWhereverTheyEnd) {
     Bytes no_scan(jpeg.begin(), jpeg.begin() + static_cast<long>(scan_data));
     no_scan.insert(no_scan.end(), {0xFF, 0xD9});
     expect_refused(decode_picture(no_scan, "no-scan.jpg"), "no-scan.jpg", "damaged or truncated picture (");
+    // Half the scan's data, the end marker kept: well-formed, but short of rows.
+    Bytes half_scan(jpeg.begin(), jpeg.begin() + static_cast<long>(scan_data + (jpeg.size() - scan_data) / 2));
+    half_scan.insert(half_scan.end(), {0xFF, 0xD9});
+    expect_refused(decode_picture(half_scan, "half-scan.jpg"), "half-scan.jpg", "damaged or truncated picture (");
     // A whole file of well-formed chunks whose compressed image data stops short.
     const std::size_t idat_length = std::size_t{png[idat + 2]} << 8 | png[idat + 3];
     Bytes short_data = testing::PNG_SIGNATURE;
@@ -178,12 +175,11 @@ TEST(PictureFile, PngChecksumsAreVerified) {
         const char* name;
         std::size_t at;
         const char* says;
-    } faults[] = {{"header CRC", 29, "CRC"},
-                  {"header's interlace method", 28, "CRC"},
-                  {"image data CRC", idat_end + 1, "CRC"},
-                  {"end chunk CRC", png.size() - 1, "CRC"},
-                  // zlib's own check of the data comes first
-                  {"image data", idat + 20, "damaged or truncated picture ("}};
+    } faults[] = {{"header CRC", 29, "(IHDR: CRC error)"},
+                  {"header's interlace method", 28, "(IHDR: CRC error)"},
+                  {"image data CRC", idat_end + 1, "(IDAT: CRC error)"},
+                  {"image data", idat + 20, "(IDAT: CRC error)"},
+                  {"end chunk CRC", png.size() - 1, "(IEND: CRC error)"}};
     for (const auto& f : faults) {
         SCOPED_TRACE(f.name);
         Bytes bad = png;
@@ -204,6 +200,9 @@ Picture quadrants(int width, int height) {
 }
 
 TEST(PictureFile, LargeJpegsAreDecodedAtTheSmallestScaleThatCovers) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the Windows Imaging Component offers no scaled JPEG decoding here";
+#endif
     const Picture source = quadrants(2000, 1500);
     const Bytes jpeg = testing::jpeg_of(source, 90);
     const struct {
