@@ -24,5 +24,7 @@ struct AtScopeEnd {
     Release release;
     ~AtScopeEnd() { release(); }
 };
+template <class Release>
+AtScopeEnd(Release) -> AtScopeEnd<Release>;
 
 } // namespace kessra::texture
