@@ -1,6 +1,5 @@
 #include "texture/picture_file.hpp"
 
-#include <algorithm>
 #include <cstring>
 #include <new>
 
