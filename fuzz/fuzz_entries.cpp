@@ -10,6 +10,9 @@
 #include "inspect/inspection.hpp"
 #include "payload_checks/patch_points.hpp"
 #include "payload_checks/payload_checks.hpp"
+#include "texture/picture_bytes.hpp"
+#include "texture/picture_file.hpp"
+#include "texture/png_file.hpp"
 
 namespace kessra::fuzzing {
 
@@ -98,6 +101,11 @@ void check_payload_one(std::span<const std::uint8_t> input) {
     (void)is_builtin_blob(blob, bytes, builtin_payloads());
 }
 
+void decode_picture_one(std::span<const std::uint8_t> input) {
+    (void)texture::decode_picture(input, "fuzz");
+    (void)texture::decode_picture(input, "fuzz", {96, 32});
+}
+
 std::vector<std::vector<std::uint8_t>> inspect_seeds() {
     std::vector<std::vector<std::uint8_t>> seeds{small_image(false), small_image(true)};
     std::vector<std::uint8_t> wii(0x440);
@@ -120,6 +128,18 @@ std::vector<std::vector<std::uint8_t>> payload_seeds() {
     menu.insert(menu.end(), program.begin(), program.end());
     seeds.push_back(menu);
     return seeds;
+}
+
+std::vector<std::vector<std::uint8_t>> picture_seeds() {
+    // Stripes with a transparent corner, as PNG with and without alpha and as
+    // JPEG; the decoders' tests hold files of the other kinds (progressive,
+    // CMYK, palette, grey) that the fuzzing script adds.
+    texture::Picture pic = texture::make_picture(40, 24);
+    for (int y = 0; y < pic.height; ++y)
+        for (int x = 0; x < pic.width; ++x)
+            texture::pixel(pic, x, y) = {static_cast<std::uint8_t>(x * 6), static_cast<std::uint8_t>(y * 10), 90,
+                                         static_cast<std::uint8_t>(x < 4 && y < 4 ? 0 : 255)};
+    return {texture::encode_png(pic, true), texture::encode_png(pic, false), testing::jpeg_of(pic, 80)};
 }
 
 } // namespace kessra::fuzzing

@@ -18,8 +18,13 @@ void inspect_one(std::span<const std::uint8_t> input);
 // as the whole blob. The blob is checked and compared with the built-in one.
 void check_payload_one(std::span<const std::uint8_t> input);
 
+// The input is a picture file; it is decoded whole, and scaled to cover the
+// banner's size.
+void decode_picture_one(std::span<const std::uint8_t> input);
+
 // A few inputs of each kind, for the seed corpus.
 std::vector<std::vector<std::uint8_t>> inspect_seeds();
 std::vector<std::vector<std::uint8_t>> payload_seeds();
+std::vector<std::vector<std::uint8_t>> picture_seeds();
 
 } // namespace kessra::fuzzing

@@ -14,12 +14,14 @@ if [ ! -d "$seeds" ]; then
   build/release/tests/kessra_tests --gtest_filter='FuzzCorpus.SeedsAreWrittenAndRunCleanly' >/dev/null
 fi
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz --target fuzz_inspect fuzz_payload_checks
+cmake --build --preset fuzz --target fuzz_inspect fuzz_payload_checks fuzz_pictures
 mkdir -p build/fuzz/artifacts
-for target in fuzz_inspect fuzz_payload_checks; do
+for target in fuzz_inspect fuzz_payload_checks fuzz_pictures; do
   corpus="build/fuzz/corpus/$target"
   mkdir -p "$corpus"
   cp -n "$seeds/$target"/* "$corpus"/ 2>/dev/null || true
+  # The picture decoders' test files: the kinds the seeds do not make.
+  [ "$target" != fuzz_pictures ] || cp -n tests/texture/pictures/* "$corpus"/
   log="build/fuzz/$target.log"
   echo "== $target for ${seconds} s"
   status=0

@@ -27,10 +27,10 @@ bool Personalization::changes_banner() const {
 
 namespace {
 
-Result<Picture> read_picture(const std::string& path) {
+Result<Picture> read_picture(const std::string& path, texture::CoverSize cover) {
     auto bytes = read_whole_file(path, MAX_PICTURE_FILE_SIZE);
     if (!bytes) return {bytes.status, {}};
-    return texture::decode_picture(bytes.value, path);
+    return texture::decode_picture(bytes.value, path, cover);
 }
 
 Result<Picture> fit(const Picture& source, const std::string& path, int width, int height) {
@@ -42,9 +42,41 @@ Result<Picture> fit(const Picture& source, const std::string& path, int width, i
 } // namespace
 
 Result<Picture> load_fitted_picture(const std::string& path, int width, int height) {
-    auto source = read_picture(path);
+    auto source = read_picture(path, {width, height});
     if (!source) return source;
     return fit(source.value, path, width, height);
+}
+
+texture::CoverSize PictureUse::cover() const {
+    texture::CoverSize size;
+    for (const PictureFit& f : fits) size = {std::max(size.width, f.width), std::max(size.height, f.height)};
+    return size;
+}
+
+Result<std::vector<PictureUse>> plan_pictures(const Personalization& wish) {
+    std::vector<PictureUse> uses;
+    auto want = [&](const std::string& path, int width, int height, int skin) -> Status {
+        auto identity = regular_file_identity(path);
+        if (!identity) return identity.status;
+        auto use = std::find_if(uses.begin(), uses.end(), [&](const PictureUse& u) { return u.identity == identity.value; });
+        if (use == uses.end()) use = uses.insert(uses.end(), {path, identity.value, {}});
+        for (PictureFit& f : use->fits)
+            if (f.width == width && f.height == height) {
+                f.skins.push_back(skin);
+                return Status::success();
+            }
+        use->fits.push_back({width, height, {skin}});
+        return Status::success();
+    };
+    for (int i = 0; i < SKIN_COUNT; ++i) {
+        const std::string& path = wish.skin_pictures[static_cast<std::size_t>(i)];
+        if (path.empty()) continue;
+        if (Status s = want(path, skin_width(i), SKIN_HEIGHT, i); !s) return {s, {}};
+    }
+    if (!wish.banner_picture.empty())
+        if (Status s = want(wish.banner_picture, static_cast<int>(BANNER_WIDTH), static_cast<int>(BANNER_HEIGHT), -1); !s)
+            return {s, {}};
+    return success(std::move(uses));
 }
 
 namespace {
@@ -64,53 +96,21 @@ void run_in_parallel(std::size_t count, Job job) {
     for (std::thread& thread : threads) thread.join();
 }
 
-// One fitted size of one picture, and the blobs made from it.
-struct Target {
-    std::string path;
-    int width = 0, height = 0;
-    std::vector<int> skins; // skin indices; -1 for the banner
-};
-
-} // namespace
-
-Result<PersonalBlobs> make_personal_blobs(const Personalization& wish, Blob base_banner) {
-    // Each picture is read once, and fitted once to each size it is used at.
-    std::vector<std::string> paths;
-    std::vector<Target> targets;
-    auto want = [&](const std::string& path, int width, int height, int skin) {
-        if (std::find(paths.begin(), paths.end(), path) == paths.end()) paths.push_back(path);
-        for (Target& target : targets)
-            if (target.path == path && target.width == width && target.height == height) {
-                target.skins.push_back(skin);
-                return;
-            }
-        targets.push_back({path, width, height, {skin}});
-    };
-    for (int i = 0; i < SKIN_COUNT; ++i)
-        if (!wish.skin_pictures[static_cast<std::size_t>(i)].empty())
-            want(wish.skin_pictures[static_cast<std::size_t>(i)], skin_width(i), SKIN_HEIGHT, i);
-    if (!wish.banner_picture.empty())
-        want(wish.banner_picture, static_cast<int>(BANNER_WIDTH), static_cast<int>(BANNER_HEIGHT), -1);
-
-    std::vector<Result<Picture>> read(paths.size());
-    run_in_parallel(paths.size(), [&](std::size_t i) {
+// Decodes the picture and fits it to each of its sizes, on all processors.
+// Only this one decoded picture is held while it runs.
+Status make_fitted_blobs(const PictureUse& use, PersonalBlobs& blobs, std::optional<Picture>& banner_picture) {
+    Result<Picture> source;
+    try {
+        source = read_picture(use.path, use.cover());
+    } catch (const std::bad_alloc&) {
+        return Status::failure(use.path + ": not enough memory to decode the picture");
+    }
+    if (!source) return source.status;
+    std::vector<Status> made(use.fits.size());
+    run_in_parallel(use.fits.size(), [&](std::size_t t) {
+        const PictureFit& target = use.fits[t];
         try {
-            read[i] = read_picture(paths[i]);
-        } catch (const std::bad_alloc&) {
-            read[i] = {Status::failure(paths[i] + ": not enough memory to decode the picture"), {}};
-        }
-    });
-    for (const auto& picture : read)
-        if (!picture) return {picture.status, {}};
-
-    PersonalBlobs blobs;
-    std::optional<Picture> banner_picture;
-    std::vector<Status> made(targets.size());
-    run_in_parallel(targets.size(), [&](std::size_t t) {
-        const Target& target = targets[t];
-        try {
-            const auto source = std::find(paths.begin(), paths.end(), target.path) - paths.begin();
-            auto fitted = fit(read[static_cast<std::size_t>(source)].value, target.path, target.width, target.height);
+            auto fitted = fit(source.value, use.path, target.width, target.height);
             if (!fitted) {
                 made[t] = fitted.status;
                 return;
@@ -120,11 +120,25 @@ Result<PersonalBlobs> make_personal_blobs(const Personalization& wish, Blob base
                 else blobs.skins[static_cast<std::size_t>(skin)] = make_skin_blob(skin, fitted.value);
             }
         } catch (const std::bad_alloc&) {
-            made[t] = Status::failure(target.path + ": not enough memory to scale the picture");
+            made[t] = Status::failure(use.path + ": not enough memory to scale the picture");
         }
     });
     for (const Status& status : made)
-        if (!status) return {status, {}};
+        if (!status) return status;
+    return Status::success();
+}
+
+} // namespace
+
+Result<PersonalBlobs> make_personal_blobs(const Personalization& wish, Blob base_banner) {
+    // Each picture file is decoded once, one at a time, and fitted once to
+    // each size it is used at.
+    auto uses = plan_pictures(wish);
+    if (!uses) return {uses.status, {}};
+    PersonalBlobs blobs;
+    std::optional<Picture> banner_picture;
+    for (const PictureUse& use : uses.value)
+        if (Status status = make_fitted_blobs(use, blobs, banner_picture); !status) return {status, {}};
     if (wish.changes_banner())
         blobs.banner = make_banner_blob(base_banner, banner_picture ? &*banner_picture : nullptr, wish.banner_texts);
     return success(std::move(blobs));

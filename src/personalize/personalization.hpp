@@ -5,10 +5,13 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "personalize/art_blobs.hpp"
 #include "personalize/banner_text.hpp"
+#include "platform/file_io.hpp"
 #include "platform/status.hpp"
+#include "texture/picture_file.hpp"
 
 namespace kessra {
 
@@ -34,6 +37,27 @@ inline constexpr std::uint64_t MAX_PICTURE_FILE_SIZE = std::uint64_t{1} << 30;
 // Reads the picture at `path` and fits it to width x height ("cover":
 // scaled to fill, centre kept). One line naming the file on failure.
 Result<Picture> load_fitted_picture(const std::string& path, int width, int height);
+
+// One size a picture is fitted to, and the blobs made from it.
+struct PictureFit {
+    int width = 0, height = 0;
+    std::vector<int> skins; // skin indices; -1 for the banner
+};
+
+// One picture file, however many options name it and however they spell it,
+// and the sizes it is fitted to.
+struct PictureUse {
+    std::string path; // as the first option to name it gave it
+    FileIdentity identity;
+    std::vector<PictureFit> fits;
+
+    // What the picture must cover: the largest of its sizes on each side.
+    texture::CoverSize cover() const;
+};
+
+// The pictures the personalization names, each file once, in the order of
+// the options. A path that is not a regular file is refused here, unread.
+Result<std::vector<PictureUse>> plan_pictures(const Personalization& wish);
 
 // Makes the blobs the personalization asks for; the banner starts from
 // `base_banner`. Nothing is written anywhere.

@@ -49,6 +49,17 @@ Status append_file_start(File& file, const std::string& source, std::uint64_t le
 // device put in its place: anything but a regular file is refused.
 Result<std::FILE*> open_regular_file(const std::string& path);
 
+// What makes a file the same file whatever the path that names it: device
+// and inode number (POSIX), or volume serial number and file index (Windows).
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// The identity of an open file; `name` is what messages call it.
+Result<FileIdentity> open_file_identity(std::FILE* handle, const std::string& name);
+
 // True when both paths exist and name the same file.
 bool same_file(const std::string& a, const std::string& b);
 

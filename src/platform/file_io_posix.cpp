@@ -47,6 +47,13 @@ Result<std::FILE*> open_regular_file(const std::string& path) {
     return success(handle);
 }
 
+Result<FileIdentity> open_file_identity(std::FILE* handle, const std::string& name) {
+    struct stat info {};
+    errno = 0;
+    if (::fstat(::fileno(handle), &info) != 0) return {Status::failure(io_error_line(name, "examining", errno)), {}};
+    return success(FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)});
+}
+
 Status seek_to(File& file, std::uint64_t offset) {
     errno = 0;
     if (::fseeko(file.handle, static_cast<off_t>(offset), SEEK_SET) != 0) {

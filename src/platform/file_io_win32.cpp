@@ -56,6 +56,15 @@ Result<std::FILE*> open_regular_file(const std::string& path) {
     return success(handle);
 }
 
+Result<FileIdentity> open_file_identity(std::FILE* handle, const std::string& name) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    const auto os_handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(handle)));
+    if (GetFileInformationByHandle(os_handle, &info) == 0)
+        return {Status::failure(win32_error_line(name, "examining", GetLastError())), {}};
+    return success(FileIdentity{info.dwVolumeSerialNumber,
+                                std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow});
+}
+
 Status seek_to(File& file, std::uint64_t offset) {
     errno = 0;
     if (_fseeki64(file.handle, static_cast<__int64>(offset), SEEK_SET) != 0) {

@@ -5,16 +5,25 @@
 #include <memory>
 
 #include "platform/file_copy.hpp"
-#include "platform/file_io.hpp"
 
 namespace kessra {
 
+namespace {
+
+using OpenFile = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
+Result<OpenFile> open_for_reading(const std::string& path) {
+    if (is_directory(path)) return {Status::failure(path + ": is a directory, not a file"), OpenFile(nullptr, std::fclose)};
+    auto opened = open_regular_file(path);
+    return {opened.status, OpenFile(opened.value, std::fclose)};
+}
+
+} // namespace
+
 Result<std::vector<std::uint8_t>> read_whole_file(const std::string& path, std::uint64_t max_size) {
-    if (is_directory(path)) return {Status::failure(path + ": is a directory, not a file"), {}};
-    errno = 0;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!file) return {Status::failure(io_error_line(path, "opening", errno)), {}};
-    const std::int64_t size = open_file_size(file.get());
+    auto file = open_for_reading(path);
+    if (!file) return {file.status, {}};
+    const std::int64_t size = open_file_size(file.value.get());
     if (size < 0) return {Status::failure(io_error_line(path, "reading the size of", errno)), {}};
     if (static_cast<std::uint64_t>(size) > max_size)
         return {Status::failure(path + ": the file is " + std::to_string(size) + " bytes; at most " +
@@ -22,11 +31,17 @@ Result<std::vector<std::uint8_t>> read_whole_file(const std::string& path, std::
                 {}};
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     errno = 0;
-    if (std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
-        return {Status::failure(std::ferror(file.get()) ? io_error_line(path, "reading", errno)
-                                                        : path + ": the file got shorter while being read"),
+    if (std::fread(bytes.data(), 1, bytes.size(), file.value.get()) != bytes.size())
+        return {Status::failure(std::ferror(file.value.get()) ? io_error_line(path, "reading", errno)
+                                                              : path + ": the file got shorter while being read"),
                 {}};
     return success(std::move(bytes));
+}
+
+Result<FileIdentity> regular_file_identity(const std::string& path) {
+    auto file = open_for_reading(path);
+    if (!file) return {file.status, {}};
+    return open_file_identity(file.value.get(), path);
 }
 
 } // namespace kessra

@@ -22,6 +22,7 @@ struct Target {
 const Target TARGETS[] = {
     {"fuzz_inspect", fuzzing::inspect_one, fuzzing::inspect_seeds},
     {"fuzz_payload_checks", fuzzing::check_payload_one, fuzzing::payload_seeds},
+    {"fuzz_pictures", fuzzing::decode_picture_one, fuzzing::picture_seeds},
 };
 
 TEST(FuzzCorpus, SeedsAreWrittenAndRunCleanly) {

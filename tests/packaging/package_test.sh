@@ -23,6 +23,9 @@ done
 depends="$(dpkg-deb -f "$package" Depends)"
 grep -q "libc6" <<<"$depends" || fail "the package does not depend on libc6: '$depends'"
 grep -q "libstdc++6" <<<"$depends" || fail "the package does not depend on libstdc++6: '$depends'"
+# The picture decoders.
+grep -q "libpng16-16" <<<"$depends" || fail "the package does not depend on libpng16-16: '$depends'"
+grep -q "libjpeg62-turbo" <<<"$depends" || fail "the package does not depend on libjpeg62-turbo: '$depends'"
 
 root="$work/root"
 mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"

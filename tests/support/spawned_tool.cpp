@@ -2,10 +2,14 @@
 
 #include "support/spawned_tool.hpp"
 
+#include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "support/test_support.hpp"
@@ -14,6 +18,26 @@ extern char** environ;
 
 namespace kessra::testing {
 
+namespace {
+
+// Starts the built tool with `args` and the file actions given; 0 when it
+// could not be started. With `data_limit_mb`, a shell sets the limit and
+// then becomes the tool.
+pid_t spawn_with(const std::vector<std::string>& args, posix_spawn_file_actions_t& actions, int data_limit_mb = 0) {
+    const std::string limit_script = "ulimit -d " + std::to_string(data_limit_mb * 1024) + " && exec \"$0\" \"$@\"";
+    std::vector<char*> argv;
+    if (data_limit_mb > 0) argv = {const_cast<char*>("/bin/sh"), const_cast<char*>("-c"), const_cast<char*>(limit_script.c_str())};
+    argv.push_back(const_cast<char*>(KESSRA_BINARY));
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int started = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return started == 0 ? pid : 0;
+}
+
+} // namespace
+
 SpawnedTool spawn_tool(const std::vector<std::string>& args) {
     int pipe_ends[2];
     if (::pipe(pipe_ends) != 0) return {};
@@ -21,19 +45,48 @@ SpawnedTool spawn_tool(const std::vector<std::string>& args) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, pipe_ends[0]);
-    std::vector<char*> argv{const_cast<char*>(KESSRA_BINARY)};
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
     SpawnedTool spawned;
-    const int started = posix_spawn(&spawned.pid, KESSRA_BINARY, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    spawned.pid = spawn_with(args, actions);
+    const bool started = spawned.pid != 0;
     ::close(pipe_ends[1]);
-    if (started != 0) {
+    if (!started) {
         ::close(pipe_ends[0]);
         return {};
     }
     spawned.stdout_read = pipe_ends[0];
     return spawned;
+}
+
+FinishedTool run_tool_process(const std::vector<std::string>& args, std::chrono::milliseconds limit, int data_limit_mb) {
+    FinishedTool run;
+    std::FILE* err = std::tmpfile();
+    if (err == nullptr) return run;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, ::fileno(err), STDERR_FILENO);
+    const pid_t pid = spawn_with(args, actions, data_limit_mb);
+    if (pid == 0) {
+        std::fclose(err);
+        return run;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    pid_t waited = 0;
+    while ((waited = ::waitpid(pid, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (waited == 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+    } else {
+        run.ended = WIFEXITED(status);
+        run.status = run.ended ? WEXITSTATUS(status) : -1;
+    }
+    std::rewind(err);
+    char buffer[512];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, err)) > 0;) run.err.append(buffer, n);
+    std::fclose(err);
+    return run;
 }
 
 void wait_for_entries(const std::filesystem::path& directory, std::size_t count) {

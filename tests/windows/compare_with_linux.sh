@@ -3,7 +3,9 @@
 # Windows program under wine, from the same working directory with the same
 # relative paths, and checks that:
 #   - the images are the same byte for byte (once plain, once filled to 2 GiB,
-#     past the reach of 32-bit signed offsets);
+#     past the reach of 32-bit signed offsets, once with skins and a banner
+#     made from PNG pictures, which libpng decodes on Linux and the Windows
+#     Imaging Component on Windows);
 #   - the listings differ only in their line ends, which are CR LF on Windows;
 #   - the console reports differ only in line ends (CR LF on Windows) and in
 #     the path separator of the "Adding" lines (a backslash on Windows).
@@ -11,6 +13,7 @@
 # every volume and the disc names cannot differ.
 # Usage: compare_with_linux.sh KESSRA_LINUX KESSRA_EXE MAKE_ROM [WINE_RUNNER]
 set -euo pipefail
+pictures="$(realpath "$(dirname "$0")/../texture/pictures")"
 linux="$(realpath "$1")"
 windows="$(realpath "$2")"
 make_rom="$(realpath "$3")"
@@ -63,3 +66,26 @@ build_both -o out.iso -d roms -v "FILLED" -ds 2 -dz 1 -dravnik -p
 [ "$(stat -c %s windows.iso)" = 2147483648 ] || fail "the filled image is $(stat -c %s windows.iso) bytes"
 compare "filled"
 echo "filled image: the same, 2147483648 bytes"
+
+# A 700 x 500 RGBA photograph-like gradient with a transparent corner, and the
+# decoders' test pictures: 16-bit colour, 4-bit grey, an interlaced palette
+# with a transparency chunk.
+python3 - <<'PY'
+import struct, zlib
+w, h = 700, 500
+rows = bytearray()
+for y in range(h):
+    rows.append(0)
+    for x in range(w):
+        rows += bytes(((x * 255) // w, (y * 255) // h, (x * y) % 251, 0 if x < 40 and y < 30 else 255))
+def chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0))
+png += chunk(b"IDAT", zlib.compress(bytes(rows), 9)) + chunk(b"IEND", b"")
+open("photo.png", "wb").write(png)
+PY
+cp "$pictures"/rgb-16bit.png "$pictures"/grey-4bit.png "$pictures"/palette-interlaced.png .
+build_both -o out.iso -d roms -v MINE -skin0 photo.png -skin1 rgb-16bit.png -skin2 photo.png -skin3 grey-4bit.png \
+  -banner palette-interlaced.png
+compare "pictures"
+echo "image with PNG skins and banner: the same, $(stat -c %s windows.iso) bytes"

@@ -1,0 +1,21 @@
+// The structure of a PNG or JPEG file, walked before it is decoded: the same
+// checks whatever decoder the system has. A PNG is a chain of chunks, the
+// header first and the end chunk last, each with a CRC that must match; a
+// JPEG is a chain of marker segments whose scans each hold data, ending in
+// its end-of-image marker. The size the header claims is checked on the way.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace kessra::texture {
+
+// The refusal of the PNG file `bytes` (signature already seen), or nothing.
+std::optional<std::string> png_structure_problem(std::span<const std::uint8_t> bytes);
+
+// The refusal of the JPEG file `bytes` (start-of-image marker already seen), or nothing.
+std::optional<std::string> jpeg_structure_problem(std::span<const std::uint8_t> bytes);
+
+} // namespace kessra::texture
