@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "catalogue/console_text.hpp"
 #include "cli/options.hpp"
 #include "cli/payload_choice.hpp"
 #include "cli/payload_previews.hpp"
@@ -30,13 +31,14 @@ constexpr const char* EXPORT_USAGE = "Usage   : kessra export-payloads DIR [-pay
 std::string parse_export_options(int argc, const char* const* argv, ExportOptions& options) {
     for (int i = 1; i < argc; ++i) {
         const char* argument = argv[i];
-        if (same_option(argument, "-payloads") || same_option(argument, "-payloads-from")) {
+        const bool sources = same_option(argument, "-payloads") || same_option(argument, "-payloads-from");
+        if (sources || is_personal_option(argument)) {
             if (i + 1 >= argc) return std::string(argument) + " needs a value";
+            if (std::string wrong = option_value_problem(argument, argv[i + 1]); !wrong.empty()) return wrong;
+            ++i; // personal options are read with the build's rules below
+            if (!sources) continue;
             std::string& target = same_option(argument, "-payloads") ? options.sources.folder : options.sources.image;
-            target = argv[++i];
-        } else if (is_personal_option(argument)) {
-            if (i + 1 >= argc) return std::string(argument) + " needs a value";
-            ++i; // read with the build's rules below
+            target = argv[i];
         } else if (same_option(argument, "-previews")) {
             options.previews = true;
         } else if (same_option(argument, "-force")) {
@@ -59,7 +61,7 @@ std::string parse_export_options(int argc, const char* const* argv, ExportOption
 int run_export_payloads(int argc, const char* const* argv, const RunEnvironment& environment) {
     ExportOptions options;
     if (const std::string wrong = parse_export_options(argc, argv, options); !wrong.empty()) {
-        std::fprintf(environment.err, "kessra: export-payloads: %s\n", wrong.c_str());
+        print_error_line(environment, "export-payloads: " + wrong);
         std::fputs(EXPORT_USAGE, environment.err);
         return EXIT_USAGE;
     }
@@ -75,7 +77,7 @@ int run_export_payloads(int argc, const char* const* argv, const RunEnvironment&
             for (const std::string& path : preview_paths(options.folder))
                 if (path_exists(path)) existing.push_back(path);
         for (const std::string& path : existing) {
-            std::fprintf(environment.err, "kessra: %s: already there; give -force to replace it\n", path.c_str());
+            print_error_line(environment, path + ": already there; give -force to replace it");
         }
         if (!existing.empty()) return EXIT_FAILED;
     }
@@ -87,10 +89,10 @@ int run_export_payloads(int argc, const char* const* argv, const RunEnvironment&
     discard_outputs(outputs);
     if (!status) {
         std::fflush(environment.out);
-        std::fprintf(environment.err, "kessra: %s\n", status.message.c_str());
+        print_error_line(environment, status.message);
         return EXIT_FAILED;
     }
-    std::fprintf(environment.out, "Payloads written to %s\n", options.folder.c_str());
+    std::fprintf(environment.out, "Payloads written to %s\n", printable(options.folder).c_str());
     std::fflush(environment.out);
     return EXIT_OK;
 }

@@ -35,6 +35,7 @@ Result<SourceRead> read_payload_folder(const std::string& folder) {
     bool any = false;
     for (std::size_t blob = 0; blob < PAYLOAD_COUNT; ++blob) {
         const std::uint64_t limit = blob == LOADER_BLOB ? APPLOADER_ANNOUNCED_SIZE : PAYLOAD_FILES[blob].size;
+        if (Status status = check_inside_folder(paths[blob], folder); !status) return {status, {}};
         Result<SmallFile> file = read_small_file(paths[blob], limit);
         if (!file) return {file.status, {}};
         if (!file.value.exists) continue;

@@ -3,6 +3,7 @@
 #include "cli/options.hpp"
 #include "cli/version.hpp"
 #include "cli/run.hpp"
+#include "support/spawned_tool.hpp"
 #include "support/test_support.hpp"
 #include "support/tool_run.hpp"
 
@@ -68,6 +69,33 @@ TEST(CommandLine, OverlongValuesAreRefused) {
     EXPECT_NE(refused.message.find("-v"), std::string::npos);
 }
 
+TEST(CommandLine, EveryValueOptionFollowsTheSameRules) {
+    const char* const value_options[] = {"-o",     "-d",     "-v",     "-ds",        "-dz",        "-payloads",
+                                         "-payloads-from",  "-skin0", "-skin1", "-skin2",      "-skin3",     "-banner",
+                                         "-title", "-maker", "-long-title", "-long-maker", "-description"};
+    const std::string longest(259, 'x');
+    const std::string too_long(260, 'x');
+    for (const char* option : value_options) {
+        // Given last it has no value: the command line is incomplete.
+        const auto last = parse({"-o", "a", "-d", "r", "-v", "l", option});
+        EXPECT_EQ(last.outcome, ParseOutcome::usage) << option;
+        EXPECT_EQ(last.message, std::string(option) + " needs a value");
+        const auto overlong = parse({"-o", "a", "-d", "r", "-v", "l", option, too_long.c_str()});
+        EXPECT_EQ(overlong.outcome, ParseOutcome::error) << option;
+        EXPECT_EQ(overlong.message, std::string("the value of ") + option + " is longer than 259 characters");
+        // 259 characters pass this rule; the banner texts then meet their own limits.
+        const auto at_limit = parse({"-o", "a", "-d", "r", "-v", "l", option, longest.c_str()});
+        EXPECT_EQ(at_limit.message.find("is longer than 259"), std::string::npos) << option;
+    }
+    for (const char* option : {"-payloads", "-PAYLOADS-FROM", "-skin3", "-banner"}) {
+        const auto empty = parse({"-o", "a", "-d", "r", "-v", "l", option, ""});
+        EXPECT_EQ(empty.outcome, ParseOutcome::error) << option;
+        EXPECT_EQ(empty.message, std::string(option) + ": the path is empty");
+    }
+    // An empty text is a text.
+    EXPECT_EQ(parse({"-o", "a", "-d", "r", "-v", "l", "-title", ""}).outcome, ParseOutcome::run);
+}
+
 TEST(CommandLine, LoneHelpSwitch) {
     for (const char* help : {"-h", "--help", "-?", "-H"}) EXPECT_EQ(parse({help}).outcome, ParseOutcome::help);
     EXPECT_EQ(parse({"-h", "x"}).outcome, ParseOutcome::usage);
@@ -120,6 +148,49 @@ TEST(Run, UsageTextAndExitStatuses) {
     EXPECT_EQ(overlong.status, EXIT_USAGE);
     EXPECT_EQ(overlong.out, "");
     EXPECT_NE(overlong.err.find("-o"), std::string::npos);
+}
+
+#ifndef _WIN32
+TEST(Run, OptionValueRefusalsEndTheProcessWithStatusTwoBeforeAnything) {
+    testing::ScratchDir dir;
+    std::filesystem::create_directory(dir.path() / "roms");
+    testing::write_rom(dir.file("roms/a.gba"), 4194304, "A");
+    const std::vector<std::string> build = {"-o", dir.file("out.iso"), "-d", dir.file("roms"), "-v", "L"};
+    const struct {
+        std::vector<std::string> extra;
+        std::string err;
+    } cases[] = {
+        {{"-skin0"}, "kessra: -skin0 needs a value\n"},
+        {{"-TITLE"}, "kessra: -TITLE needs a value\n"},
+        {{"-payloads"}, "kessra: -payloads needs a value\n"},
+        {{"-payloads-from"}, "kessra: -payloads-from needs a value\n"},
+        {{"-payloads", ""}, "kessra: -payloads: the path is empty\n"},
+        {{"-payloads", std::string(260, 'p')}, "kessra: the value of -payloads is longer than 259 characters\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = build;
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const auto refused = testing::run_process(args);
+        EXPECT_EQ(refused.status, EXIT_USAGE) << c.err;
+        EXPECT_EQ(refused.err, c.err);
+        if (c.err.find("needs a value") != std::string::npos) {
+            EXPECT_EQ(refused.out, USAGE_TEXT);
+        }
+        EXPECT_EQ(testing::directory_names(dir.path()), std::vector<std::string>{"roms"}) << c.err;
+    }
+}
+
+#endif
+
+TEST(Run, CommandWordsAreMatchedInAnyCase) {
+    testing::ScratchDir dir;
+    testing::write_text_file(dir.file("x"), "not an image");
+    for (const char* word : {"inspect", "INSPECT", "Inspect"}) {
+        const auto inspected = testing::run_tool({word, dir.file("x")});
+        EXPECT_EQ(inspected.status, EXIT_FAILED) << word;
+        EXPECT_EQ(inspected.out.find("Usage"), std::string::npos) << inspected.out;
+        EXPECT_NE(inspected.out.find("not an image of this kind"), std::string::npos) << inspected.out;
+    }
 }
 
 TEST(Run, ScanRefusalsEndWithFailureBeforeAnySummary) {

@@ -21,6 +21,17 @@ struct SpawnedTool {
 // Starts the built tool with `args` (without the program name).
 SpawnedTool spawn_tool(const std::vector<std::string>& args);
 
+// A finished run of the tool as a process of its own.
+struct ProcessRun {
+    int status; // exit status, or 128 + the signal that ended it
+    std::string out;
+    std::string err;
+};
+
+// Runs the built tool with `args` (without the program name) to its end,
+// collecting its standard output and standard error.
+ProcessRun run_process(const std::vector<std::string>& args);
+
 // Waits until `directory` holds at least `count` entries, for 20 s at most.
 void wait_for_entries(const std::filesystem::path& directory, std::size_t count);
 
