@@ -9,7 +9,9 @@
 #include "cli/payload_previews.hpp"
 #include "cli/personal_options.hpp"
 #include "cli/personal_payloads.hpp"
+#include "cli/run_steps.hpp"
 #include "payload_sources/payload_folder.hpp"
+#include "platform/file_io.hpp"
 #include "platform/output_files.hpp"
 
 namespace kessra {
@@ -56,6 +58,13 @@ std::string parse_export_options(int argc, const char* const* argv, ExportOption
     return {};
 }
 
+// A payload file replaces a regular file only, never a folder or a device.
+Status check_replaceable(const std::string& path) {
+    if (is_directory(path)) return Status::failure(path + ": is a folder, refusing to replace it with a file");
+    if (is_special_file(path)) return Status::failure(path + ": is not a regular file, refusing to replace it");
+    return Status::success();
+}
+
 } // namespace
 
 int run_export_payloads(int argc, const char* const* argv, const RunEnvironment& environment) {
@@ -71,27 +80,35 @@ int run_export_payloads(int argc, const char* const* argv, const RunEnvironment&
     PersonalBlobs personal;
     if (const int status = personalize_payloads(options.personal, environment, set, personal); status != EXIT_OK)
         return status;
+    std::vector<std::string> places = payload_folder_paths(options.folder);
+    if (options.previews) {
+        for (std::string& path : preview_paths(options.folder)) places.push_back(std::move(path));
+    }
+    for (const std::string& path : places) {
+        if (Status status = check_replaceable(path); !status) return fail(status, environment);
+    }
+    // Made before the lock and so removed after it: the lock file lies inside.
+    MadeFolders made;
+    if (Status status = make_output_folders(options.folder, made); !status) return fail(status, environment);
+    OutputLock lock;
+    if (Status status = lock_folder(options.folder, lock); !status) return fail(status, environment);
     if (!options.force) {
-        std::vector<std::string> existing = existing_payload_files(options.folder);
-        if (options.previews)
-            for (const std::string& path : preview_paths(options.folder))
-                if (path_exists(path)) existing.push_back(path);
-        for (const std::string& path : existing) {
+        bool any = false;
+        for (const std::string& path : places) {
+            if (!path_exists(path)) continue;
             print_error_line(environment, path + ": already there; give -force to replace it");
+            any = true;
         }
-        if (!existing.empty()) return EXIT_FAILED;
+        if (any) return EXIT_FAILED;
     }
     // The payload files and the previews are put in place together, or none.
     std::vector<OutputFile> outputs;
-    Status status = stage_payload_folder(options.folder, set, outputs);
-    if (status && options.previews) status = stage_previews(options.folder, set, outputs);
+    Status status = stage_payload_folder(options.folder, set, outputs, made);
+    if (status && options.previews) status = stage_previews(options.folder, set, outputs, made);
     if (status) status = commit_outputs(outputs);
     discard_outputs(outputs);
-    if (!status) {
-        std::fflush(environment.out);
-        print_error_line(environment, status.message);
-        return EXIT_FAILED;
-    }
+    if (!status) return fail(status, environment);
+    made.keep();
     std::fprintf(environment.out, "Payloads written to %s\n", printable(options.folder).c_str());
     std::fflush(environment.out);
     return EXIT_OK;

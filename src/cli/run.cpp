@@ -163,9 +163,18 @@ int run_kessra(int argc, const char* const* argv, const RunEnvironment& environm
     // A report that could not be written (a full disk, a reader that went
     // away) fails the run, though a complete image stays in place.
     errno = 0;
-    const bool flushed = std::fflush(environment.out) == 0;
-    const int error = errno;
+    bool flushed = std::fflush(environment.out) == 0;
+    int error = errno;
     if (flushed && !std::ferror(environment.out)) return status;
+    if (flushed || error == 0) {
+        // The write that failed was flushed earlier, and its reason is gone:
+        // one more line end, past a report that is incomplete already, tells
+        // it again (a full disk, a reader gone).
+        std::clearerr(environment.out);
+        errno = 0;
+        flushed = std::fputc('\n', environment.out) != EOF && std::fflush(environment.out) == 0;
+        error = errno;
+    }
     std::fprintf(environment.err, "kessra: write error: standard output: %s\n",
                  std::strerror(!flushed && error != 0 ? error : EIO));
     return status == EXIT_OK ? EXIT_FAILED : status;

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "cli/options.hpp"
 #include "cli/version.hpp"
 #include "cli/run.hpp"
@@ -236,6 +240,33 @@ TEST(Run, RefusesAnImagePathThatNamesAnInputRom) {
     EXPECT_EQ(testing::read_bytes(dir.file("a.gba")), before);
     EXPECT_EQ(testing::directory_names(dir.path()), std::vector<std::string>{"a.gba"});
 }
+
+#ifndef _WIN32
+TEST(Run, AMissingOrReadOnlyImageFolderIsNamedAsSuch) {
+    testing::ScratchDir dir;
+    std::filesystem::create_directory(dir.path() / "roms");
+    testing::write_rom(dir.file("roms/a.gba"), 4194304, "A");
+    const auto missing = run({"-o", dir.file("missing/a.iso").c_str(), "-d", dir.file("roms").c_str(), "-v", "L"});
+    EXPECT_EQ(missing.status, EXIT_FAILED);
+    EXPECT_EQ(missing.err, "kessra: " + dir.file("missing/a.iso") + ": the folder " + dir.file("missing/") +
+                               " does not exist\n");
+    testing::write_text_file(dir.file("file"), "");
+    const auto not_folder = run({"-o", dir.file("file/a.iso").c_str(), "-d", dir.file("roms").c_str(), "-v", "L"});
+    EXPECT_EQ(not_folder.err, "kessra: " + dir.file("file/a.iso") + ": the folder " + dir.file("file/") +
+                                  " does not exist\n");
+    std::filesystem::create_directory(dir.path() / "locked");
+    std::filesystem::permissions(dir.path() / "locked", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    const bool writable_anyway = ::access(dir.file("locked").c_str(), W_OK) == 0; // the superuser
+    if (!writable_anyway) {
+        const auto locked = run({"-o", dir.file("locked/a.iso").c_str(), "-d", dir.file("roms").c_str(), "-v", "L"});
+        EXPECT_EQ(locked.status, EXIT_FAILED);
+        EXPECT_EQ(locked.err, "kessra: " + dir.file("locked/a.iso") + ": the folder " + dir.file("locked/") +
+                                  " cannot be written: Permission denied\n");
+    }
+    std::filesystem::permissions(dir.path() / "locked", std::filesystem::perms::owner_all);
+    EXPECT_EQ(testing::directory_names(dir.path()), (std::vector<std::string>{"file", "locked", "roms"}));
+}
+#endif
 
 TEST(Run, RefusesAnImageOrListingPathThatIsAFolder) {
     for (const char* folder : {"out.iso", "out.iso.txt"}) {
