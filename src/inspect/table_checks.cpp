@@ -17,6 +17,24 @@ std::string extent(const DiscEntry& entry) {
 
 std::uint64_t table_end(const FileTable& table) { return std::uint64_t{table.offset} + table.size; }
 
+// Two entries of one name in one folder: a lookup finds only the first.
+void check_unique_names(const FileTable& table, ProblemList& problems) {
+    std::vector<const DiscEntry*> named;
+    for (const DiscEntry& entry : table.entries)
+        if (entry.index != 0 && !entry.name.empty()) named.push_back(&entry);
+    std::sort(named.begin(), named.end(), [](const DiscEntry* a, const DiscEntry* b) {
+        return a->enclosing != b->enclosing ? a->enclosing < b->enclosing
+                                            : a->name != b->name ? a->name < b->name : a->index < b->index;
+    });
+    for (std::size_t i = 1; i < named.size(); ++i) {
+        const DiscEntry& first = *named[i - 1];
+        const DiscEntry& second = *named[i];
+        if (first.enclosing != second.enclosing || first.name != second.name) continue;
+        problems.add(escaped_text(second.path) + ": table entries " + std::to_string(first.index) + " and " +
+                     std::to_string(second.index) + " have this name in one folder");
+    }
+}
+
 } // namespace
 
 void check_table_files(const FileTable& table, Inspection& found) {
@@ -49,6 +67,8 @@ void check_table_files(const FileTable& table, Inspection& found) {
         end = std::max(end, file_end(entry));
     }
     found.content_end = round_up_to_sector(end);
+
+    check_unique_names(table, problems);
 
     std::sort(files.begin(), files.end(), [](const DiscEntry* a, const DiscEntry* b) {
         return a->offset != b->offset ? a->offset < b->offset : a->index < b->index;

@@ -162,6 +162,13 @@ TEST_F(Inspect, DamagedImagesNameTheProblem) {
          "table entry 1: \"rxms\" (a folder), expected the \"roms\" folder"},
         {"nameless folder", [&](auto& s) { s.patch(name_of("roms"), {0}); }, "table entry 1: a folder without a name"},
         {"nameless file", [&](auto& s) { s.patch(name_of("index.001"), {0}); }, "a file without a name"},
+        // Two root files named index.001: the second belongs to no ROM, the third ROM has none.
+        {"two files of one name", [&](auto& s) { s.patch(name_of("index.002") + 8, {'1'}); },
+         "index.001: an index file for no ROM"},
+        {"two files of one name", [&](auto& s) { s.patch(name_of("index.002") + 8, {'1'}); },
+         "index.002: missing (the index file of roms/cee.gba)"},
+        {"two files of one name", [&](auto& s) { s.patch(name_of("index.002") + 8, {'1'}); },
+         "index.001: table entries 6 and 7 have this name in one folder"},
         {"unaligned file", [&](auto& s) { s.patch_word(word_of("index.002", 1), entry(good, "index.002").offset + 4); },
          "does not start on a 2048-byte boundary"},
         {"index text", [&](auto& s) { s.patch(entry(good, "index.000").offset + 28, {'X'}); },
