@@ -52,7 +52,7 @@ TEST(CommandLine, SkinAndZoomFollowDecimalRulesAndClamp) {
         const char* zoom;
         int want_skin;
         int want_zoom;
-    } cases[] = {{"3", "2", 3, 2},   {"7", "3", 0, 0},       {"-1", "-2", 0, 0}, {"abc", "x1", 0, 0},
+    } cases[] = {{"3", "2", 3, 2},   {"7", "3", 0, 0},       {"4", "3", 0, 0},   {"-1", "-2", 0, 0}, {"abc", "x1", 0, 0},
                  {" 2x", "+1", 2, 1}, {"99999999999", "1", 0, 1}, {"-0", "\t2", 0, 2}};
     for (const auto& c : cases) {
         const auto parsed = parse({"-o", "a", "-d", "r", "-v", "l", "-ds", c.skin, "-dz", c.zoom});
@@ -267,6 +267,18 @@ TEST(Run, AMissingOrReadOnlyImageFolderIsNamedAsSuch) {
     EXPECT_EQ(testing::directory_names(dir.path()), (std::vector<std::string>{"file", "locked", "roms"}));
 }
 #endif
+
+TEST(Run, RefusesAnImagePathThatEndsInASeparator) {
+    testing::ScratchDir dir;
+    std::filesystem::create_directory(dir.path() / "roms");
+    testing::write_rom(dir.file("roms/a.gba"), 4194304, "A");
+    for (const std::string& image : {dir.file("roms") + "/", dir.file("missing") + "/"}) {
+        const auto refused = run({"-o", image.c_str(), "-d", dir.file("roms").c_str(), "-v", "L"});
+        EXPECT_EQ(refused.status, EXIT_FAILED);
+        EXPECT_EQ(refused.err, "kessra: " + image + ": is a directory, not an image file\n");
+        EXPECT_EQ(testing::directory_names(dir.path()), std::vector<std::string>{"roms"});
+    }
+}
 
 TEST(Run, RefusesAnImageOrListingPathThatIsAFolder) {
     for (const char* folder : {"out.iso", "out.iso.txt"}) {
