@@ -89,7 +89,7 @@ void print_inspection_text(const Inspection& found, std::FILE* out) {
         std::fprintf(out, "Result      : %zu problem%s\n", found.problems.size(), found.problems.size() == 1 ? "" : "s");
         for (const std::string& problem : found.problems) std::fprintf(out, "  %s\n", printable(problem).c_str());
     }
-    if (found.this_layout) {
+    if (found.this_layout && found.table) {
         print_payloads(found, out);
         std::fputs("\nSettings:\n", out);
         print_setting("skin", found.skin, out);

@@ -219,6 +219,23 @@ TEST_F(Inspect, OneFaultIsOneProblemLine) {
     }
 }
 
+TEST_F(Inspect, WithoutATableOnlyTheHeaderIsShown) {
+    Result<std::unique_ptr<ByteSource>> file = open_file_source(image_);
+    ASSERT_TRUE(file);
+    testing::PatchedSource source(*file.value);
+    source.patch_word(HEADER_WORDS_OFFSET + 4, 0x7FFFFF00); // the table past the end
+    const Inspection found = inspect_image(source, builtin_payloads(), false);
+    EXPECT_TRUE(found.this_layout);
+    EXPECT_FALSE(found.table);
+    testing::CapturedOutput text;
+    print_inspection_text(found, text.stream());
+    EXPECT_NE(text.text().find("0x424: table offset 0x7FFFFF00"), std::string::npos) << text.text();
+    EXPECT_EQ(text.text().find("Menu:"), std::string::npos) << text.text();
+    const auto document = nlohmann::json::parse(inspection_json(found));
+    EXPECT_FALSE(document.contains("menu"));
+    EXPECT_FALSE(document.contains("payloads"));
+}
+
 TEST_F(Inspect, CommandStatuses) {
     EXPECT_EQ(run({"inspect"}).status, EXIT_USAGE);
     EXPECT_EQ(run({"inspect", image_, image_}).status, EXIT_USAGE);
