@@ -32,7 +32,9 @@ int fail(const Status& status, const RunEnvironment& environment) {
 // The image and its listing replace regular files, never a folder, a device,
 // a pipe or a socket, and never one of the ROMs they are built from.
 Status check_names_a_file(const std::string& path) {
-    if (is_directory(path) || last_component(path).empty()) return Status::failure(path + ": is a directory, not an image file");
+    // A path that ends in a separator names a folder, whether or not it exists.
+    const bool ends_in_separator = !path.empty() && (path.back() == '/' || path.back() == PATH_SEPARATOR);
+    if (is_directory(path) || ends_in_separator) return Status::failure(path + ": is a directory, not an image file");
     if (is_special_file(path)) return Status::failure(path + ": is not a regular file, refusing to replace it");
     return Status::success();
 }
