@@ -1,5 +1,14 @@
 #include "bytes.h"
 
+uint32_t bt_cache_lines(uint32_t start, uint32_t len) {
+    const uint32_t room = 0xFFFFFFFFu - start; /* bytes after the first one */
+    uint32_t last;
+    if (len == 0) return 0;
+    if (len - 1u > room) len = room + 1u;
+    last = start + (len - 1u); /* no wrap-around now */
+    return ((last & ~31u) - (start & ~31u)) / 32u + 1u;
+}
+
 size_t bt_copy_text(char* dst, size_t cap, const char* src, size_t src_len) {
     size_t n = 0;
     if (cap == 0) return 0;

@@ -18,6 +18,11 @@ static inline uint32_t bt_round_up32(uint32_t v) {
     return (v + 31u) & ~31u;
 }
 
+/* The 32-byte cache lines that [start, start + len) touches, the range cut
+   at the top of the address space: a cache loop runs exactly this many
+   times and ends, whatever length a header claims. */
+uint32_t bt_cache_lines(uint32_t start, uint32_t len);
+
 /* Copies at most cap - 1 bytes of src (stopping at a NUL) and terminates. */
 size_t bt_copy_text(char* dst, size_t cap, const char* src, size_t src_len);
 

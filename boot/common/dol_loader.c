@@ -11,6 +11,7 @@ void bt_loader_init(bt_loader* l, uint32_t scratch_address) {
     l->scratch_address = scratch_address;
     l->dol_offset = l->fst_offset = l->fst_size = l->fst_address = 0;
     l->entry = l->bss_address = l->bss_size = 0;
+    l->loaded = 0;
     l->failed = 0;
     for (i = 0; i < BT_DOL_HEADER_SIZE; ++i) l->dol_header[i] = 0;
 }
@@ -21,11 +22,18 @@ static void scratch_read(const bt_loader* l, uint32_t offset, uint32_t length, b
     next->offset = offset;
 }
 
-/* A section may land anywhere from the end of the system area up to the
-   loader, and must come from a word-aligned place on the disc. */
-static int section_ok(uint32_t address, uint32_t size, uint32_t disc_offset) {
-    return address >= BT_LOAD_LOWEST && address % 32u == 0 && size <= BT_LOAD_CEILING - BT_LOAD_LOWEST &&
-           address <= BT_LOAD_CEILING - bt_round_up32(size) && disc_offset % 4u == 0;
+/* [address, address + size) lies from the end of the system area up to the
+   loader, computed without wrap-around. */
+static int inside_program_area(uint32_t address, uint32_t size) {
+    return address >= BT_LOAD_LOWEST && address <= BT_LOAD_CEILING && size <= BT_LOAD_CEILING - address;
+}
+
+/* A section may land anywhere in the program's area, 32-byte aligned, and
+   must come from a word-aligned place on the disc. */
+static int section_ok(uint32_t address, uint32_t size, uint32_t dol_offset, uint32_t file_offset) {
+    return address % 32u == 0 && size <= BT_LOAD_CEILING - BT_LOAD_LOWEST &&
+           inside_program_area(address, bt_round_up32(size)) && file_offset <= 0xFFFFFFFFu - dol_offset &&
+           (dol_offset + file_offset) % 4u == 0;
 }
 
 int bt_loader_next(bt_loader* l, const uint8_t* scratch, bt_disc_read* next) {
@@ -55,10 +63,15 @@ int bt_loader_next(bt_loader* l, const uint8_t* scratch, bt_disc_read* next) {
             const uint32_t address = bt_be32(l->dol_header + 0x48 + 4 * k);
             const uint32_t size = bt_be32(l->dol_header + 0x90 + 4 * k);
             if (size == 0) continue;
-            if (!section_ok(address, size, l->dol_offset + file_offset)) {
+            if (!section_ok(address, size, l->dol_offset, file_offset)) {
+                /* Nothing more is read: the program will not be started. */
                 l->failed = 1;
-                continue;
+                l->fst_size = 0;
+                l->step = STEP_DONE;
+                scratch_read(l, BT_DISC_HEADER_WORDS, 32, next);
+                return 0;
             }
+            l->loaded |= 1u << k;
             next->address = address;
             next->length = bt_round_up32(size);
             next->offset = l->dol_offset + file_offset;
@@ -80,5 +93,32 @@ int bt_loader_next(bt_loader* l, const uint8_t* scratch, bt_disc_read* next) {
     default:
         scratch_read(l, BT_DISC_HEADER_WORDS, 32, next);
         return 0;
+    }
+}
+
+void bt_loader_close_plan(const bt_loader* l, bt_close_plan* plan) {
+    uint32_t k;
+    int entry_loaded = 0;
+    plan->start = 0;
+    plan->entry = l->entry;
+    plan->section_count = 0;
+    plan->bss.address = plan->bss.length = 0;
+    for (k = 0; k < BT_DOL_SECTIONS; ++k) {
+        const uint32_t address = bt_be32(l->dol_header + 0x48 + 4 * k);
+        const uint32_t size = bt_be32(l->dol_header + 0x90 + 4 * k);
+        if (!(l->loaded & 1u << k)) continue;
+        plan->sections[plan->section_count].address = address;
+        plan->sections[plan->section_count].length = size;
+        ++plan->section_count;
+        if (k < BT_DOL_TEXT_SECTIONS && l->entry >= address && l->entry - address < size) entry_loaded = 1;
+    }
+    if (l->failed || !entry_loaded || (l->bss_size != 0 && !inside_program_area(l->bss_address, l->bss_size))) {
+        plan->section_count = 0;
+        return;
+    }
+    plan->start = 1;
+    if (l->bss_size != 0) {
+        plan->bss.address = l->bss_address;
+        plan->bss.length = l->bss_size;
     }
 }

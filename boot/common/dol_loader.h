@@ -22,6 +22,14 @@
 #define BT_FST_MAX_SIZE 0x100000u
 #define BT_LOAD_LOWEST 0x80003100u  /* nothing is loaded below the system area */
 #define BT_LOAD_CEILING 0x81200000u /* the loader itself lives here */
+#define BT_DOL_TEXT_SECTIONS 7
+
+/* The error screen the loader shows instead of starting a program whose
+   header it refused: one plain colour (dark red, as YUV pairs) over the whole
+   640 x 480 picture, from a framebuffer inside the refused program's area. */
+#define BT_ERROR_FRAMEBUFFER 0x80500000u
+#define BT_ERROR_FRAMEBUFFER_WORDS (640u * 480u / 2u)
+#define BT_ERROR_SCREEN_WORD 0x316D31B8u
 
 typedef struct {
     uint32_t address;
@@ -40,7 +48,8 @@ typedef struct {
     uint32_t entry;
     uint32_t bss_address;
     uint32_t bss_size;
-    int failed;
+    uint32_t loaded; /* bit k: section k was accepted and read */
+    int failed;      /* a section was refused: nothing more is read */
     uint8_t dol_header[BT_DOL_HEADER_SIZE];
 } bt_loader;
 
@@ -50,5 +59,24 @@ void bt_loader_init(bt_loader* l, uint32_t scratch_address);
    loaded (*next then repeats a harmless read into the scratch area).
    scratch is the scratch area's bytes, holding the previous read. */
 int bt_loader_next(bt_loader* l, const uint8_t* scratch, bt_disc_read* next);
+
+typedef struct {
+    uint32_t address;
+    uint32_t length;
+} bt_range;
+
+/* What the loader's close does once every read is done. */
+typedef struct {
+    int start;      /* 1: start the program at entry; 0: show the error screen, touch nothing */
+    uint32_t entry;
+    bt_range sections[BT_DOL_SECTIONS]; /* the loaded ones, for the caches */
+    uint32_t section_count;
+    bt_range bss; /* zeroed; length 0 when there is none */
+} bt_close_plan;
+
+/* The program starts only when no section was refused, its BSS lies wholly
+   in the program's area (no wrap-around) and its entry point lies in a loaded
+   text section. */
+void bt_loader_close_plan(const bt_loader* l, bt_close_plan* plan);
 
 #endif

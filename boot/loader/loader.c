@@ -39,28 +39,37 @@ static int loader_main(uint32_t* address, uint32_t* length, uint32_t* offset) {
     return more;
 }
 
-static uint32_t loader_close(void) {
+/* A program whose header was refused is not started: the loader shows one
+   plain colour over the whole picture, through the video interface, and
+   stays there. */
+static void show_error_screen(void) {
+    uint32_t* framebuffer = (uint32_t*)BT_ERROR_FRAMEBUFFER;
     uint32_t k;
-    uint8_t* bss = (uint8_t*)loader.bss_address;
-    for (k = 0; k < BT_DOL_SECTIONS; ++k) {
-        const uint32_t address = (uint32_t)loader.dol_header[0x48 + 4 * k] << 24 |
-                                 (uint32_t)loader.dol_header[0x49 + 4 * k] << 16 |
-                                 (uint32_t)loader.dol_header[0x4A + 4 * k] << 8 | loader.dol_header[0x4B + 4 * k];
-        const uint32_t size = (uint32_t)loader.dol_header[0x90 + 4 * k] << 24 |
-                              (uint32_t)loader.dol_header[0x91 + 4 * k] << 16 |
-                              (uint32_t)loader.dol_header[0x92 + 4 * k] << 8 | loader.dol_header[0x93 + 4 * k];
-        if (size == 0 || address < BT_LOAD_LOWEST) continue;
-        hw_dcache_invalidate((const void*)address, size);
-        hw_icache_invalidate((const void*)address, size);
+    for (k = 0; k < BT_ERROR_FRAMEBUFFER_WORDS; ++k) framebuffer[k] = BT_ERROR_SCREEN_WORD;
+    hw_dcache_flush(framebuffer, BT_ERROR_FRAMEBUFFER_WORDS * 4u);
+    hw_vi_init(framebuffer);
+    for (;;) {
     }
-    if (loader.bss_address >= BT_LOAD_LOWEST && loader.bss_size <= BT_LOAD_CEILING - loader.bss_address) {
-        for (k = 0; k < loader.bss_size; ++k) bss[k] = 0;
-        hw_dcache_flush(bss, loader.bss_size);
+}
+
+static uint32_t loader_close(void) {
+    bt_close_plan plan;
+    uint32_t k;
+    bt_loader_close_plan(&loader, &plan);
+    if (!plan.start) show_error_screen();
+    for (k = 0; k < plan.section_count; ++k) {
+        hw_dcache_invalidate((const void*)plan.sections[k].address, plan.sections[k].length);
+        hw_icache_invalidate((const void*)plan.sections[k].address, plan.sections[k].length);
+    }
+    if (plan.bss.length != 0) {
+        uint8_t* bss = (uint8_t*)plan.bss.address;
+        for (k = 0; k < plan.bss.length; ++k) bss[k] = 0;
+        hw_dcache_flush(bss, plan.bss.length);
     }
     HW_REG32(FST_ADDRESS_WORD) = loader.fst_size != 0 ? loader.fst_address : 0;
     HW_REG32(FST_SIZE_WORD) = loader.fst_size;
     hw_dcache_flush((const void*)FST_ADDRESS_WORD, 8);
-    return loader.entry;
+    return plan.entry;
 }
 
 /* Placed at the header's entry point by the linker script. */

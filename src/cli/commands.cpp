@@ -1,9 +1,8 @@
 #include "cli/commands.hpp"
 
-#include <cstring>
-
 #include "cli/export_payloads.hpp"
 #include "cli/inspect_command.hpp"
+#include "cli/options.hpp"
 
 namespace kessra {
 
@@ -21,7 +20,8 @@ std::span<const Command> known_commands() { return COMMANDS; }
 const Command* find_command(std::span<const Command> commands, const char* argument) {
     if (argument == nullptr) return nullptr;
     for (const Command& command : commands) {
-        if (std::strcmp(argument, command.word) == 0) return &command;
+        // In any case, as option names are.
+        if (same_option(argument, command.word)) return &command;
     }
     return nullptr;
 }

@@ -19,7 +19,7 @@ struct Command {
 // The commands the tool knows.
 std::span<const Command> known_commands();
 
-// The command that `argument` names exactly, or nullptr.
+// The command that `argument` names, in any case, or nullptr.
 const Command* find_command(std::span<const Command> commands, const char* argument);
 
 } // namespace kessra

@@ -3,12 +3,15 @@
 #include <cstring>
 #include <string>
 
+#include "catalogue/console_text.hpp"
 #include "cli/options.hpp"
 #include "cli/payload_choice.hpp"
 #include "cli/payload_previews.hpp"
 #include "cli/personal_options.hpp"
 #include "cli/personal_payloads.hpp"
+#include "cli/run_steps.hpp"
 #include "payload_sources/payload_folder.hpp"
+#include "platform/file_io.hpp"
 #include "platform/output_files.hpp"
 
 namespace kessra {
@@ -30,13 +33,14 @@ constexpr const char* EXPORT_USAGE = "Usage   : kessra export-payloads DIR [-pay
 std::string parse_export_options(int argc, const char* const* argv, ExportOptions& options) {
     for (int i = 1; i < argc; ++i) {
         const char* argument = argv[i];
-        if (same_option(argument, "-payloads") || same_option(argument, "-payloads-from")) {
+        const bool sources = same_option(argument, "-payloads") || same_option(argument, "-payloads-from");
+        if (sources || is_personal_option(argument)) {
             if (i + 1 >= argc) return std::string(argument) + " needs a value";
+            if (std::string wrong = option_value_problem(argument, argv[i + 1]); !wrong.empty()) return wrong;
+            ++i; // personal options are read with the build's rules below
+            if (!sources) continue;
             std::string& target = same_option(argument, "-payloads") ? options.sources.folder : options.sources.image;
-            target = argv[++i];
-        } else if (is_personal_option(argument)) {
-            if (i + 1 >= argc) return std::string(argument) + " needs a value";
-            ++i; // read with the build's rules below
+            target = argv[i];
         } else if (same_option(argument, "-previews")) {
             options.previews = true;
         } else if (same_option(argument, "-force")) {
@@ -54,12 +58,19 @@ std::string parse_export_options(int argc, const char* const* argv, ExportOption
     return {};
 }
 
+// A payload file replaces a regular file only, never a folder or a device.
+Status check_replaceable(const std::string& path) {
+    if (is_directory(path)) return Status::failure(path + ": is a folder, refusing to replace it with a file");
+    if (is_special_file(path)) return Status::failure(path + ": is not a regular file, refusing to replace it");
+    return Status::success();
+}
+
 } // namespace
 
 int run_export_payloads(int argc, const char* const* argv, const RunEnvironment& environment) {
     ExportOptions options;
     if (const std::string wrong = parse_export_options(argc, argv, options); !wrong.empty()) {
-        std::fprintf(environment.err, "kessra: export-payloads: %s\n", wrong.c_str());
+        print_error_line(environment, "export-payloads: " + wrong);
         std::fputs(EXPORT_USAGE, environment.err);
         return EXIT_USAGE;
     }
@@ -69,28 +80,36 @@ int run_export_payloads(int argc, const char* const* argv, const RunEnvironment&
     PersonalBlobs personal;
     if (const int status = personalize_payloads(options.personal, environment, set, personal); status != EXIT_OK)
         return status;
+    std::vector<std::string> places = payload_folder_paths(options.folder);
+    if (options.previews) {
+        for (std::string& path : preview_paths(options.folder)) places.push_back(std::move(path));
+    }
+    for (const std::string& path : places) {
+        if (Status status = check_replaceable(path); !status) return fail(status, environment);
+    }
+    // Made before the lock and so removed after it: the lock file lies inside.
+    MadeFolders made;
+    if (Status status = make_output_folders(options.folder, made); !status) return fail(status, environment);
+    OutputLock lock;
+    if (Status status = lock_folder(options.folder, lock); !status) return fail(status, environment);
     if (!options.force) {
-        std::vector<std::string> existing = existing_payload_files(options.folder);
-        if (options.previews)
-            for (const std::string& path : preview_paths(options.folder))
-                if (path_exists(path)) existing.push_back(path);
-        for (const std::string& path : existing) {
-            std::fprintf(environment.err, "kessra: %s: already there; give -force to replace it\n", path.c_str());
+        bool any = false;
+        for (const std::string& path : places) {
+            if (!path_exists(path)) continue;
+            print_error_line(environment, path + ": already there; give -force to replace it");
+            any = true;
         }
-        if (!existing.empty()) return EXIT_FAILED;
+        if (any) return EXIT_FAILED;
     }
     // The payload files and the previews are put in place together, or none.
     std::vector<OutputFile> outputs;
-    Status status = stage_payload_folder(options.folder, set, outputs);
-    if (status && options.previews) status = stage_previews(options.folder, set, outputs);
+    Status status = stage_payload_folder(options.folder, set, outputs, made);
+    if (status && options.previews) status = stage_previews(options.folder, set, outputs, made);
     if (status) status = commit_outputs(outputs);
     discard_outputs(outputs);
-    if (!status) {
-        std::fflush(environment.out);
-        std::fprintf(environment.err, "kessra: %s\n", status.message.c_str());
-        return EXIT_FAILED;
-    }
-    std::fprintf(environment.out, "Payloads written to %s\n", options.folder.c_str());
+    if (!status) return fail(status, environment);
+    made.keep();
+    std::fprintf(environment.out, "Payloads written to %s\n", printable(options.folder).c_str());
     std::fflush(environment.out);
     return EXIT_OK;
 }

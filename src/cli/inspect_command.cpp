@@ -16,7 +16,7 @@ constexpr const char* INSPECT_USAGE = "Usage   : kessra inspect IMAGE [-json] [-
                                       "   -deep    read every file and print its CRC32\n";
 
 int usage(const RunEnvironment& environment, const std::string& message) {
-    if (!message.empty()) std::fprintf(environment.err, "kessra: %s\n", message.c_str());
+    if (!message.empty()) print_error_line(environment, message);
     std::fputs(INSPECT_USAGE, environment.err);
     return EXIT_USAGE;
 }
@@ -48,7 +48,7 @@ int run_inspect(int argc, const char* const* argv, const RunEnvironment& environ
 
     Result<std::unique_ptr<ByteSource>> source = open_file_source(image);
     if (!source) {
-        std::fprintf(environment.err, "kessra: %s\n", source.status.message.c_str());
+        print_error_line(environment, source.status.message);
         return EXIT_FAILED;
     }
     const Inspection found = inspect_image(*source.value, *environment.payloads, deep);

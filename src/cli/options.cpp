@@ -40,6 +40,9 @@ constexpr const char* VALUE_OPTIONS[] = {"-o",      "-d",         "-v",         
                                          "-skin3",  "-banner",    "-title",      "-maker",      "-long-title",
                                          "-long-maker", "-description"};
 constexpr const char* SWITCHES[] = {"-p", "-dravnik", "-split"};
+// The value options that name a file or folder to read.
+constexpr const char* PATH_OPTIONS[] = {"-payloads", "-payloads-from", "-skin0", "-skin1",
+                                        "-skin2",    "-skin3",         "-banner"};
 
 } // namespace
 
@@ -79,6 +82,17 @@ std::vector<std::string> unknown_options(int argc, const char* const* argv) {
 
 } // namespace
 
+std::string option_value_problem(const char* option, const std::string& value) {
+    if (value.size() > MAX_NAME_LENGTH) {
+        return std::string("the value of ") + option + " is longer than " + std::to_string(MAX_NAME_LENGTH) +
+               " characters";
+    }
+    // A file or folder to read from: an empty one names nothing.
+    for (const char* path_option : PATH_OPTIONS)
+        if (value.empty() && same_option(option, path_option)) return std::string(option) + ": the path is empty";
+    return {};
+}
+
 std::int64_t decimal_value(const std::string& text) {
     std::size_t i = 0;
     while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
@@ -105,6 +119,21 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     parsed.unknown_options = unknown_options(argc, argv);
     if (argc < MIN_ARGUMENT_COUNT) return parsed;
 
+    // Every option that takes a value: one given last has none, and the
+    // command line is incomplete.
+    for (int i = 1; i < argc; ++i) {
+        if (!takes_a_value(argv[i])) continue;
+        if (i + 1 == argc) {
+            parsed.message = std::string(argv[i]) + " needs a value";
+            return parsed;
+        }
+        if (std::string wrong = option_value_problem(argv[i], argv[i + 1]); !wrong.empty()) {
+            parsed.outcome = ParseOutcome::error;
+            parsed.message = std::move(wrong);
+            return parsed;
+        }
+    }
+
     RunOptions& options = parsed.options;
     std::int64_t skin = 0;
     std::int64_t zoom = 0;
@@ -114,15 +143,6 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
         const char* argument = argv[i];
         const bool has_value = i + 1 < argc;
         const std::string value = has_value ? argv[i + 1] : "";
-        const bool takes_value = same_option(argument, "-o") || same_option(argument, "-d") ||
-                                 same_option(argument, "-v") || same_option(argument, "-ds") ||
-                                 same_option(argument, "-dz");
-        if (takes_value && has_value && value.size() > MAX_NAME_LENGTH) {
-            parsed.outcome = ParseOutcome::error;
-            parsed.message = std::string("the value of ") + argument + " is longer than " +
-                             std::to_string(MAX_NAME_LENGTH) + " characters";
-            return parsed;
-        }
         if (same_option(argument, "-o") && has_value) options.image_path = value;
         if (same_option(argument, "-d") && has_value) options.rom_directory = value;
         if (same_option(argument, "-v") && has_value) options.volume_label = value;

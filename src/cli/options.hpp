@@ -44,6 +44,11 @@ bool same_option(const char* argument, const char* option);
 
 ParsedCommandLine parse_command_line(int argc, const char* const* argv);
 
+// What is wrong with `value` as the value of `option`, which takes one: longer
+// than a path may be, or empty where it must name a file or folder. Empty when
+// the value may be taken.
+std::string option_value_problem(const char* option, const std::string& value);
+
 // Every option a build command line knows, value-taking ones first.
 std::vector<std::string> build_option_names();
 

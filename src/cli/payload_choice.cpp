@@ -6,12 +6,12 @@ int take_payload_set(const PayloadSources& sources, const RunEnvironment& enviro
     Result<PayloadChoice> choice = choose_payloads(sources, *environment.payloads);
     std::fflush(environment.out);
     if (!choice) {
-        std::fprintf(environment.err, "kessra: %s\n", choice.status.message.c_str());
+        print_error_line(environment, choice.status.message);
         return EXIT_FAILED;
     }
     if (!choice.value.problems.empty()) {
         for (const PayloadProblem& problem : choice.value.problems) {
-            std::fprintf(environment.err, "kessra: %s\n", problem_line(problem).c_str());
+            print_error_line(environment, problem_line(problem));
         }
         return EXIT_FAILED;
     }

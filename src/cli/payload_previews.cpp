@@ -22,7 +22,8 @@ std::vector<std::string> preview_paths(const std::string& folder) {
     return paths;
 }
 
-Status stage_previews(const std::string& folder, const PayloadSet& set, std::vector<OutputFile>& outputs) {
+Status stage_previews(const std::string& folder, const PayloadSet& set, std::vector<OutputFile>& outputs,
+                      MadeFolders& made) {
     const std::vector<std::string> paths = preview_paths(folder);
     std::vector<Bytes> pngs;
     for (std::size_t i = 0; i < paths.size(); ++i) {
@@ -33,7 +34,7 @@ Status stage_previews(const std::string& folder, const PayloadSet& set, std::vec
         pngs.push_back(texture::encode_png(shown, banner));
         if (pngs.back().empty()) return Status::failure(paths[i] + ": the preview could not be encoded");
     }
-    if (Status status = make_directories(join_path(folder, PREVIEW_FOLDER)); !status) return status;
+    if (Status status = make_output_folders(join_path(folder, PREVIEW_FOLDER), made); !status) return status;
     for (std::size_t i = 0; i < paths.size(); ++i) {
         if (Status status = stage_output(outputs, paths[i], pngs[i]); !status) return status;
     }

@@ -16,8 +16,10 @@ namespace kessra {
 std::vector<std::string> preview_paths(const std::string& folder);
 
 // Writes them under temporary names and adds them to `outputs`, for the
-// caller to put in place with the rest. A skin whose texture header is not one
-// this tool writes is refused before anything is written.
-Status stage_previews(const std::string& folder, const PayloadSet& set, std::vector<OutputFile>& outputs);
+// caller to put in place with the rest; the folder it makes is recorded in
+// `made`. A skin whose texture header is not one this tool writes is refused
+// before anything is written.
+Status stage_previews(const std::string& folder, const PayloadSet& set, std::vector<OutputFile>& outputs,
+                      MadeFolders& made);
 
 } // namespace kessra

@@ -10,7 +10,7 @@ int personalize_payloads(const Personalization& wish, const RunEnvironment& envi
     auto made = make_personal_blobs(wish, payloads.banner_blob);
     std::fflush(environment.out);
     if (!made) {
-        std::fprintf(environment.err, "kessra: %s\n", made.status.message.c_str());
+        print_error_line(environment, made.status.message);
         return EXIT_FAILED;
     }
     storage = std::move(made.value);
@@ -25,7 +25,7 @@ int personalize_payloads(const Personalization& wish, const RunEnvironment& envi
         for (PayloadProblem& problem : check_blob(BANNER_BLOB, *storage.banner, "personal banner", payloads.program_image))
             problems.push_back(std::move(problem));
     }
-    for (const PayloadProblem& problem : problems) std::fprintf(environment.err, "kessra: %s\n", problem_line(problem).c_str());
+    for (const PayloadProblem& problem : problems) print_error_line(environment, problem_line(problem));
     if (!problems.empty()) return EXIT_FAILED;
     payloads = with_personal_blobs(payloads, storage);
     return EXIT_OK;

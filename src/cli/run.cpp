@@ -25,17 +25,24 @@ namespace kessra {
 
 int fail(const Status& status, const RunEnvironment& environment) {
     std::fflush(environment.out);
-    if (!status.message.empty()) std::fprintf(environment.err, "kessra: %s\n", status.message.c_str());
+    if (!status.message.empty()) print_error_line(environment, status.message);
     return EXIT_FAILED;
 }
 
 // The image and its listing replace regular files, never a folder, a device,
 // a pipe or a socket, and never one of the ROMs they are built from.
+Status check_names_a_file(const std::string& path) {
+    // A path that ends in a separator names a folder, whether or not it exists.
+    const bool ends_in_separator = !path.empty() && (path.back() == '/' || path.back() == PATH_SEPARATOR);
+    if (is_directory(path) || ends_in_separator) return Status::failure(path + ": is a directory, not an image file");
+    if (is_special_file(path)) return Status::failure(path + ": is not a regular file, refusing to replace it");
+    return Status::success();
+}
+
 Status check_output_paths(const RunOptions& options, const RomTable& roms) {
     const std::string listing = listing_path_for(options.image_path);
     for (const std::string* output : {&options.image_path, &listing}) {
-        if (is_directory(*output)) return Status::failure(*output + ": is a directory, not an image file");
-        if (is_special_file(*output)) return Status::failure(*output + ": is not a regular file, refusing to replace it");
+        if (Status status = check_names_a_file(*output); !status) return status;
     }
     for (const RomRecord& rom : roms) {
         const std::string rom_path = join_path(options.rom_directory, rom.file_name);
@@ -78,6 +85,10 @@ void print_closing(const RunOptions& options, std::FILE* out) {
 
 } // namespace
 
+void print_error_line(const RunEnvironment& environment, const std::string& message) {
+    std::fprintf(environment.err, "kessra: %s\n", printable(message).c_str());
+}
+
 RunEnvironment host_environment() {
     return {list_rom_files, short_path_name, &builtin_payloads(), stdout, stderr};
 }
@@ -92,14 +103,17 @@ int run_command_line(int argc, const char* const* argv, const RunEnvironment& en
     }
     const ParsedCommandLine parsed = parse_command_line(argc, argv);
     for (const std::string& unknown : parsed.unknown_options) {
-        std::fprintf(environment.err, "kessra: ignoring unknown option %s\n", printable(unknown).c_str());
+        print_error_line(environment, "ignoring unknown option " + unknown);
     }
     switch (parsed.outcome) {
     case ParseOutcome::help: print_usage(environment.out); return EXIT_OK;
     case ParseOutcome::version: std::fprintf(environment.out, "kessra %s\n", KESSRA_VERSION_TEXT); return EXIT_OK;
-    case ParseOutcome::usage: print_usage(environment.out); return EXIT_USAGE;
+    case ParseOutcome::usage:
+        if (!parsed.message.empty()) print_error_line(environment, parsed.message);
+        print_usage(environment.out);
+        return EXIT_USAGE;
     case ParseOutcome::error:
-        std::fprintf(environment.err, "kessra: %s\n", parsed.message.c_str());
+        print_error_line(environment, parsed.message);
         return EXIT_USAGE;
     case ParseOutcome::run: break;
     }
@@ -151,9 +165,18 @@ int run_kessra(int argc, const char* const* argv, const RunEnvironment& environm
     // A report that could not be written (a full disk, a reader that went
     // away) fails the run, though a complete image stays in place.
     errno = 0;
-    const bool flushed = std::fflush(environment.out) == 0;
-    const int error = errno;
+    bool flushed = std::fflush(environment.out) == 0;
+    int error = errno;
     if (flushed && !std::ferror(environment.out)) return status;
+    if (flushed || error == 0) {
+        // The write that failed was flushed earlier, and its reason is gone:
+        // one more line end, past a report that is incomplete already, tells
+        // it again (a full disk, a reader gone).
+        std::clearerr(environment.out);
+        errno = 0;
+        flushed = std::fputc('\n', environment.out) != EOF && std::fflush(environment.out) == 0;
+        error = errno;
+    }
     std::fprintf(environment.err, "kessra: write error: standard output: %s\n",
                  std::strerror(!flushed && error != 0 ? error : EIO));
     return status == EXIT_OK ? EXIT_FAILED : status;

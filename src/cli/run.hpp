@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "payloads/payloads.hpp"
 #include "platform/dir_listing.hpp"
@@ -24,6 +25,10 @@ struct RunEnvironment {
 };
 
 RunEnvironment host_environment();
+
+// "kessra: MESSAGE" on the error stream, control bytes shown as "?": a
+// message quotes paths and texts from the command line and from files.
+void print_error_line(const RunEnvironment& environment, const std::string& message);
 
 int run_kessra(int argc, const char* const* argv, const RunEnvironment& environment);
 

@@ -14,6 +14,10 @@ namespace kessra {
 // Prints the failure's line, if it has one, and yields the failure status.
 int fail(const Status& status, const RunEnvironment& environment);
 
+// Refuses a path that names a folder (or ends in a separator), a device, a
+// pipe or a socket.
+Status check_names_a_file(const std::string& path);
+
 // Refuses an image or listing path that names a folder or one of the ROMs.
 Status check_output_paths(const RunOptions& options, const RomTable& roms);
 

@@ -7,7 +7,10 @@
 #include "cli/run_steps.hpp"
 #include "disc_split/disc_naming.hpp"
 #include "disc_split/split_report.hpp"
+#include "disc_reader/byte_source.hpp"
+#include "disc_reader/disc_header.hpp"
 #include "image/build_image.hpp"
+#include "platform/file_io.hpp"
 #include "platform/output_files.hpp"
 
 namespace kessra {
@@ -20,6 +23,29 @@ RunOptions disc_options(const RunOptions& options, std::size_t number, std::size
     disc.image_path = disc_image_path(options.image_path, number);
     disc.volume_label = disc_volume_label(options.volume_label, number, count);
     return disc;
+}
+
+// Only an image this tool wrote (its disc id and magic word) is replaced by a
+// disc of the set: a file of the same name may belong to something else.
+Status check_replaceable_image(const std::string& image_path) {
+    if (!path_exists(image_path) || is_directory(image_path) || is_special_file(image_path)) return Status::success();
+    auto source = open_file_source(image_path);
+    if (source) {
+        auto header = read_disc_header(*source.value);
+        if (header && has_tool_disc_id(header.value) && has_tool_magic(header.value)) return Status::success();
+    }
+    return Status::failure(image_path + ": is not an image of this tool, refusing to replace it");
+}
+
+// Images numbered past the last disc, left by an earlier and larger split.
+std::vector<std::string> later_disc_images(const std::string& image_path, std::size_t count) {
+    std::vector<std::string> later;
+    for (std::size_t number = count + 1; number <= MAX_DISC_COUNT; ++number) {
+        std::string path = disc_image_path(image_path, number);
+        if (!path_exists(path)) break;
+        later.push_back(std::move(path));
+    }
+    return later;
 }
 
 } // namespace
@@ -42,15 +68,18 @@ Result<std::vector<PlannedDisc>> plan_split(const RomTable& roms, const RunOptio
 
 int run_split(const RunOptions& options, std::vector<PlannedDisc>& discs, const PayloadSet& payloads,
               const RunEnvironment& environment) {
+    // The images are named after "-o", which must name a file as for one disc.
+    if (Status status = check_names_a_file(options.image_path); !status) return fail(status, environment);
+    // Any disc's image or listing may fall on a ROM of any other disc.
+    RomTable every_rom;
+    for (const PlannedDisc& disc : discs) every_rom.insert(every_rom.end(), disc.roms.begin(), disc.roms.end());
     std::vector<RunOptions> per_disc;
     std::vector<std::string> image_paths;
     for (std::size_t d = 0; d < discs.size(); ++d) {
         per_disc.push_back(disc_options(options, d + 1, discs.size()));
         image_paths.push_back(per_disc.back().image_path);
-        if (Status status = check_output_paths(per_disc.back(), discs[d].roms); !status) {
-            return fail(status, environment);
-        }
-
+        if (Status status = check_output_paths(per_disc.back(), every_rom); !status) return fail(status, environment);
+        if (Status status = check_replaceable_image(image_paths.back()); !status) return fail(status, environment);
     }
     // No other run may write any of the images while this one does.
     const std::unique_ptr<OutputLock[]> locks(new OutputLock[discs.size()]);
@@ -84,7 +113,7 @@ int run_split(const RunOptions& options, std::vector<PlannedDisc>& discs, const 
     Status status = commit_outputs(outputs);
     discard_outputs(outputs);
     if (!status) return fail(status, environment);
-    print_split_closing(image_paths, environment.out);
+    print_split_closing(image_paths, later_disc_images(options.image_path, discs.size()), environment.out);
     std::fflush(environment.out);
     return EXIT_OK;
 }

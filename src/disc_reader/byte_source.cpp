@@ -76,4 +76,21 @@ Result<std::vector<std::uint8_t>> read_range(ByteSource& source, std::uint64_t o
     return success(std::move(bytes));
 }
 
+std::string escaped_text(std::string_view bytes) {
+    std::string text;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\') {
+            text += "\\\\";
+        } else if (byte >= 0x20 && byte < 0x7F) {
+            text += c;
+        } else {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            text += escaped;
+        }
+    }
+    return text;
+}
+
 } // namespace kessra

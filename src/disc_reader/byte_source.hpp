@@ -7,6 +7,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/status.hpp"
@@ -60,5 +61,9 @@ Result<std::vector<std::uint8_t>> read_range(ByteSource& source, std::uint64_t o
                                               std::uint64_t limit);
 
 std::string hex_offset(std::uint64_t value);
+
+// Text read from an image, safe to show: printable ASCII as is, other bytes
+// as \xNN, a backslash doubled.
+std::string escaped_text(std::string_view bytes);
 
 } // namespace kessra

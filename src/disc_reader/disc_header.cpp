@@ -38,4 +38,8 @@ std::string disc_id_text(const DiscHeader& header) {
     return std::string(header.disc_id.begin(), header.disc_id.end());
 }
 
+bool has_tool_disc_id(const DiscHeader& header) { return disc_id_text(header) == DISC_ID; }
+
+bool has_tool_magic(const DiscHeader& header) { return header.magic == DISC_MAGIC; }
+
 } // namespace kessra

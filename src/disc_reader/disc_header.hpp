@@ -33,4 +33,8 @@ Result<DiscHeader> read_disc_header(ByteSource& source);
 
 std::string disc_id_text(const DiscHeader& header);
 
+// The marks of an image this tool wrote: its disc id and its magic word.
+bool has_tool_disc_id(const DiscHeader& header);
+bool has_tool_magic(const DiscHeader& header);
+
 } // namespace kessra

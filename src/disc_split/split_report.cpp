@@ -24,12 +24,17 @@ void print_disc_lines(const std::vector<PlannedDisc>& discs, const std::vector<s
     }
 }
 
-void print_split_closing(const std::vector<std::string>& image_paths, std::FILE* out) {
+void print_split_closing(const std::vector<std::string>& image_paths, const std::vector<std::string>& later_images,
+                         std::FILE* out) {
     std::fputs("\nAll Tasks Completed OK!\n", out);
     std::fprintf(out, "\n%zu images written; please refer to the generated text files for listing:\n",
                  image_paths.size());
     for (const std::string& image_path : image_paths) {
         std::fprintf(out, "  %s\n", printable(listing_path_for(image_path)).c_str());
+    }
+    if (!later_images.empty()) {
+        std::fputs("Not part of this set, left from an earlier run:\n", out);
+        for (const std::string& image_path : later_images) std::fprintf(out, "  %s\n", printable(image_path).c_str());
     }
     std::fputs("Thank you for helping test 'kessra'", out);
 }

@@ -20,7 +20,9 @@ std::uint64_t disc_image_size(const RomTable& roms, bool pad, const DiscProfile&
 void print_disc_lines(const std::vector<PlannedDisc>& discs, const std::vector<std::string>& image_paths, bool pad,
                       const DiscProfile& profile, std::FILE* out);
 
-// The closing messages once every image is in place, naming every listing.
-void print_split_closing(const std::vector<std::string>& image_paths, std::FILE* out);
+// The closing messages once every image is in place, naming every listing
+// and the images numbered past the last disc that an earlier run left.
+void print_split_closing(const std::vector<std::string>& image_paths, const std::vector<std::string>& later_images,
+                         std::FILE* out);
 
 } // namespace kessra

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "catalogue/disc_profile.hpp"
+#include "disc_reader/disc_header.hpp"
 #include "image/disc_format.hpp"
 #include "inspect/inspection.hpp"
 #include "inspect/problem_list.hpp"
@@ -19,44 +20,48 @@ bool table_place_fits(const DiscHeader& header, std::uint64_t length) {
     return range_inside(header.fst_offset, header.fst_size, length);
 }
 
-// Built by this tool: its disc id, its fixed boot area and "roms" first in the table.
-bool is_this_layout(const DiscHeader& header, const FileTable& table, std::string& note) {
-    if (disc_id_text(header) != std::string(DISC_ID)) {
-        note = "disc id \"" + escaped_text(disc_id_text(header)) + "\" is not " + DISC_ID;
-    } else if (header.program_image_offset != PROGRAM_IMAGE_OFFSET) {
-        note = "the program image is at " + hex_offset(header.program_image_offset) + ", not " +
-               hex_offset(PROGRAM_IMAGE_OFFSET);
-    } else if (header.fst_offset != FST_OFFSET) {
-        note = "the table is at " + hex_offset(header.fst_offset) + ", not " + hex_offset(FST_OFFSET);
-    } else if (table.entries.size() < 2 || !table.entries[1].directory || table.entries[1].name != "roms") {
-        note = "the table does not begin with the \"roms\" folder";
-    } else {
-        return true;
-    }
-    return false;
+// The first bytes of a payload at its fixed place equal the built-in one's.
+bool payload_in_place(ByteSource& source, std::uint64_t offset, Blob builtin, std::size_t length) {
+    std::vector<std::uint8_t> head(length);
+    return builtin.size() >= length && source.read(offset, head) && std::equal(head.begin(), head.end(), builtin.begin());
+}
+
+// An image that carries this tool's disc id, its magic word, or its loader or
+// program header at their places is checked as one of its images; anything
+// else is no disc image of this console at all.
+bool claims_this_layout(ByteSource& source, const DiscHeader& header, const PayloadSet& builtin) {
+    constexpr std::size_t LOADER_HEAD = 0x20; // date text, entry point, sizes
+    return has_tool_disc_id(header) || has_tool_magic(header) ||
+           payload_in_place(source, LOADER_OFFSET, builtin.apploader_blob, LOADER_HEAD) ||
+           payload_in_place(source, PROGRAM_IMAGE_OFFSET, builtin.program_image, DOL_HEADER_SIZE);
 }
 
 } // namespace
 
 void check_header_words(const DiscHeader& header, Inspection& found) {
     ProblemList problems{found};
-    if (header.magic != DISC_MAGIC) {
+    if (!has_tool_disc_id(header)) {
+        problems.add(hex_offset(DISC_ID_OFFSET) + ": disc id \"" + escaped_text(disc_id_text(header)) + "\" is not " +
+                     DISC_ID);
+    }
+    if (!has_tool_magic(header)) {
         problems.add(hex_offset(DISC_MAGIC_OFFSET) + ": magic word " + hex_offset(header.magic) + " is not " +
                      hex_offset(DISC_MAGIC));
     }
-    const std::uint64_t program_end = std::uint64_t{header.program_image_offset} + DOL_HEADER_SIZE;
-    if (program_end > found.length) {
-        problems.add(hex_offset(HEADER_WORDS_OFFSET) + ": program image offset " +
-                     hex_offset(header.program_image_offset) + " points past the end of the image (" +
-                     std::to_string(found.length) + " bytes)");
-    } else if (header.program_image_offset < DISC_HEADER_SIZE) {
-        problems.add(hex_offset(HEADER_WORDS_OFFSET) + ": program image offset " +
-                     hex_offset(header.program_image_offset) + " lies inside the disc header");
+    const std::string program_word =
+        hex_offset(HEADER_WORDS_OFFSET) + ": program image offset " + hex_offset(header.program_image_offset);
+    if (std::uint64_t{header.program_image_offset} + DOL_HEADER_SIZE > found.length) {
+        problems.add(program_word + " points past the end of the image (" + std::to_string(found.length) + " bytes)");
+    } else if (header.program_image_offset != PROGRAM_IMAGE_OFFSET) {
+        problems.add(program_word + " is not " + hex_offset(PROGRAM_IMAGE_OFFSET));
     }
     if (!table_place_fits(header, found.length)) {
         problems.add(hex_offset(HEADER_WORDS_OFFSET + 4) + ": table offset " + hex_offset(header.fst_offset) +
                      " and size " + std::to_string(header.fst_size) + " (" + hex_offset(HEADER_WORDS_OFFSET + 8) +
                      ") point past the end of the image (" + std::to_string(found.length) + " bytes)");
+    } else if (header.fst_offset != FST_OFFSET) {
+        problems.add(hex_offset(HEADER_WORDS_OFFSET + 4) + ": table offset " + hex_offset(header.fst_offset) +
+                     " is not " + hex_offset(FST_OFFSET));
     }
     if (header.fst_max_size < header.fst_size) {
         problems.add(hex_offset(HEADER_WORDS_OFFSET + 12) + ": maximum table size " +
@@ -113,35 +118,32 @@ Inspection inspect_image(ByteSource& source, const PayloadSet& builtin, bool dee
 
     Result<DiscHeader> header = read_disc_header(source);
     if (!header) {
-        problems.add(without_name(header.status.message, source.name()));
         found.layout_note = "not a disc image";
+        problems.add("not an image of this kind: " + without_name(header.status.message, source.name()));
         return found;
     }
     found.header = header.value;
-    if (header.value.magic != DISC_MAGIC && header.value.wii_magic == WII_MAGIC) {
-        found.layout_note = "a disc of the other console family: its files lie in encrypted partitions";
+    if (!claims_this_layout(source, header.value, builtin)) {
+        found.layout_note = header.value.wii_magic == WII_MAGIC
+                                ? "a disc of the other console family: its files lie in encrypted partitions"
+                                : "neither this tool's disc id, nor the magic word, nor its payloads";
+        problems.add("not an image of this kind: " + found.layout_note);
         return found;
     }
+    found.this_layout = true;
     check_header_words(header.value, found);
-    if (!table_place_fits(header.value, found.length)) {
-        found.layout_note = "no file system table could be read";
-        return found;
-    }
+    if (!table_place_fits(header.value, found.length)) return found;
     Result<FileTable> table = read_file_table(source, header.value);
     if (!table) {
         problems.add(without_name(table.status.message, source.name()));
-        found.layout_note = "no file system table could be read";
         return found;
     }
     found.table = std::move(table.value);
     check_table_files(*found.table, found);
-    found.this_layout = is_this_layout(header.value, *found.table, found.layout_note);
-    if (found.this_layout) {
-        check_layout_files(*found.table, found);
-        check_payloads(source, builtin, found);
-        check_menu_and_roms(source, *found.table, found);
-        check_padding(source, found);
-    }
+    check_layout_files(*found.table, found);
+    check_payloads(source, builtin, found);
+    check_menu_and_roms(source, *found.table, found);
+    check_padding(source, found);
     if (deep) hash_files(source, found);
     problems.finish();
     return found;

@@ -55,7 +55,7 @@ std::string inspection_json(const Inspection& found) {
                      {"layout_note", found.this_layout ? json(nullptr) : json(found.layout_note)},
                      {"header", found.header ? header_json(*found.header) : json(nullptr)}};
     if (found.table) document["content_end"] = found.content_end;
-    if (found.this_layout) {
+    if (found.this_layout && found.table) {
         document["padding"] = {{"padded", !found.padded_to.empty()},
                                {"medium", found.padded_to.empty() ? json(nullptr) : json(found.padded_to)}};
         json payloads = json::array();

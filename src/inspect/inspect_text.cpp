@@ -1,5 +1,6 @@
 #include <cinttypes>
 
+#include "catalogue/console_text.hpp"
 #include "image/disc_format.hpp"
 #include "inspect/inspect_report.hpp"
 #include "inspect/problem_list.hpp"
@@ -33,7 +34,7 @@ void print_payloads(const Inspection& found, std::FILE* out) {
     for (const PayloadFinding& payload : found.payloads) {
         std::fprintf(out, "  %-14s at %-10s %8" PRIu64 " bytes  %s\n", payload.name.c_str(),
                      hex_offset(payload.offset).c_str(), payload.size, payload_state_name(payload.state).c_str());
-        for (const std::string& problem : payload.problems) std::fprintf(out, "      %s\n", problem.c_str());
+        for (const std::string& problem : payload.problems) std::fprintf(out, "      %s\n", printable(problem).c_str());
     }
 }
 
@@ -82,16 +83,13 @@ void print_files(const Inspection& found, std::FILE* out) {
 
 void print_inspection_text(const Inspection& found, std::FILE* out) {
     print_header(found, out);
-    if (found.header && !found.this_layout) {
-        std::fprintf(out, "Layout      : not an image of this layout (%s)\n", found.layout_note.c_str());
-    }
     if (found.consistent()) {
         std::fputs("Result      : consistent\n", out);
     } else {
         std::fprintf(out, "Result      : %zu problem%s\n", found.problems.size(), found.problems.size() == 1 ? "" : "s");
-        for (const std::string& problem : found.problems) std::fprintf(out, "  %s\n", problem.c_str());
+        for (const std::string& problem : found.problems) std::fprintf(out, "  %s\n", printable(problem).c_str());
     }
-    if (found.this_layout) {
+    if (found.this_layout && found.table) {
         print_payloads(found, out);
         std::fputs("\nSettings:\n", out);
         print_setting("skin", found.skin, out);

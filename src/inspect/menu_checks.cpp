@@ -122,7 +122,9 @@ SettingFinding read_setting(ByteSource& source, std::uint64_t at, const std::vec
 
 void check_menu_and_roms(ByteSource& source, const FileTable& table, Inspection& found) {
     ProblemList problems{found};
-    const std::uint64_t program = found.header->program_image_offset;
+    // This tool's program image always lies at its fixed place; a header word
+    // that says otherwise is a problem of its own (check_header_words).
+    const std::uint64_t program = PROGRAM_IMAGE_OFFSET;
     const std::uint64_t menu_at = program + MENU_TABLE_DOL_OFFSET;
     std::vector<std::uint8_t> menu(MENU_TABLE_SIZE);
     if (Status status = source.read(menu_at, menu); !status) {

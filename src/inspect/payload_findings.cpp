@@ -16,14 +16,16 @@ constexpr std::uint64_t PAYLOAD_READ_LIMIT = 8 * 1024 * 1024;
 struct Located {
     PayloadFinding finding;
     std::vector<std::uint8_t> bytes;
+    bool table_problem = false; // the table's checks report it already
 };
 
-Located locate(ByteSource& source, const FileTable& table, std::size_t blob, const DiscHeader& header) {
+Located locate(ByteSource& source, const FileTable& table, std::size_t blob) {
     Located found;
     PayloadFinding& finding = found.finding;
     if (blob == LOADER_BLOB || blob == PROGRAM_BLOB) {
         finding.name = blob == LOADER_BLOB ? "loader" : "program image";
-        finding.offset = blob == LOADER_BLOB ? LOADER_OFFSET : header.program_image_offset;
+        // At their fixed places, whatever the header word says (check_header_words).
+        finding.offset = blob == LOADER_BLOB ? LOADER_OFFSET : PROGRAM_IMAGE_OFFSET;
         finding.size = blob == LOADER_BLOB ? APPLOADER_SIZE : PROGRAM_IMAGE_SIZE;
         Result<std::vector<std::uint8_t>> bytes = read_range(source, finding.offset, finding.size, PAYLOAD_READ_LIMIT);
         if (!bytes) {
@@ -44,6 +46,7 @@ Located locate(ByteSource& source, const FileTable& table, std::size_t blob, con
     finding.size = entry->length;
     Result<std::vector<std::uint8_t>> bytes = read_file(source, *entry, PAYLOAD_READ_LIMIT);
     if (!bytes) {
+        found.table_problem = !range_inside(entry->offset, entry->length, source.size());
         finding.problems.push_back(finding.name + ": " + std::to_string(entry->length) + " bytes at " +
                                    hex_offset(entry->offset) + " cannot be read");
         return found;
@@ -68,7 +71,7 @@ void check_payloads(ByteSource& source, const PayloadSet& builtin, Inspection& f
     ProblemList problems{found};
     std::vector<Located> located;
     for (std::size_t blob = 0; blob < PAYLOAD_COUNT; ++blob) {
-        located.push_back(locate(source, *found.table, blob, *found.header));
+        located.push_back(locate(source, *found.table, blob));
     }
     const Blob program = located[PROGRAM_BLOB].bytes;
     for (std::size_t blob = 0; blob < PAYLOAD_COUNT; ++blob) {
@@ -84,7 +87,8 @@ void check_payloads(ByteSource& source, const PayloadSet& builtin, Inspection& f
             }
             finding.state = finding.problems.empty() ? PayloadState::foreign : PayloadState::invalid;
         }
-        for (const std::string& line : finding.problems) problems.add(line);
+        if (!located[blob].table_problem)
+            for (const std::string& line : finding.problems) problems.add(line);
         found.payloads.push_back(std::move(finding));
     }
 }

@@ -1,5 +1,4 @@
-// Helpers shared by the checks: a bounded list of problem lines and escaped
-// text of bytes read from an image.
+// Helpers shared by the checks: a bounded list of problem lines.
 #pragma once
 
 #include <string>
@@ -30,8 +29,5 @@ struct ProblemList {
         found.problems_not_shown = 0;
     }
 };
-
-// Printable ASCII as is, other bytes as \xNN, a backslash doubled.
-std::string escaped_text(std::string_view bytes);
 
 } // namespace kessra

@@ -17,24 +17,25 @@ std::string extent(const DiscEntry& entry) {
 
 std::uint64_t table_end(const FileTable& table) { return std::uint64_t{table.offset} + table.size; }
 
-} // namespace
-
-std::string escaped_text(std::string_view bytes) {
-    std::string text;
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\\') {
-            text += "\\\\";
-        } else if (byte >= 0x20 && byte < 0x7F) {
-            text += c;
-        } else {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            text += escaped;
-        }
+// Two entries of one name in one folder: a lookup finds only the first.
+void check_unique_names(const FileTable& table, ProblemList& problems) {
+    std::vector<const DiscEntry*> named;
+    for (const DiscEntry& entry : table.entries)
+        if (entry.index != 0 && !entry.name.empty()) named.push_back(&entry);
+    std::sort(named.begin(), named.end(), [](const DiscEntry* a, const DiscEntry* b) {
+        return a->enclosing != b->enclosing ? a->enclosing < b->enclosing
+                                            : a->name != b->name ? a->name < b->name : a->index < b->index;
+    });
+    for (std::size_t i = 1; i < named.size(); ++i) {
+        const DiscEntry& first = *named[i - 1];
+        const DiscEntry& second = *named[i];
+        if (first.enclosing != second.enclosing || first.name != second.name) continue;
+        problems.add(escaped_text(second.path) + ": table entries " + std::to_string(first.index) + " and " +
+                     std::to_string(second.index) + " have this name in one folder");
     }
-    return text;
 }
+
+} // namespace
 
 void check_table_files(const FileTable& table, Inspection& found) {
     ProblemList problems{found};
@@ -43,6 +44,10 @@ void check_table_files(const FileTable& table, Inspection& found) {
     for (const DiscEntry& entry : table.entries) {
         if (entry.index == 0) continue;
         const std::string name = escaped_text(entry.path);
+        if (entry.name.empty()) {
+            problems.add("table entry " + std::to_string(entry.index) + ": a " +
+                         (entry.directory ? "folder" : "file") + " without a name");
+        }
         if (entry.directory) {
             if (entry.parent != entry.enclosing) {
                 problems.add("table entry " + std::to_string(entry.index) + " (" + name + "): parent word " +
@@ -51,7 +56,6 @@ void check_table_files(const FileTable& table, Inspection& found) {
             }
             continue;
         }
-        if (entry.name.empty()) problems.add("table entry " + std::to_string(entry.index) + ": a file without a name");
         if (file_end(entry) > found.length) {
             problems.add(name + ": " + std::to_string(entry.length) + " bytes at " + hex_offset(entry.offset) +
                          " pass the end of the image (" + std::to_string(found.length) + " bytes)");
@@ -63,6 +67,8 @@ void check_table_files(const FileTable& table, Inspection& found) {
         end = std::max(end, file_end(entry));
     }
     found.content_end = round_up_to_sector(end);
+
+    check_unique_names(table, problems);
 
     std::sort(files.begin(), files.end(), [](const DiscEntry* a, const DiscEntry* b) {
         return a->offset != b->offset ? a->offset < b->offset : a->index < b->index;
@@ -80,10 +86,20 @@ void check_table_files(const FileTable& table, Inspection& found) {
 void check_layout_files(const FileTable& table, Inspection& found) {
     ProblemList problems{found};
     const DiscHeader& header = *found.header;
-    if (header.fst_max_size != header.fst_size) {
+    // A maximum below the table size is a fault of any disc (check_header_words).
+    if (header.fst_max_size > header.fst_size) {
         problems.add(hex_offset(HEADER_WORDS_OFFSET + 12) + ": maximum table size " +
                      std::to_string(header.fst_max_size) + " differs from the table size " +
                      std::to_string(header.fst_size));
+    }
+    if (table.entries.size() < 2) {
+        problems.add("table entry 1: missing, expected the \"roms\" folder");
+    } else if (const DiscEntry& first = table.entries[1]; !first.directory || first.name != "roms") {
+        std::string line = "table entry 1: \"";
+        line += escaped_text(first.name);
+        line += first.directory ? "\" (a folder)" : "\" (a file)";
+        line += ", expected the \"roms\" folder";
+        problems.add(std::move(line));
     }
     for (const DiscEntry& entry : table.entries) {
         if (entry.directory) continue;

@@ -35,6 +35,7 @@ Result<SourceRead> read_payload_folder(const std::string& folder) {
     bool any = false;
     for (std::size_t blob = 0; blob < PAYLOAD_COUNT; ++blob) {
         const std::uint64_t limit = blob == LOADER_BLOB ? APPLOADER_ANNOUNCED_SIZE : PAYLOAD_FILES[blob].size;
+        if (Status status = check_inside_folder(paths[blob], folder); !status) return {status, {}};
         Result<SmallFile> file = read_small_file(paths[blob], limit);
         if (!file) return {file.status, {}};
         if (!file.value.exists) continue;
@@ -54,18 +55,11 @@ Result<SourceRead> read_payload_folder(const std::string& folder) {
     return success(std::move(read));
 }
 
-std::vector<std::string> existing_payload_files(const std::string& folder) {
-    std::vector<std::string> existing;
-    for (const std::string& path : payload_folder_paths(folder)) {
-        if (path_exists(path)) existing.push_back(path);
-    }
-    return existing;
-}
-
-Status stage_payload_folder(const std::string& folder, const PayloadSet& set, std::vector<OutputFile>& outputs) {
+Status stage_payload_folder(const std::string& folder, const PayloadSet& set, std::vector<OutputFile>& outputs,
+                            MadeFolders& made) {
     const std::vector<std::string> paths = payload_folder_paths(folder);
     for (const char* sub : {"sys", "files"}) {
-        if (Status status = make_directories(host_path(folder, sub)); !status) return status;
+        if (Status status = make_output_folders(host_path(folder, sub), made); !status) return status;
     }
     for (std::size_t blob = 0; blob < PAYLOAD_COUNT; ++blob) {
         if (Status status = stage_output(outputs, paths[blob], payload_blob(set, blob)); !status) return status;

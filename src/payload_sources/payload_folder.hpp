@@ -17,12 +17,10 @@ Result<SourceRead> read_payload_folder(const std::string& folder);
 // The paths the set's files take in `folder`, in blob order.
 std::vector<std::string> payload_folder_paths(const std::string& folder);
 
-// Those of the paths that something already occupies.
-std::vector<std::string> existing_payload_files(const std::string& folder);
-
 // Writes the set's seven files under temporary names beside their places in
-// `folder`, making the folders it needs, and adds them to `outputs`: the
-// caller puts them in place together (commit_outputs), or none of them.
-Status stage_payload_folder(const std::string& folder, const PayloadSet& set, std::vector<OutputFile>& outputs);
+// `folder`, making the folders it needs (recorded in `made`), and adds them to
+// `outputs`: the caller puts them in place together (commit_outputs), or none.
+Status stage_payload_folder(const std::string& folder, const PayloadSet& set, std::vector<OutputFile>& outputs,
+                            MadeFolders& made);
 
 } // namespace kessra

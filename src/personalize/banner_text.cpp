@@ -34,7 +34,7 @@ long next_code_point(std::string_view text, std::size_t& at) {
 }
 
 std::string code_point_name(long value) {
-    char text[16];
+    char text[24];
     std::snprintf(text, sizeof text, "U+%04lX", static_cast<unsigned long>(value));
     return text;
 }
@@ -66,11 +66,21 @@ Result<std::string> to_banner_text(std::string_view utf8, const BannerTextField&
                                     (field.line_feeds ? " (only line feeds are)" : "")),
                     {}};
         const int byte = windows1252_byte(static_cast<char32_t>(value));
-        if (byte < 0)
-            return {Status::failure(option + ": the character \"" + std::string(utf8.substr(start, at - start)) + "\" (" +
-                                    code_point_name(value) +
-                                    ") is not in the banner's character set (Latin-1, Windows-1252)"),
+        if (byte < 0) {
+            // A control character of the upper block (U+0080 to U+009F) would
+            // drive the terminal: only its number is shown.
+            std::string shown;
+            if (value >= 0xA0) {
+                shown += '"';
+                shown.append(utf8.substr(start, at - start));
+                shown += "\" (";
+            }
+            shown += code_point_name(value);
+            if (value >= 0xA0) shown += ')';
+            return {Status::failure(option + ": the character " + shown +
+                                    " is not in the banner's character set (Latin-1, Windows-1252)"),
                     {}};
+        }
         out.push_back(static_cast<char>(byte));
     }
     const std::size_t limit = field.width - 1;

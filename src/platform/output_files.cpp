@@ -6,6 +6,8 @@
 #include <random>
 #include <vector>
 
+#include "platform/small_files.hpp"
+
 namespace kessra {
 
 namespace {
@@ -42,42 +44,71 @@ std::string random_part() {
 
 constexpr int NAME_ATTEMPTS = 100;
 
+// Makes something new (`make` on a path) beside `final_path` under a fresh
+// temporary name, trying other names while one is taken.
+template <typename Make>
+Status make_beside(const std::string& final_path, Make make, std::string& made_path) {
+    const std::string folder = folder_of(final_path);
+    Status made;
+    for (int attempt = 0; attempt < NAME_ATTEMPTS; ++attempt) {
+        const std::string candidate = folder + ".kessra-" + random_part() + ".tmp";
+        made = make(candidate);
+        if (made) {
+            made_path = candidate;
+            return made;
+        }
+        // Anything but a name already taken is a real failure.
+        if (!path_exists(candidate)) return made;
+    }
+    return made;
+}
+
 // Creates a new file beside `final_path` under a fresh temporary name.
 Result<File> create_beside(const std::string& final_path, const std::string& name, FileMode mode,
                            std::string& created_path) {
-    const std::string folder = folder_of(final_path);
     Result<File> created;
-    for (int attempt = 0; attempt < NAME_ATTEMPTS; ++attempt) {
-        const std::string candidate = folder + ".kessra-" + random_part() + ".tmp";
-        created = create_new_file(candidate, name, mode);
-        if (created) {
-            created_path = candidate;
-            return created;
-        }
-        // Anything but a name already taken is a real failure.
-        if (!path_exists(candidate)) return created;
-    }
+    make_beside(
+        final_path,
+        [&](const std::string& candidate) {
+            created = create_new_file(candidate, name, mode);
+            return created.status;
+        },
+        created_path);
     return created;
 }
 
-// Moves the file now at `output`'s final path aside to a fresh name, kept in `backup`.
-Status move_aside(const OutputFile& output, std::string& backup) {
-    std::string reserved;
-    auto created = create_beside(output.final_path, output.name, FileMode::binary, reserved);
+// Keeps the file now at `output`'s final path under a fresh name as well, in
+// `backup`: a second link, so that the final name never goes missing. Where
+// the file system has no links it is moved aside instead.
+Status keep_aside(const OutputFile& output, std::string& backup) {
+    std::string kept;
+    const auto link = [&](const std::string& candidate) { return link_file(output.final_path, candidate, output.name); };
+    if (make_beside(output.final_path, link, kept)) {
+        backup = kept;
+        return Status::success();
+    }
+    auto created = create_beside(output.final_path, output.name, FileMode::binary, kept);
     if (!created) return created.status;
     abandon_file(created.value);
-    if (Status status = replace_file(output.final_path, reserved, output.name); !status) {
-        remove_quietly(reserved);
+    if (Status status = replace_file(output.final_path, kept, output.name); !status) {
+        remove_quietly(kept);
         return status;
     }
-    backup = reserved;
+    backup = kept;
     return Status::success();
 }
 
 // Puts the earlier file kept in `backup` back at `output`'s place; when that
 // fails, `failure` learns where it is kept.
 void restore(const OutputFile& output, const std::string& backup, Status& failure) {
-    if (backup.empty() || replace_file(backup, output.final_path, output.name)) return;
+    if (backup.empty()) return;
+    // Not replaced yet: the final name still holds the earlier file, and its
+    // second name goes (a rename between two links of one file does nothing).
+    if (same_file(backup, output.final_path)) {
+        remove_quietly(backup);
+        return;
+    }
+    if (replace_file(backup, output.final_path, output.name)) return;
     failure.message += "; the earlier " + output.name + " could not be put back and is kept as " + backup;
 }
 
@@ -112,8 +143,9 @@ Status commit_outputs(std::span<OutputFile> outputs) {
         const bool last = i + 1 == outputs.size();
         Status status;
         // The last one replaces its earlier version in one step; the others
-        // keep theirs aside until it did.
-        if (!last && path_exists(output.final_path)) status = move_aside(output, backups[i]);
+        // keep theirs under a second name until it did. Each name holds the
+        // earlier file or the new one at every moment.
+        if (!last && path_exists(output.final_path)) status = keep_aside(output, backups[i]);
         if (status) status = replace_file(output.temporary_path, output.final_path, output.name);
         if (!status) {
             restore(output, backups[i], status);
@@ -147,6 +179,50 @@ Status stage_output(std::vector<OutputFile>& outputs, const std::string& path, s
         return status;
     }
     return close_file(created.value);
+}
+
+Status lock_output(const std::string& image_path, OutputLock& lock) {
+    return lock_file_at(lock_path_for(image_path), image_path, "image", lock);
+}
+
+Status lock_folder(const std::string& folder, OutputLock& lock) {
+    std::string inside = folder;
+    if (inside.find_last_of(SEPARATORS) + 1 != inside.size()) inside += SEPARATORS[0];
+    return lock_file_at(lock_path_for(inside + "payloads"), folder, "folder", lock);
+}
+
+MadeFolders::~MadeFolders() {
+    for (auto path = paths.rbegin(); path != paths.rend(); ++path) {
+        remove_empty_folder(*path);
+        unwatch_temporary(*path);
+    }
+}
+
+void MadeFolders::keep() {
+    for (const std::string& path : paths) unwatch_temporary(path);
+    paths.clear();
+}
+
+Status make_output_folders(const std::string& path, MadeFolders& made) {
+    // The missing folders, innermost first, then made outermost first.
+    std::vector<std::string> missing;
+    std::string folder = path;
+    while (folder.size() > 1 && folder.find_last_of(SEPARATORS) + 1 == folder.size()) folder.pop_back();
+    while (!folder.empty() && !path_exists(folder)) {
+        missing.push_back(folder);
+        const auto cut = folder.find_last_of(SEPARATORS);
+        if (cut == std::string::npos) break;
+        folder.resize(cut);
+    }
+    for (auto each = missing.rbegin(); each != missing.rend(); ++each) {
+        // An interruption between the making and the watch would leave the folder behind.
+        const InterruptsHeld held;
+        if (Status status = make_directories(*each); !status) return status;
+        made.paths.push_back(*each);
+        watch_temporary(*each);
+    }
+    if (!is_directory(path)) return Status::failure(path + ": is not a folder");
+    return Status::success();
 }
 
 std::string lock_path_for(const std::string& image_path) {

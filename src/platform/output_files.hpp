@@ -55,8 +55,38 @@ struct OutputLock {
 };
 
 // Takes the lock of `image_path` on a lock file beside it; fails at once,
-// naming the image, while another run holds it.
+// naming the image, while another run holds it. A missing folder, or one that
+// cannot be written, is named as such.
 Status lock_output(const std::string& image_path, OutputLock& lock);
+
+// The same lock for a folder of payload files, on a lock file inside it.
+Status lock_folder(const std::string& folder, OutputLock& lock);
+
+// The host's part of both: locks the file at `lock_path`; messages name
+// `holder`, the `kind` of thing ("image", "folder") the lock guards.
+Status lock_file_at(const std::string& lock_path, const std::string& holder, const char* kind, OutputLock& lock);
+
+// The folders a run made for its outputs: removed again, while empty, when
+// the run fails or is interrupted; kept once the outputs are in place.
+struct MadeFolders {
+    std::vector<std::string> paths; // outermost first
+    MadeFolders() = default;
+    MadeFolders(const MadeFolders&) = delete;
+    MadeFolders& operator=(const MadeFolders&) = delete;
+    ~MadeFolders();
+    void keep(); // the outputs are in place: the folders stay
+};
+
+// Makes `path` and any missing folder above it, recording (and watching) each
+// one made in `made`.
+Status make_output_folders(const std::string& path, MadeFolders& made);
+
+// Removes an empty folder, ignoring any failure.
+void remove_empty_folder(const std::string& path);
+
+// Gives the file at `existing` a second name, `new_path`, that must not exist
+// yet; fails where the file system has no links.
+Status link_file(const std::string& existing, const std::string& new_path, const std::string& name);
 
 // The lock file of an image: a short hidden name in the image's folder,
 // derived from the image's name (letter case folded where the file system
@@ -87,7 +117,8 @@ void install_interrupt_cleanup();
 // listing and its lock file.
 inline constexpr std::size_t MAX_WATCHED_FILES = 3 * 99;
 
-// The files an interruption removes (temporary files, the lock file).
+// The files an interruption removes (temporary files, the lock file), and
+// the folders made for them, removed after the files, latest first, when empty.
 void watch_temporary(const std::string& path);
 void unwatch_temporary(const std::string& path);
 

@@ -30,6 +30,10 @@ extern "C" void remove_watched_and_die(int signal_number) {
     for (std::size_t i = 0; i < MAX_WATCHED_FILES; ++i) {
         if (watched_active[i]) ::unlink(watched_path[i].data());
     }
+    // Then the folders made for them, each after those made inside it.
+    for (std::size_t i = MAX_WATCHED_FILES; i-- > 0;) {
+        if (watched_active[i]) ::rmdir(watched_path[i].data());
+    }
     ::signal(signal_number, SIG_DFL);
     ::raise(signal_number);
 }
@@ -43,6 +47,18 @@ sigset_t interrupt_set() {
     return set;
 }
 
+// Why the lock file at `lock_path` could not be made: its folder is missing,
+// or cannot be written, or another reason.
+std::string lock_folder_line(const std::string& holder, const std::string& lock_path, int error) {
+    std::string folder = lock_path.substr(0, lock_path.find_last_of('/') + 1);
+    if (folder.empty()) folder = "./";
+    if (error == ENOENT || error == ENOTDIR) return holder + ": the folder " + folder + " does not exist";
+    if (error == EACCES || error == EPERM || error == EROFS) {
+        return holder + ": the folder " + folder + " cannot be written: " + std::strerror(error);
+    }
+    return io_error_line(holder, "locking", error);
+}
+
 } // namespace
 
 Status replace_file(const std::string& from, const std::string& to, const std::string& name) {
@@ -52,6 +68,14 @@ Status replace_file(const std::string& from, const std::string& to, const std::s
 }
 
 void remove_quietly(const std::string& path) { ::unlink(path.c_str()); }
+
+void remove_empty_folder(const std::string& path) { ::rmdir(path.c_str()); }
+
+Status link_file(const std::string& existing, const std::string& new_path, const std::string& name) {
+    errno = 0;
+    if (::link(existing.c_str(), new_path.c_str()) != 0) return Status::failure(io_error_line(name, "linking", errno));
+    return Status::success();
+}
 
 bool path_exists(const std::string& path) {
     struct stat info {};
@@ -107,8 +131,7 @@ InterruptsHeld::~InterruptsHeld() {
     ::sigprocmask(SIG_UNBLOCK, &set, nullptr);
 }
 
-Status lock_output(const std::string& image_path, OutputLock& lock) {
-    const std::string path = lock_path_for(image_path);
+Status lock_file_at(const std::string& path, const std::string& holder, const char* kind, OutputLock& lock) {
     // An interruption between the creation and the watch would leave the file behind.
     const InterruptsHeld interrupts_held;
     // The lock file is removed by whoever holds it when done; a run that
@@ -116,16 +139,16 @@ Status lock_output(const std::string& image_path, OutputLock& lock) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         errno = 0;
         const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
-        if (fd < 0) return Status::failure(io_error_line(image_path, "locking", errno));
+        if (fd < 0) return Status::failure(lock_folder_line(holder, path, errno));
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int error = errno;
             ::close(fd);
             if (error == EWOULDBLOCK) {
-                return Status::failure(image_path + ": another kessra run is writing this image");
+                return Status::failure(holder + ": another kessra run is writing this " + kind);
             }
             // A file system without locks: go on unlocked.
             if (error == ENOLCK || error == EOPNOTSUPP || error == ENOSYS) return Status::success();
-            return Status::failure(io_error_line(image_path, "locking", error));
+            return Status::failure(io_error_line(holder, "locking", error));
         }
         struct stat held {};
         struct stat named {};
@@ -138,7 +161,7 @@ Status lock_output(const std::string& image_path, OutputLock& lock) {
         }
         ::close(fd);
     }
-    return Status::failure(image_path + ": locking failed: the lock file keeps changing");
+    return Status::failure(holder + ": locking failed: the lock file keeps changing");
 }
 
 OutputLock::~OutputLock() {

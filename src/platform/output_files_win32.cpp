@@ -41,6 +41,11 @@ BOOL WINAPI remove_watched_and_end(DWORD event) {
         // as soon as the process ends and closes them.
         if (watched_active[i].load(std::memory_order_acquire)) DeleteFileA(watched_path[i].data());
     }
+    // Then the folders made for them, each after those made inside it (a
+    // folder whose files go only when the process ends stays).
+    for (std::size_t i = MAX_WATCHED_FILES; i-- > 0;) {
+        if (watched_active[i].load(std::memory_order_acquire)) RemoveDirectoryA(watched_path[i].data());
+    }
     // Ended at once: the build thread may hold the C runtime's locks, which
     // an orderly exit would wait for to flush the streams.
     TerminateProcess(GetCurrentProcess(), exit_status_for(event));
@@ -57,6 +62,15 @@ Status replace_file(const std::string& from, const std::string& to, const std::s
 }
 
 void remove_quietly(const std::string& path) { DeleteFileA(path.c_str()); }
+
+void remove_empty_folder(const std::string& path) { RemoveDirectoryA(path.c_str()); }
+
+Status link_file(const std::string& existing, const std::string& new_path, const std::string& name) {
+    if (!CreateHardLinkA(new_path.c_str(), existing.c_str(), nullptr)) {
+        return Status::failure(win32_error_line(name, "linking", GetLastError()));
+    }
+    return Status::success();
+}
 
 bool path_exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -101,6 +115,18 @@ HANDLE open_lock_file(const std::string& path) {
                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
 }
 
+// Why the lock file at `lock_path` could not be made: its folder is missing,
+// or cannot be written, or another reason.
+std::string lock_folder_line(const std::string& holder, const std::string& lock_path, DWORD error) {
+    std::string folder = lock_path.substr(0, lock_path.find_last_of("\\/:") + 1);
+    if (folder.empty()) folder = ".\\";
+    if (error == ERROR_PATH_NOT_FOUND || error == ERROR_DIRECTORY) return holder + ": the folder " + folder + " does not exist";
+    if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT) {
+        return win32_error_line(holder + ": the folder " + folder + " cannot be written", "locking", error);
+    }
+    return win32_error_line(holder, "locking", error);
+}
+
 // True when `handle` is the file now at `path` (not one removed meanwhile).
 bool still_named(HANDLE handle, const std::string& path) {
     const HANDLE again = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -117,8 +143,7 @@ bool still_named(HANDLE handle, const std::string& path) {
 
 } // namespace
 
-Status lock_output(const std::string& image_path, OutputLock& lock) {
-    const std::string path = lock_path_for(image_path);
+Status lock_file_at(const std::string& path, const std::string& holder, const char* kind, OutputLock& lock) {
     // The console handler waits while the lock file is created and watched.
     const InterruptsHeld interrupts_held;
     // The lock file is removed by whoever holds it when done; a run that
@@ -132,16 +157,16 @@ Status lock_output(const std::string& image_path, OutputLock& lock) {
                 Sleep(1);
                 continue;
             }
-            return Status::failure(win32_error_line(image_path, "locking", error));
+            return Status::failure(lock_folder_line(holder, path, error));
         }
         OVERLAPPED whole{};
         if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) {
             const DWORD error = GetLastError();
             CloseHandle(handle);
             if (error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING) {
-                return Status::failure(image_path + ": another kessra run is writing this image");
+                return Status::failure(holder + ": another kessra run is writing this " + kind);
             }
-            return Status::failure(win32_error_line(image_path, "locking", error));
+            return Status::failure(win32_error_line(holder, "locking", error));
         }
         if (still_named(handle, path)) {
             lock.path = path;
@@ -151,7 +176,7 @@ Status lock_output(const std::string& image_path, OutputLock& lock) {
         }
         CloseHandle(handle);
     }
-    return Status::failure(image_path + ": locking failed: the lock file keeps changing");
+    return Status::failure(holder + ": locking failed: the lock file keeps changing");
 }
 
 OutputLock::~OutputLock() {

@@ -20,6 +20,12 @@ struct SmallFile {
 // readable regular file is.
 Result<SmallFile> read_small_file(const std::string& path, std::uint64_t limit);
 
+// Whether the file at `path` may be read as part of `folder`: nothing there,
+// or something that resolves to a place inside the folder. A dangling link or
+// a link loop cannot be examined, and a link out of the folder is refused, so
+// its contents are never taken or shown.
+Status check_inside_folder(const std::string& path, const std::string& folder);
+
 // Makes the folder and any missing folders above it.
 Status make_directories(const std::string& path);
 

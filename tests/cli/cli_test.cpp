@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "cli/options.hpp"
 #include "cli/version.hpp"
 #include "cli/run.hpp"
+#include "support/spawned_tool.hpp"
 #include "support/test_support.hpp"
 #include "support/tool_run.hpp"
 
@@ -47,7 +52,7 @@ TEST(CommandLine, SkinAndZoomFollowDecimalRulesAndClamp) {
         const char* zoom;
         int want_skin;
         int want_zoom;
-    } cases[] = {{"3", "2", 3, 2},   {"7", "3", 0, 0},       {"-1", "-2", 0, 0}, {"abc", "x1", 0, 0},
+    } cases[] = {{"3", "2", 3, 2},   {"7", "3", 0, 0},       {"4", "3", 0, 0},   {"-1", "-2", 0, 0}, {"abc", "x1", 0, 0},
                  {" 2x", "+1", 2, 1}, {"99999999999", "1", 0, 1}, {"-0", "\t2", 0, 2}};
     for (const auto& c : cases) {
         const auto parsed = parse({"-o", "a", "-d", "r", "-v", "l", "-ds", c.skin, "-dz", c.zoom});
@@ -66,6 +71,33 @@ TEST(CommandLine, OverlongValuesAreRefused) {
     const auto refused = parse({"-o", "a", "-d", "r", "-v", too_long.c_str()});
     EXPECT_EQ(refused.outcome, ParseOutcome::error);
     EXPECT_NE(refused.message.find("-v"), std::string::npos);
+}
+
+TEST(CommandLine, EveryValueOptionFollowsTheSameRules) {
+    const char* const value_options[] = {"-o",     "-d",     "-v",     "-ds",        "-dz",        "-payloads",
+                                         "-payloads-from",  "-skin0", "-skin1", "-skin2",      "-skin3",     "-banner",
+                                         "-title", "-maker", "-long-title", "-long-maker", "-description"};
+    const std::string longest(259, 'x');
+    const std::string too_long(260, 'x');
+    for (const char* option : value_options) {
+        // Given last it has no value: the command line is incomplete.
+        const auto last = parse({"-o", "a", "-d", "r", "-v", "l", option});
+        EXPECT_EQ(last.outcome, ParseOutcome::usage) << option;
+        EXPECT_EQ(last.message, std::string(option) + " needs a value");
+        const auto overlong = parse({"-o", "a", "-d", "r", "-v", "l", option, too_long.c_str()});
+        EXPECT_EQ(overlong.outcome, ParseOutcome::error) << option;
+        EXPECT_EQ(overlong.message, std::string("the value of ") + option + " is longer than 259 characters");
+        // 259 characters pass this rule; the banner texts then meet their own limits.
+        const auto at_limit = parse({"-o", "a", "-d", "r", "-v", "l", option, longest.c_str()});
+        EXPECT_EQ(at_limit.message.find("is longer than 259"), std::string::npos) << option;
+    }
+    for (const char* option : {"-payloads", "-PAYLOADS-FROM", "-skin3", "-banner"}) {
+        const auto empty = parse({"-o", "a", "-d", "r", "-v", "l", option, ""});
+        EXPECT_EQ(empty.outcome, ParseOutcome::error) << option;
+        EXPECT_EQ(empty.message, std::string(option) + ": the path is empty");
+    }
+    // An empty text is a text.
+    EXPECT_EQ(parse({"-o", "a", "-d", "r", "-v", "l", "-title", ""}).outcome, ParseOutcome::run);
 }
 
 TEST(CommandLine, LoneHelpSwitch) {
@@ -122,6 +154,49 @@ TEST(Run, UsageTextAndExitStatuses) {
     EXPECT_NE(overlong.err.find("-o"), std::string::npos);
 }
 
+#ifndef _WIN32
+TEST(Run, OptionValueRefusalsEndTheProcessWithStatusTwoBeforeAnything) {
+    testing::ScratchDir dir;
+    std::filesystem::create_directory(dir.path() / "roms");
+    testing::write_rom(dir.file("roms/a.gba"), 4194304, "A");
+    const std::vector<std::string> build = {"-o", dir.file("out.iso"), "-d", dir.file("roms"), "-v", "L"};
+    const struct {
+        std::vector<std::string> extra;
+        std::string err;
+    } cases[] = {
+        {{"-skin0"}, "kessra: -skin0 needs a value\n"},
+        {{"-TITLE"}, "kessra: -TITLE needs a value\n"},
+        {{"-payloads"}, "kessra: -payloads needs a value\n"},
+        {{"-payloads-from"}, "kessra: -payloads-from needs a value\n"},
+        {{"-payloads", ""}, "kessra: -payloads: the path is empty\n"},
+        {{"-payloads", std::string(260, 'p')}, "kessra: the value of -payloads is longer than 259 characters\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = build;
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const auto refused = testing::run_process(args);
+        EXPECT_EQ(refused.status, EXIT_USAGE) << c.err;
+        EXPECT_EQ(refused.err, c.err);
+        if (c.err.find("needs a value") != std::string::npos) {
+            EXPECT_EQ(refused.out, USAGE_TEXT);
+        }
+        EXPECT_EQ(testing::directory_names(dir.path()), std::vector<std::string>{"roms"}) << c.err;
+    }
+}
+
+#endif
+
+TEST(Run, CommandWordsAreMatchedInAnyCase) {
+    testing::ScratchDir dir;
+    testing::write_text_file(dir.file("x"), "not an image");
+    for (const char* word : {"inspect", "INSPECT", "Inspect"}) {
+        const auto inspected = testing::run_tool({word, dir.file("x")});
+        EXPECT_EQ(inspected.status, EXIT_FAILED) << word;
+        EXPECT_EQ(inspected.out.find("Usage"), std::string::npos) << inspected.out;
+        EXPECT_NE(inspected.out.find("not an image of this kind"), std::string::npos) << inspected.out;
+    }
+}
+
 TEST(Run, ScanRefusalsEndWithFailureBeforeAnySummary) {
     testing::ScratchDir dir;
     const std::string image = dir.file("out.iso");
@@ -164,6 +239,45 @@ TEST(Run, RefusesAnImagePathThatNamesAnInputRom) {
     EXPECT_NE(refused.err.find("a.gba"), std::string::npos);
     EXPECT_EQ(testing::read_bytes(dir.file("a.gba")), before);
     EXPECT_EQ(testing::directory_names(dir.path()), std::vector<std::string>{"a.gba"});
+}
+
+#ifndef _WIN32
+TEST(Run, AMissingOrReadOnlyImageFolderIsNamedAsSuch) {
+    testing::ScratchDir dir;
+    std::filesystem::create_directory(dir.path() / "roms");
+    testing::write_rom(dir.file("roms/a.gba"), 4194304, "A");
+    const auto missing = run({"-o", dir.file("missing/a.iso").c_str(), "-d", dir.file("roms").c_str(), "-v", "L"});
+    EXPECT_EQ(missing.status, EXIT_FAILED);
+    EXPECT_EQ(missing.err, "kessra: " + dir.file("missing/a.iso") + ": the folder " + dir.file("missing/") +
+                               " does not exist\n");
+    testing::write_text_file(dir.file("file"), "");
+    const auto not_folder = run({"-o", dir.file("file/a.iso").c_str(), "-d", dir.file("roms").c_str(), "-v", "L"});
+    EXPECT_EQ(not_folder.err, "kessra: " + dir.file("file/a.iso") + ": the folder " + dir.file("file/") +
+                                  " does not exist\n");
+    std::filesystem::create_directory(dir.path() / "locked");
+    std::filesystem::permissions(dir.path() / "locked", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    const bool writable_anyway = ::access(dir.file("locked").c_str(), W_OK) == 0; // the superuser
+    if (!writable_anyway) {
+        const auto locked = run({"-o", dir.file("locked/a.iso").c_str(), "-d", dir.file("roms").c_str(), "-v", "L"});
+        EXPECT_EQ(locked.status, EXIT_FAILED);
+        EXPECT_EQ(locked.err, "kessra: " + dir.file("locked/a.iso") + ": the folder " + dir.file("locked/") +
+                                  " cannot be written: Permission denied\n");
+    }
+    std::filesystem::permissions(dir.path() / "locked", std::filesystem::perms::owner_all);
+    EXPECT_EQ(testing::directory_names(dir.path()), (std::vector<std::string>{"file", "locked", "roms"}));
+}
+#endif
+
+TEST(Run, RefusesAnImagePathThatEndsInASeparator) {
+    testing::ScratchDir dir;
+    std::filesystem::create_directory(dir.path() / "roms");
+    testing::write_rom(dir.file("roms/a.gba"), 4194304, "A");
+    for (const std::string& image : {dir.file("roms") + "/", dir.file("missing") + "/"}) {
+        const auto refused = run({"-o", image.c_str(), "-d", dir.file("roms").c_str(), "-v", "L"});
+        EXPECT_EQ(refused.status, EXIT_FAILED);
+        EXPECT_EQ(refused.err, "kessra: " + image + ": is a directory, not an image file\n");
+        EXPECT_EQ(testing::directory_names(dir.path()), std::vector<std::string>{"roms"});
+    }
 }
 
 TEST(Run, RefusesAnImageOrListingPathThatIsAFolder) {

@@ -63,6 +63,12 @@ TEST(ProcessInput, UnwritableReportFailsTheRunButKeepsTheImage) {
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.err, std::string("kessra: write error: standard output: ") + c.reason + "\n");
         EXPECT_TRUE(fs::exists(dir.file("out.iso")));
+        // The commands that flush their own report tell the same reason.
+        for (const std::string& command : {"inspect " + dir.file("out.iso"), "export-payloads " + dir.file("set")}) {
+            const Outcome other = run_script("trap \"\" PIPE; $K " + command + " " + c.redirect, dir);
+            EXPECT_EQ(other.status, 1) << command;
+            EXPECT_EQ(other.err, std::string("kessra: write error: standard output: ") + c.reason + "\n") << command;
+        }
     }
 }
 

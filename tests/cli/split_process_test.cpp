@@ -23,7 +23,7 @@ TEST(SplitProcess, TerminationDuringTheSecondDiscLeavesNoFileOfTheFirst) {
         testing::write_sparse_file(dir.file("roms/collection_game_number_" + std::to_string(i) + "x.gba"),
                                    4 * 1024 * 1024);
     }
-    testing::write_text_file(dir.file("set_1.iso"), "earlier image");
+    const auto earlier_image = testing::write_earlier_image(dir.file("set_1.iso"), "earlier image");
     testing::write_text_file(dir.file("set_1.iso.txt"), "earlier listing");
     const std::vector<std::string> before = testing::directory_names(dir.path());
 
@@ -51,8 +51,29 @@ TEST(SplitProcess, TerminationDuringTheSecondDiscLeavesNoFileOfTheFirst) {
     ASSERT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(WTERMSIG(status), SIGTERM);
     EXPECT_EQ(testing::directory_names(dir.path()), before);
-    EXPECT_EQ(testing::read_text(dir.file("set_1.iso")), "earlier image");
+    EXPECT_EQ(testing::read_bytes(dir.file("set_1.iso")), earlier_image);
     EXPECT_EQ(testing::read_text(dir.file("set_1.iso.txt")), "earlier listing");
+}
+
+TEST(SplitProcess, NoImageOfAnyDiscReplacesARomOfAnotherDisc) {
+    // Disc 1 takes b_2.gba and 188 ROMs with 32-character disc names; the
+    // last ROM goes to disc 2, whose image, named after "-o DIR/b.gba", is
+    // DIR/b_2.gba: the first disc's ROM.
+    ScratchDir dir;
+    for (int i = 1000; i < 1189; ++i) {
+        testing::write_sparse_file(dir.file("collection_game_number_" + std::to_string(i) + "x.gba"), 4 * 1024 * 1024);
+    }
+    testing::write_rom(dir.file("b_2.gba"), 4 * 1024 * 1024, "BEE");
+    const auto rom_before = testing::read_bytes(dir.file("b_2.gba"));
+    const std::vector<std::string> before = testing::directory_names(dir.path());
+
+    const auto run = testing::run_process({"-o", dir.file("b.gba"), "-d", dir.path().string(), "-v", "X", "-split"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "kessra: " + dir.file("b_2.gba") + ": refusing to overwrite the input ROM " +
+                           dir.file("b_2.gba") + "\n");
+    EXPECT_EQ(testing::directory_names(dir.path()), before);
+    EXPECT_EQ(testing::read_bytes(dir.file("b_2.gba")), rom_before);
 }
 
 } // namespace

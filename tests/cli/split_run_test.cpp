@@ -132,6 +132,57 @@ TEST(SplitRun, EveryRefusalComesBeforeAnyFileIsCreated) {
     EXPECT_EQ(refused.out, "File odd.gba ( 5 ) is not 4/8/16 Mb!\nPlease correct or remove.");
 }
 
+TEST(SplitRun, AFolderAsTheImagePathIsRefusedAsForOneDisc) {
+    ScratchDir dir;
+    fs::create_directory(dir.path() / "outdir");
+    const std::string roms = dir.path().string();
+    for (const std::string& image : {dir.file("outdir"), dir.file("outdir") + "/", dir.file("missing") + "/",
+                                    dir.file("outdir/.")}) {
+        const auto refused = run({"-o", image, "-d", roms, "-v", "L", "-split"}, fake_roms(253, 4 * MIB));
+        EXPECT_EQ(refused.status, EXIT_FAILED) << image;
+        EXPECT_EQ(refused.out, "") << image;
+        EXPECT_EQ(refused.err, "kessra: " + image + ": is a directory, not an image file\n");
+        EXPECT_EQ(testing::directory_names(dir.path()), std::vector<std::string>{"outdir"}) << image;
+        EXPECT_TRUE(fs::is_empty(dir.path() / "outdir")) << image;
+    }
+}
+
+TEST(SplitRun, OnlyImagesOfThisToolAreReplacedAndLaterOnesAreNamed) {
+    ScratchDir dir;
+    fs::create_directory(dir.path() / "roms");
+    for (int i = 1; i <= 5; ++i) testing::write_rom(dir.file("roms/g" + std::to_string(i) + ".gba"), 4 * MIB, "G");
+    const std::string image = dir.file("set.iso");
+    // A file of the same name that this tool did not write, even one with
+    // only the disc id or only the magic word, stays.
+    const auto earlier = testing::write_earlier_image(dir.file("set_2.iso"), "mine");
+    auto other_id = earlier;
+    other_id[DISC_ID_OFFSET] ^= 0x20;
+    auto other_magic = earlier;
+    other_magic[DISC_MAGIC_OFFSET + 3] ^= 0x01;
+    const std::vector<std::uint8_t> notes = {'n', 'o', 't', 'e', 's'};
+    for (const auto& foreign : {other_id, other_magic, notes}) {
+        testing::write_bytes_file(dir.file("set_2.iso"), foreign);
+        const auto refused = run_small_discs(image, dir.file("roms"), 2);
+        EXPECT_EQ(refused.status, EXIT_FAILED);
+        EXPECT_EQ(refused.err, "kessra: " + dir.file("set_2.iso") + ": is not an image of this tool, refusing to "
+                               "replace it\n");
+        EXPECT_EQ(testing::read_bytes(dir.file("set_2.iso")), foreign);
+        EXPECT_EQ(testing::directory_names(dir.path()), (std::vector<std::string>{"roms", "set_2.iso"}));
+    }
+    testing::write_earlier_image(dir.file("set_2.iso"), "mine");
+    // An image of this tool is replaced; the third disc of a three-disc set is
+    // named once a later set needs only two.
+    ASSERT_EQ(run_small_discs(image, dir.file("roms"), 2).status, 0);
+    const auto fewer = run_small_discs(image, dir.file("roms"), 3);
+    ASSERT_EQ(fewer.status, 0) << fewer.err;
+    EXPECT_NE(fewer.out.find("  " + dir.file("set_2.iso.txt") + "\nNot part of this set, left from an earlier run:\n  " +
+                             dir.file("set_3.iso") + "\nThank you"),
+              std::string::npos)
+        << fewer.out;
+    const auto again = run_small_discs(image, dir.file("roms"), 2);
+    EXPECT_EQ(again.out.find("Not part of this set"), std::string::npos) << again.out;
+}
+
 TEST(SplitRun, AnotherRunWritingOneOfTheImagesIsRefusedBeforeAnything) {
     ScratchDir dir;
     const std::string image = dir.file("out.iso");
@@ -208,7 +259,7 @@ TEST(SplitRun, ARomOfALaterDiscThatChangedIsRefusedBeforeAnything) {
     ScratchDir dir;
     fs::create_directory(dir.path() / "roms");
     for (int i = 1; i <= 5; ++i) testing::write_rom(dir.file("roms/g" + std::to_string(i) + ".gba"), 4 * MIB, "G");
-    testing::write_text_file(dir.file("set_1.iso"), "earlier image");
+    const auto earlier_image = testing::write_earlier_image(dir.file("set_1.iso"), "earlier image");
     testing::write_text_file(dir.file("set_1.iso.txt"), "earlier listing");
     // The last ROM, on the third disc, shrank after the directory was listed.
     fs::resize_file(dir.file("roms/g5.gba"), MIB);
@@ -221,7 +272,7 @@ TEST(SplitRun, ARomOfALaterDiscThatChangedIsRefusedBeforeAnything) {
     EXPECT_EQ(failed.status, EXIT_FAILED);
     EXPECT_EQ(failed.err, "kessra: " + join_always(dir.file("roms"), "g5.gba") + ": changed size during the build\n");
     EXPECT_EQ(failed.out, "");
-    EXPECT_EQ(testing::read_text(dir.file("set_1.iso")), "earlier image");
+    EXPECT_EQ(testing::read_bytes(dir.file("set_1.iso")), earlier_image);
     EXPECT_EQ(testing::read_text(dir.file("set_1.iso.txt")), "earlier listing");
     EXPECT_EQ(testing::directory_names(dir.path()),
               (std::vector<std::string>{"roms", "set_1.iso", "set_1.iso.txt"}));

@@ -112,7 +112,8 @@ TEST(DiscNaming, ImagePathsAndLabels) {
         const char* want;
     } paths[] = {{"out/set.iso", 2, "out/set_2.iso"}, {"set", 1, "set_1"},
                  {"a.b/set", 3, "a.b/set_3"},         {"x.tar.gcm", 12, "x.tar_12.gcm"},
-                 {"dir/.iso", 1, "dir/.iso_1"}};
+                 {"dir/.iso", 1, "dir/.iso_1"},       {"out.d/set", 2, "out.d/set_2"},
+                 {"./set", 1, "./set_1"},            {"../x.y/.hidden", 4, "../x.y/.hidden_4"}};
     for (const auto& c : paths) EXPECT_EQ(disc_image_path(c.path, c.number), c.want) << c.path;
 
     EXPECT_EQ(disc_volume_label("GAMES", 1, 3), "GAMES 1/3");
@@ -145,10 +146,16 @@ TEST(SplitReport, DiscLinesAndClosingBlock) {
     EXPECT_NE(padded.text().find("ROMs 253 to 300, 1459978240 bytes\n"), std::string::npos) << padded.text();
 
     testing::CapturedOutput closing;
-    print_split_closing(images, closing.stream());
+    print_split_closing(images, {}, closing.stream());
     EXPECT_EQ(closing.text(), "\nAll Tasks Completed OK!\n\n2 images written; please refer to the generated text "
                               "files for listing:\n  out_1.iso.txt\n  out_2.iso.txt\n"
                               "Thank you for helping test 'kessra'");
+    testing::CapturedOutput stale;
+    print_split_closing(images, {"out_3.iso", "out_\x01.iso"}, stale.stream());
+    EXPECT_NE(stale.text().find("  out_2.iso.txt\nNot part of this set, left from an earlier run:\n  out_3.iso\n"
+                                "  out_?.iso\nThank you"),
+              std::string::npos)
+        << stale.text();
 }
 
 } // namespace

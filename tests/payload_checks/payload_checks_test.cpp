@@ -64,6 +64,18 @@ TEST(PayloadChecks, EachFieldClassIsReportedWithItsOffsetAndValues) {
         {PROGRAM_BLOB, 0xDF, 0x10, "BSS size", 0xDC, "0x00000000", "0x00000010"},
         {PROGRAM_BLOB, 0xE3, 0xA4, "entry point", 0xE0, "0x800A20A0", "0x800A20A4"},
         {PROGRAM_BLOB, 0xF0, 0x01, "reserved", 0xF0, "zero bytes up to 0x100", "0x1 at 0xF0"},
+        // The reserved zeros begin right after the entry point and run to the header's end.
+        {PROGRAM_BLOB, 0xE4, 0x01, "reserved", 0xE4, "zero bytes up to 0x100", "0x1 at 0xE4"},
+        {PROGRAM_BLOB, 0xFF, 0x80, "reserved", 0xFF, "zero bytes up to 0x100", "0x80 at 0xFF"},
+        // The last slot, up to its last byte before the skin setting.
+        {PROGRAM_BLOB, 0x1BC528 + 16 * 511 + 5, 'X', "menu slot 512", 0x1BE518,
+         "\"000 GAMENUMB512\\0\", \"512 TITLE\" with zeros to the end, or 16 zero bytes", "\"000 GXMENUMB512\\0\""},
+        {PROGRAM_BLOB, 0x1BE527, 'x', "menu slot 512", 0x1BE518,
+         "\"000 GAMENUMB512\\0\", \"512 TITLE\" with zeros to the end, or 16 zero bytes", "\"000 GAMENUMB512x\""},
+        {PROGRAM_BLOB, 0x1BE528, '/', "skin setting", 0x1BE528, "a digit 0 to 3, then \"SKIN\\0\\0\\0\"",
+         "\"/SKIN\\0\\0\\0\""},
+        {PROGRAM_BLOB, 0x1BE530, '3', "zoom setting", 0x1BE530, "a digit 0 to 2, then \"ZOOM\\0\\0\\0\"",
+         "\"3ZOOM\\0\\0\\0\""},
         {PROGRAM_BLOB, 0x1BC528 + 16 * 4 + 5, 'X', "menu slot 5", 0x1BC568,
          "\"000 GAMENUMB005\\0\", \"005 TITLE\" with zeros to the end, or 16 zero bytes", "\"000 GXMENUMB005\\0\""},
         {PROGRAM_BLOB, 0x1BE528, '4', "skin setting", 0x1BE528, "a digit 0 to 3, then \"SKIN\\0\\0\\0\"",

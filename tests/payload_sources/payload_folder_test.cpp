@@ -163,6 +163,47 @@ TEST(PayloadFolder, FoldersThatCannotServeAreRefused) {
     }
 }
 
+#ifndef _WIN32
+// A link among the payload files is followed only inside the folder: one that
+// dangles or leads out is refused with its name and reason, and nothing it
+// leads to is shown.
+TEST(PayloadFolder, LinksAreFollowedOnlyInsideTheFolder) {
+    Fixture f;
+    const std::string folder = f.exported("set");
+    testing::write_text_file(f.dir.file("secret"), "SECRET-WORDS-0123456789");
+    const std::string program = payload_path(folder, PROGRAM_BLOB);
+    const std::string skin = payload_path(folder, FIRST_SKIN_BLOB + 2);
+    const struct {
+        std::string path;
+        std::string target;
+        std::string err;
+    } cases[] = {
+        {skin, "missing.tpl", "kessra: " + skin + ": cannot be examined: No such file or directory\n"},
+        {skin, "F_02.tpl", "kessra: " + skin + ": cannot be examined: Too many levels of symbolic links\n"},
+        {program, f.dir.file("secret"), "kessra: " + program + ": leads out of " + folder +
+                                            " (a symbolic link), refusing to read it\n"},
+        {program, "../../secret", "kessra: " + program + ": leads out of " + folder +
+                                      " (a symbolic link), refusing to read it\n"},
+    };
+    for (const auto& c : cases) {
+        const std::string kept = c.path + ".kept";
+        fs::rename(c.path, kept);
+        fs::create_symlink(c.target, c.path);
+        const Outcome outcome =
+            testing::run_tool({"-o", f.dir.file("x.iso"), "-d", f.roms, "-v", "L", "-payloads", folder});
+        EXPECT_EQ(outcome.status, 1) << c.target;
+        EXPECT_EQ(outcome.err, c.err);
+        EXPECT_FALSE(fs::exists(f.dir.file("x.iso")));
+        fs::remove(c.path);
+        fs::rename(kept, c.path);
+    }
+    // A link to a file inside the folder is taken.
+    fs::rename(skin, skin + ".real");
+    fs::create_symlink("F_02.tpl.real", skin);
+    EXPECT_TRUE(f.build("linked.iso", {"-payloads", folder}) == f.builtin_image);
+}
+#endif
+
 // The payload options are compared after the seven of a build, in any case,
 // with the value in the next argument; the walk still looks at every element.
 TEST(PayloadOptions, ReadAfterTheSevenOptions) {
@@ -208,9 +249,14 @@ TEST(ExportPayloads, CommandWordAndUsage) {
         {{"export-payloads"}, 2, "no folder to write into"},
         {{"export-payloads", "a", "b"}, 2, "one folder only: b"},
         {{"export-payloads", "a", "-payloads"}, 2, "-payloads needs a value"},
+        {{"export-payloads", "a", "-payloads", ""}, 2, "-payloads: the path is empty"},
+        {{"export-payloads", "a", "-Payloads-From", std::string(260, 'i')}, 2,
+         "the value of -Payloads-From is longer than 259 characters"},
+        {{"export-payloads", "a", "-title"}, 2, "-title needs a value"},
         {{"export-payloads", "a", "-zap"}, 2, "unknown option -zap"},
+        // Command words are matched in any case, as options are.
+        {{"EXPORT-Payloads", dir.file("a"), "-zap"}, 2, "unknown option -zap"},
         // Not a command word: read as a build command line, which is too short.
-        {{"Export-Payloads", dir.file("a")}, 2, ""},
         {{"inspect-payloads", dir.file("a")}, 2, ""},
     };
     for (const auto& c : cases) {

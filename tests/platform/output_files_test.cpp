@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+
+#ifdef __linux__
+#include <sys/inotify.h>
+#include <unistd.h>
+#endif
 
 #include "platform/output_files.hpp"
 #include "support/test_support.hpp"
@@ -98,6 +104,72 @@ TEST(OutputFiles, CommitPutsEveryOutputInPlaceOrRestoresTheEarlierOnes) {
         EXPECT_EQ(testing::directory_names(dir.path()), expected_names) << "no temporary or set-aside file left";
     }
 }
+
+// Four outputs over earlier files; the one at `failing` cannot be put in
+// place (its temporary file is gone). Yields the commit's status.
+Status commit_failing_at(const ScratchDir& dir, const std::vector<std::string>& names, std::size_t failing) {
+    std::vector<OutputFile> outputs;
+    for (const std::string& name : names) {
+        testing::write_text_file(dir.file(name), "earlier " + name);
+        outputs.push_back({dir.file(name), name, {}});
+        EXPECT_TRUE(write_output(outputs.back(), "new " + name));
+    }
+    fs::remove(outputs[failing].temporary_path);
+    const Status status = commit_outputs(outputs);
+    discard_outputs(outputs);
+    return status;
+}
+
+TEST(OutputFiles, AFailureAtAnyOutputPutsEveryEarlierFileBackUnderItsOwnName) {
+    const std::vector<std::string> names = {"1.iso.txt", "1.iso", "2.iso.txt", "2.iso"};
+    for (std::size_t failing = 0; failing < names.size(); ++failing) {
+        SCOPED_TRACE(names[failing]);
+        ScratchDir dir;
+        const Status status = commit_failing_at(dir, names, failing);
+        EXPECT_FALSE(status.ok);
+        EXPECT_EQ(status.message.rfind(names[failing] + ": renaming into place failed: ", 0), 0u) << status.message;
+        for (const std::string& name : names) EXPECT_EQ(testing::read_text(dir.file(name)), "earlier " + name);
+        std::vector<std::string> sorted = names;
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(testing::directory_names(dir.path()), sorted) << "no temporary or kept file left";
+    }
+}
+
+#ifdef __linux__
+// Every name holds the earlier file or the new one at every moment of the
+// switch, so that a run killed during it leaves no name empty: no final name
+// is ever moved away or removed.
+TEST(OutputFiles, NoFinalNameIsEverEmptyDuringTheSwitch) {
+    ScratchDir dir;
+    const std::vector<std::string> names = {"F_00.tpl", "F_01.tpl", "main.dol", "opening.bnr"};
+    std::vector<OutputFile> outputs;
+    for (const std::string& name : names) {
+        testing::write_text_file(dir.file(name), "earlier " + name);
+        outputs.push_back({dir.file(name), name, {}});
+        ASSERT_TRUE(write_output(outputs.back(), "new " + name));
+    }
+    const int watch = ::inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, dir.path().c_str(), IN_MOVED_FROM | IN_DELETE), 0);
+    ASSERT_TRUE(commit_outputs(outputs));
+    discard_outputs(outputs);
+    alignas(inotify_event) char buffer[16384];
+    std::vector<std::string> left;
+    for (ssize_t got; (got = ::read(watch, buffer, sizeof buffer)) > 0;) {
+        for (char* at = buffer; at < buffer + got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(at);
+            if (event->len > 0) left.emplace_back(event->name);
+            at += sizeof(inotify_event) + event->len;
+        }
+    }
+    ::close(watch);
+    for (const std::string& name : names) {
+        EXPECT_EQ(std::count(left.begin(), left.end(), name), 0) << name << " was moved away or removed";
+        EXPECT_EQ(testing::read_text(dir.file(name)), "new " + name);
+    }
+    EXPECT_EQ(testing::directory_names(dir.path()).size(), names.size());
+}
+#endif
 
 TEST(OutputFiles, LockIsExclusiveAndGoesWithItsHolder) {
     ScratchDir dir;

@@ -3,6 +3,7 @@
 #include "support/spawned_tool.hpp"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -86,6 +87,51 @@ FinishedTool run_tool_process(const std::vector<std::string>& args, std::chrono:
     char buffer[512];
     for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, err)) > 0;) run.err.append(buffer, n);
     std::fclose(err);
+    return run;
+}
+
+ProcessRun run_process(const std::vector<std::string>& args) {
+    int out_pipe[2];
+    int err_pipe[2];
+    if (::pipe(out_pipe) != 0) return {-1, "", "no pipe"};
+    if (::pipe(err_pipe) != 0) {
+        ::close(out_pipe[0]);
+        ::close(out_pipe[1]);
+        return {-1, "", "no pipe"};
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out_pipe[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out_pipe[0]);
+    posix_spawn_file_actions_adddup2(&actions, err_pipe[1], STDERR_FILENO);
+    posix_spawn_file_actions_addclose(&actions, err_pipe[0]);
+    const pid_t pid = spawn_with(args, actions);
+    ::close(out_pipe[1]);
+    ::close(err_pipe[1]);
+    ProcessRun run{-1, "", ""};
+    // Both pipes read as they fill, so neither stream can stall the tool.
+    pollfd readers[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
+    std::string* texts[2] = {&run.out, &run.err};
+    int open_count = 2;
+    while (pid != 0 && open_count > 0 && ::poll(readers, 2, -1) > 0) {
+        for (int i = 0; i < 2; ++i) {
+            if (readers[i].fd < 0 || readers[i].revents == 0) continue;
+            char buffer[4096];
+            const ssize_t got = ::read(readers[i].fd, buffer, sizeof buffer);
+            if (got > 0) {
+                texts[i]->append(buffer, static_cast<std::size_t>(got));
+                continue;
+            }
+            ::close(readers[i].fd);
+            readers[i].fd = -1;
+            --open_count;
+        }
+    }
+    for (const pollfd& reader : readers)
+        if (reader.fd >= 0) ::close(reader.fd);
+    int status = 0;
+    if (pid != 0 && ::waitpid(pid, &status, 0) == pid)
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return run;
 }
 

@@ -36,6 +36,17 @@ struct FinishedTool {
 FinishedTool run_tool_process(const std::vector<std::string>& args, std::chrono::milliseconds limit,
                               int data_limit_mb = 0);
 
+// A finished run of the tool as a process of its own.
+struct ProcessRun {
+    int status; // exit status, or 128 + the signal that ended it
+    std::string out;
+    std::string err;
+};
+
+// Runs the built tool with `args` (without the program name) to its end,
+// collecting its standard output and standard error.
+ProcessRun run_process(const std::vector<std::string>& args);
+
 // Waits until `directory` holds at least `count` entries, for 20 s at most.
 void wait_for_entries(const std::filesystem::path& directory, std::size_t count);
 

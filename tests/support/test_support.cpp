@@ -7,6 +7,8 @@
 #include <random>
 #include <sstream>
 
+#include "image/disc_format.hpp"
+
 namespace kessra::testing {
 
 namespace fs = std::filesystem;
@@ -67,6 +69,16 @@ void write_bytes_file(const std::string& path, const std::vector<std::uint8_t>& 
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     ASSERT_TRUE(file.good()) << path;
+}
+
+std::vector<std::uint8_t> write_earlier_image(const std::string& path, const std::string& label) {
+    std::vector<std::uint8_t> header(HEADER_WORDS_OFFSET + 16, 0);
+    std::copy_n(DISC_ID, sizeof DISC_ID - 1, header.begin() + DISC_ID_OFFSET);
+    for (int i = 0; i < 4; ++i)
+        header[DISC_MAGIC_OFFSET + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(DISC_MAGIC >> (24 - 8 * i));
+    std::copy(label.begin(), label.end(), header.begin() + VOLUME_LABEL_OFFSET);
+    write_bytes_file(path, header);
+    return header;
 }
 
 std::vector<std::string> directory_names(const fs::path& directory) {

@@ -44,6 +44,10 @@ void write_text_file(const std::string& path, const std::string& text);
 // Writes `bytes` to `path`, making its folders first; fails the test when it cannot.
 void write_bytes_file(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
+// The header block of an image this tool wrote (its disc id and magic word)
+// with `label`, as an earlier output that a run may replace; yields its bytes.
+std::vector<std::uint8_t> write_earlier_image(const std::string& path, const std::string& label);
+
 // Names in a directory, sorted.
 std::vector<std::string> directory_names(const std::filesystem::path& directory);
 
