@@ -1,5 +1,6 @@
 // One scanline from the registers as they are at the start of its horizontal
-// blanking.
+// blanking: which layers the mode has, the delayed display enables, the
+// affine reference points, then the mix into the frame.
 #include "emu/endian.hpp"
 #include "emu/gba.hpp"
 
@@ -7,11 +8,89 @@ namespace emu {
 
 namespace {
 
+// A background enabled in DISPCNT shows only from the third line drawn after
+// the enable; disabling acts at once.
+constexpr uint8_t kEnableDelayLines = 2;
+
 int32_t reference_value(const uint8_t* io, uint32_t offset) {
     // 28-bit signed fixed point (8 fraction bits).
     uint32_t raw = load32(io + offset) & 0x0FFFFFFFu;
     if ((raw & 0x08000000u) != 0) raw |= 0xF0000000u;
     return static_cast<int32_t>(raw);
+}
+
+// The backgrounds the mode has (bits 0-3) and which of them are affine.
+uint32_t mode_backgrounds(uint32_t mode) {
+    constexpr uint8_t kLayers[8] = {0xF, 0x7, 0xC, 0x4, 0x4, 0x4, 0, 0};
+    return kLayers[mode & 7];
+}
+
+bool is_text(uint32_t mode, uint32_t bg) { return mode == 0 || (mode == 1 && bg < 2); }
+
+// The BG enable bits that have been set long enough to show.
+uint32_t shown_backgrounds(Video& v, uint32_t dispcnt) {
+    uint32_t shown = 0;
+    for (uint32_t bg = 0; bg < 4; ++bg) {
+        if ((dispcnt & (0x100u << bg)) == 0) {
+            v.bg_enable_lines[bg] = 0;
+            continue;
+        }
+        if (v.bg_enable_lines[bg] >= kEnableDelayLines) {
+            shown |= 1u << bg;
+        } else {
+            ++v.bg_enable_lines[bg];
+        }
+    }
+    return shown;
+}
+
+void draw_background(Gba& gba, uint32_t mode, uint32_t bg, uint32_t line, uint32_t mosaic) {
+    Video& v = gba.video;
+    uint16_t* out = v.bg[bg];
+    uint32_t cnt = load16(gba.mem.io + 0x08 + bg * 2);
+    bool mosaic_on = (cnt & 0x40) != 0;
+    uint32_t mosaic_w = (mosaic & 15) + 1;
+    uint32_t mosaic_h = ((mosaic >> 4) & 15) + 1;
+    if (is_text(mode, bg)) {
+        video_text_line(gba, bg, mosaic_on ? line - line % mosaic_h : line, out);
+    } else {
+        uint32_t i = bg - 2;
+        int32_t x = v.affine_x[i];
+        int32_t y = v.affine_y[i];
+        if (mosaic_on) {
+            if (line % mosaic_h == 0) {
+                v.mosaic_x[i] = x;
+                v.mosaic_y[i] = y;
+            }
+            x = v.mosaic_x[i];
+            y = v.mosaic_y[i];
+        }
+        if (mode >= 3) {
+            video_bitmap_line(gba, mode, x, y, out);
+        } else {
+            video_affine_line(gba, bg, x, y, out);
+        }
+    }
+    if (mosaic_on) video_mosaic_line(out, mosaic_w);
+}
+
+// Each affine reference point moves by (PB, PD) per line.
+void advance_references(Gba& gba) {
+    const uint8_t* io = gba.mem.io;
+    for (uint32_t i = 0; i < 2; ++i) {
+        uint32_t base = 0x20 + i * 0x10;
+        gba.video.affine_x[i] += static_cast<int16_t>(load16(io + base + 2));
+        gba.video.affine_y[i] += static_cast<int16_t>(load16(io + base + 6));
+    }
+}
+
+void green_swap(uint16_t* out) {
+    for (uint32_t x = 0; x < kLineWidth; x += 2) {
+        uint32_t a = out[x];
+        uint32_t b = out[x + 1];
+        out[x] = static_cast<uint16_t>((a & ~0x3E0u) | (b & 0x3E0u));
+        out[x + 1] = static_cast<uint16_t>((b & ~0x3E0u) | (a & 0x3E0u));
+    }
 }
 
 } // namespace
@@ -26,33 +105,53 @@ void video_reference_written(Gba& gba, uint32_t bg) {
 void video_frame_start(Gba& gba) {
     video_reference_written(gba, 2);
     video_reference_written(gba, 3);
+    Video& v = gba.video;
+    uint32_t dispcnt = load16(gba.mem.io);
+    // The blanking lines count towards the enable delay and step the
+    // windows' vertical flip-flops.
+    for (uint32_t bg = 0; bg < 4; ++bg) {
+        v.bg_enable_lines[bg] = (dispcnt & (0x100u << bg)) != 0 ? kEnableDelayLines : 0;
+    }
+    for (uint32_t w = 0; w < 2; ++w) {
+        uint32_t edges = load16(gba.mem.io + 0x44 + w * 2);
+        uint32_t top = edges >> 8;
+        uint32_t bottom = edges & 0xFF;
+        for (uint32_t line = kScreenHeight; line < 228; ++line) {
+            if (line == top) v.window_v[w] = true;
+            if (line == bottom) v.window_v[w] = false;
+        }
+    }
 }
 
 void video_draw_line(Gba& gba, uint32_t line) {
     if (line >= kScreenHeight) return;
+    Video& v = gba.video;
     const uint8_t* io = gba.mem.io;
     uint16_t* out = gba.frame + line * kScreenWidth;
-    uint16_t dispcnt = load16(io);
-    uint16_t backdrop = static_cast<uint16_t>(load16(gba.mem.palette) & 0x7FFF);
+    uint32_t dispcnt = load16(io);
+    uint32_t mode = dispcnt & 7;
+    uint32_t backgrounds = shown_backgrounds(v, dispcnt) & mode_backgrounds(mode);
     if ((dispcnt & 0x80) != 0) {
-        for (uint32_t x = 0; x < kScreenWidth; ++x) out[x] = 0x7FFF;
+        for (uint32_t x = 0; x < kLineWidth; ++x) out[x] = 0x7FFF;
+        video_window_line(gba, line);
+        advance_references(gba);
         return;
     }
-    uint32_t mode = dispcnt & 7u;
-    bool bg2 = (dispcnt & 0x400) != 0;
-    uint32_t page = (dispcnt & 0x10) != 0 ? 0xA000u : 0u;
-    for (uint32_t x = 0; x < kScreenWidth; ++x) {
-        uint16_t c = backdrop;
-        if (bg2 && mode == 3) {
-            c = load16(gba.mem.vram + (line * kScreenWidth + x) * 2);
-        } else if (bg2 && mode == 4) {
-            uint8_t index = gba.mem.vram[page + line * kScreenWidth + x];
-            if (index != 0) c = load16(gba.mem.palette + index * 2u);
-        } else if (bg2 && mode == 5 && x < 160 && line < 128) {
-            c = load16(gba.mem.vram + page + (line * 160 + x) * 2);
-        }
-        out[x] = static_cast<uint16_t>(c & 0x7FFF);
+    uint32_t mosaic = load16(io + 0x4C);
+    for (uint32_t bg = 0; bg < 4; ++bg) {
+        if ((backgrounds & (1u << bg)) != 0) draw_background(gba, mode, bg, line, mosaic);
     }
+    uint32_t layers = backgrounds;
+    if ((dispcnt & 0x1000) != 0) {
+        video_obj_line(gba, line);
+        layers |= 0x10;
+    } else {
+        __builtin_memset(v.obj_attr, 0, sizeof v.obj_attr);
+    }
+    video_window_line(gba, line);
+    video_compose_line(gba, layers, out);
+    if ((load16(io + 0x02) & 1) != 0) green_swap(out);
+    advance_references(gba);
 }
 
 } // namespace emu
