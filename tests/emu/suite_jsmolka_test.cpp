@@ -1,0 +1,74 @@
+// jsmolka's suites through our core: each shows, in mode 4, "All tests
+// passed" or "Failed test NNN". The pass screen is the same picture for all
+// of them (tests/emu/expected/jsmolka_all_tests_passed.png, checked against
+// the reference on the suites it passes).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "suite_support.hpp"
+
+namespace {
+
+using namespace emu_harness;
+
+// The suites finish within a few frames; the pass screen then stays.
+const std::vector<uint32_t> kCheckpoints = {30, 60, 120, 240, 400};
+
+struct JsmolkaRom {
+    const char* name;
+    const char* path;
+    bool reference_passes;  // the reference emulator shows the pass screen too
+};
+
+const JsmolkaRom kRoms[] = {
+    {"arm", "jsmolka-gba-tests/arm/arm.gba", false},
+    {"thumb", "jsmolka-gba-tests/thumb/thumb.gba", false},
+    {"memory", "jsmolka-gba-tests/memory/memory.gba", true},
+    {"nes", "jsmolka-gba-tests/nes/nes.gba", true},
+    {"bios", "jsmolka-gba-tests/bios/bios.gba", false},
+    {"unsafe", "jsmolka-gba-tests/unsafe/unsafe.gba", false},
+    {"save_none", "jsmolka-gba-tests/save/none.gba", true},
+};
+
+class JsmolkaSuite : public testing::TestWithParam<JsmolkaRom> {
+protected:
+    void SetUp() override {
+        std::optional<std::string> path = shared_rom(GetParam().path);
+        if (!path) GTEST_SKIP() << "the shared test ROMs are absent";
+        std::optional<std::vector<uint8_t>> bytes = read_file(*path);
+        ASSERT_TRUE(bytes) << *path;
+        rom = std::move(*bytes);
+        std::optional<Frame> picture = read_png(expected_picture("jsmolka_all_tests_passed.png"));
+        ASSERT_TRUE(picture) << "the expected pass picture is missing";
+        passed = std::move(*picture);
+    }
+    std::vector<uint8_t> rom;
+    Frame passed;
+};
+
+TEST_P(JsmolkaSuite, OurCoreShowsAllTestsPassed) {
+    std::optional<std::vector<Snapshot>> snapshots = run_ours(rom, kCheckpoints, {});
+    ASSERT_TRUE(snapshots) << "the core refused the ROM";
+    if (first_match(*snapshots, passed) != nullptr) return;
+    const Frame& last = snapshots->back().frame;
+    ADD_FAILURE() << GetParam().name << " does not show \"All tests passed\" after " << kCheckpoints.back()
+                  << " frames (its screen: " << keep_frame(std::string("jsmolka_") + GetParam().name, last)
+                  << "): " << compare_frames(last, passed, 3).describe();
+}
+
+// The reference passes some of the suites: the picture we expect is theirs.
+TEST_P(JsmolkaSuite, ReferenceShowsThePassPictureWhereItPasses) {
+    if (!GetParam().reference_passes) GTEST_SKIP() << "the reference fails this suite";
+    if (!reference_available()) GTEST_SKIP() << "no libmgba in this build";
+    std::optional<std::vector<Snapshot>> snapshots = run_reference(rom, kCheckpoints, {});
+    ASSERT_TRUE(snapshots);
+    EXPECT_NE(first_match(*snapshots, passed), nullptr)
+        << compare_frames(snapshots->back().frame, passed, 3).describe();
+}
+
+INSTANTIATE_TEST_SUITE_P(Roms, JsmolkaSuite, testing::ValuesIn(kRoms),
+                         [](const testing::TestParamInfo<JsmolkaRom>& info) { return std::string(info.param.name); });
+
+} // namespace
