@@ -10,16 +10,19 @@ namespace {
 
 constexpr uint32_t kIme = 0x04000208;
 constexpr uint32_t kSoundBias = 0x04000088;
+constexpr uint32_t kHaltcnt = 0x04000301;
 
 // Where the processor goes on after the trap (it refills its pipeline there).
 void jump(Gba& gba, uint32_t address) {
     gba.cpu.r[15] = address;
 }
 
-// Like the BIOS's halt: the processor sleeps until IE & IF is non-zero, and
-// takes the interrupt before the BIOS code goes on.
-void halt(Gba& gba) {
-    gba.machine.halted = true;
+// As the BIOS does it, through HALTCNT: 00h halts the processor until IE & IF
+// is non-zero (at once if it is already), 80h stops the machine until the
+// keypad or the cartridge requests an interrupt. An interrupt the processor
+// may take is taken before the BIOS code goes on.
+void halt(Gba& gba, uint8_t haltcnt) {
+    bus_write8(gba, kHaltcnt, haltcnt, Access::NonSeq);
 }
 
 // HardReset and the reset vector: the registers and memory as after power-on
@@ -53,8 +56,11 @@ uint32_t run_call(Gba& gba, uint32_t number) {
         gba.cycles += 200;
         break;
     case 0x02:  // Halt
-    case 0x03:  // Stop: treated as Halt; the keypad interrupt ends it too
-        halt(gba);
+        halt(gba, 0x00);
+        gba.cycles += 10;
+        break;
+    case 0x03:  // Stop
+        halt(gba, 0x80);
         gba.cycles += 10;
         break;
     case 0x05:  // VBlankIntrWait: IntrWait(1, VBlank)
@@ -143,6 +149,10 @@ uint32_t run_call(Gba& gba, uint32_t number) {
         r[0] = bios_midi_key_to_freq(bus_read32(gba, r[0] + 4, Access::NonSeq), r[1], r[2]);
         gba.cycles += 60;
         break;
+    case 0x2A:  // SoundGetJumpList: every entry a plain return (bx lr)
+        for (uint32_t i = 0; i < 36; ++i) bus_write32(gba, r[0] + i * 4, kBiosStartCartridge, Access::Seq);
+        gba.cycles += 36 * 3;
+        break;
     case 0x25:  // MultiBoot: no link partner, so it fails
         r[0] = 1;
         gba.cycles += 20;
@@ -150,8 +160,8 @@ uint32_t run_call(Gba& gba, uint32_t number) {
     case 0x26:  // HardReset
         restart(gba);
         return kBiosStartCartridge;
-    case 0x27:  // CustomHalt: HALTCNT = r2 (halt and stop alike here)
-        halt(gba);
+    case 0x27:  // CustomHalt: HALTCNT = r2
+        halt(gba, static_cast<uint8_t>(r[2]));
         gba.cycles += 10;
         break;
     default:
@@ -176,7 +186,7 @@ void wait_for_flags(Gba& gba) {
         jump(gba, kBiosSwiResume);
         return;
     }
-    halt(gba);
+    halt(gba, 0x00);
     jump(gba, kBiosWaitTrap);
 }
 
