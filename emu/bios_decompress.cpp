@@ -30,7 +30,7 @@ void put(Gba& gba, ByteSink& out, uint8_t value) {
         out.pending = value;
     }
     ++out.pos;
-    gba.cycles += 2;
+    gba.cycles += 12;  // the decoding loop's instructions per byte
 }
 
 // A byte already written, `distance` bytes back, read from memory (so the

@@ -180,8 +180,8 @@ uint32_t bios_arctan2(int16_t x, int16_t y) {
             angle = 0xC000 - atan_of(sx, sy);
         }
     }
-    // Not masked: a point just below the positive x axis gives 10000h.
-    return static_cast<uint32_t>(angle);
+    // 0..FFFFh: a point just below the positive x axis comes out as 0.
+    return static_cast<uint32_t>(angle) & 0xFFFF;
 }
 
 uint32_t bios_midi_key_to_freq(uint32_t wave_freq, uint32_t key, uint32_t fine) {

@@ -49,7 +49,7 @@ void bios_cpu_set(Gba& gba, uint32_t src, uint32_t dst, uint32_t control) {
         }
         if (!fill) src += unit;
         dst += unit;
-        gba.cycles += fill ? 1 : 3;  // the loop's own instructions
+        gba.cycles += fill ? 3 : 5;  // the loop's own instructions
     }
 }
 

@@ -84,14 +84,15 @@ uint32_t run_call(Gba& gba, uint32_t number) {
         r[0] = d.quotient;
         r[1] = d.remainder;
         r[3] = d.magnitude;
-        // One compare-and-subtract step per quotient bit, three cycles each.
+        // A shift step and a compare-and-subtract step per quotient bit.
         const uint32_t steps = 33 - static_cast<uint32_t>(__builtin_clz(d.magnitude | 1));
-        gba.cycles += 20 + 3 * 2 * steps + (arm ? 3 : 0);
+        gba.cycles += 20 + 13 * steps + (arm ? 3 : 0);
         break;
     }
     case 0x08:  // Sqrt
         r[0] = bios_sqrt(r[0]);
-        gba.cycles += 100;
+        // An iteration per result bit.
+        gba.cycles += 20 + 60 * (32 - static_cast<uint32_t>(__builtin_clz(r[0] | 1)));
         break;
     case 0x09: {  // ArcTan
         const BiosArcTan a = bios_arctan(r[0]);
@@ -103,7 +104,7 @@ uint32_t run_call(Gba& gba, uint32_t number) {
     }
     case 0x0A:  // ArcTan2
         r[0] = bios_arctan2(static_cast<int16_t>(r[0]), static_cast<int16_t>(r[1]));
-        gba.cycles += 120;
+        gba.cycles += 70;
         break;
     case 0x0B:
         bios_cpu_set(gba, r[0], r[1], r[2]);

@@ -84,6 +84,7 @@ TEST(BiosArcTan2, GivesTheFullTurnAngleOfAPoint) {
     } exact[] = {
         {1, 0, 0},         {0x4000, 0, 0},     {-5, 0, 0x8000},   {0, 7, 0x4000},   {0, -7, 0xC000},
         {0, 0, 0},         {100, 100, 0x2000}, {-100, 100, 0x6000}, {-100, -100, 0xA000}, {100, -100, 0xE000},
+        {0x7FFF, -1, 0},   // just below the x axis: a full turn, which wraps to 0
     };
     for (const auto& c : exact) EXPECT_EQ(emu::bios_arctan2(c.x, c.y), c.angle) << c.x << "," << c.y;
     for (int32_t x = -0x4000; x <= 0x4000; x += 613) {
