@@ -53,8 +53,10 @@ template <typename T> T rom_read(const Gba& gba, uint32_t addr) {
     if (off + sizeof(T) <= gba.cart.size) return load_t<T>(gba.cart.rom + off);
     if constexpr (sizeof(T) == 4) {
         return static_cast<uint32_t>(rom_half(gba, off)) | static_cast<uint32_t>(rom_half(gba, off + 2)) << 16;
+    } else if constexpr (sizeof(T) == 2) {
+        return rom_half(gba, off);
     } else {
-        return narrow<T>(rom_half(gba, off & ~1u), addr);
+        return static_cast<T>(rom_half(gba, off & ~1u) >> ((off & 1) * 8));
     }
 }
 

@@ -59,7 +59,9 @@ void waits_update(Gba& gba);
 void prefetch_fetch(Gba& gba, uint32_t addr, uint32_t halfwords, bool seq);
 void prefetch_stop(Gba& gba);
 
-// Timers.
+// Timers. A started timer counts its first tick this many cycles after the
+// write that started it.
+constexpr uint64_t kTimerStartDelay = 2;
 void timers_init(Gba& gba);
 uint16_t timer_read_counter(Gba& gba, uint32_t timer);
 void timer_write_reload(Gba& gba, uint32_t timer, uint16_t value);

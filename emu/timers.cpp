@@ -8,8 +8,6 @@ namespace emu {
 namespace {
 
 constexpr uint8_t kPrescalerShift[4] = {0, 6, 8, 10};
-// A started timer counts its first tick this many cycles after the write.
-constexpr uint64_t kStartDelay = 2;
 
 bool enabled(const Timer& t) { return (t.control & 0x80) != 0; }
 
@@ -100,7 +98,7 @@ void timer_write_control(Gba& gba, uint32_t timer, uint16_t value) {
     t.control = value;
     if (enabled(t) && (!was || shift != t.shift)) {
         if (!was) t.counter = t.reload;
-        t.since = gba.cycles + kStartDelay;
+        t.since = gba.cycles + kTimerStartDelay;
     }
     t.shift = shift;
     t.running = enabled(t) && !counts_up(gba, timer);

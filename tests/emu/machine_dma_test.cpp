@@ -1,0 +1,150 @@
+// The DMA channels: start timings, address controls, unit sizes, the count,
+// the registers latched at enable, repeat, IRQ, priority and reach.
+#include <gtest/gtest.h>
+
+#include "machine_support.hpp"
+
+namespace {
+
+using namespace machine_test;
+
+uint32_t reg(uint32_t ch) { return 0x040000B0 + 12 * ch; }
+
+void setup(emu::Gba& g, uint32_t ch, uint32_t src, uint32_t dst, uint16_t count, uint16_t control) {
+    w32(g, reg(ch), src);
+    w32(g, reg(ch) + 4, dst);
+    w16(g, reg(ch) + 8, count);
+    w16(g, reg(ch) + 10, control);
+}
+
+// Fills 64 halfwords at EWRAM 0x02000000 with 0x1000 + index.
+void fill_source(emu::Gba& g) {
+    for (uint32_t i = 0; i < 64; ++i) w16(g, 0x02000000 + 2 * i, static_cast<uint16_t>(0x1000 + i));
+}
+
+struct ControlCase {
+    const char* what;
+    uint32_t src, dst;
+    uint16_t control;  // without the enable bit
+    uint32_t check;    // destination address checked ...
+    uint16_t expect;   // ... for this halfword
+    uint32_t untouched;  // an address the transfer must not reach
+};
+
+TEST(MachineDma, AddressControlsAndUnitSizes) {
+    const ControlCase cases[] = {
+        {"both increment", 0x02000000, 0x03000000, 0x0000, 0x03000006, 0x1003, 0x03000008},
+        {"destination decrements", 0x02000000, 0x03000100, 0x0020, 0x030000FA, 0x1003, 0x030000F8},
+        {"destination fixed: the last unit stays", 0x02000000, 0x03000100, 0x0040, 0x03000100, 0x1003, 0x03000102},
+        {"source decrements", 0x02000010, 0x03000000, 0x0080, 0x03000006, 0x1005, 0x03000008},
+        {"source fixed", 0x02000010, 0x03000000, 0x0100, 0x03000006, 0x1008, 0x03000008},
+        {"32-bit units", 0x02000000, 0x03000000, 0x0400, 0x0300000E, 0x1007, 0x03000010},
+        {"32-bit units ignore the low address bits", 0x02000002, 0x03000003, 0x0400, 0x03000000, 0x1000, 0x03000010},
+    };
+    for (const ControlCase& c : cases) {
+        Handheld h;
+        make_handheld(h);
+        emu::Gba& g = *h;
+        fill_source(g);
+        setup(g, 3, c.src, c.dst, 4, static_cast<uint16_t>(c.control | 0x8000));
+        EXPECT_EQ(g.machine.dma_pending, 8u) << c.what;
+        emu::dma_run_pending(g);
+        EXPECT_EQ(r16(g, c.check), c.expect) << c.what;
+        EXPECT_EQ(r16(g, c.untouched), 0u) << c.what;
+        EXPECT_EQ(r16(g, reg(3) + 10) & 0x8000, 0u) << c.what;  // an immediate transfer ends disabled
+    }
+}
+
+TEST(MachineDma, CountZeroMeansTheChannelsMaximum) {
+    for (uint32_t ch = 0; ch < 4; ++ch) {
+        Handheld h;
+        make_handheld(h);
+        emu::Gba& g = *h;
+        setup(g, ch, 0x03000000, 0x02000000, 0, 0x8100);  // fixed source: zeros over a filled area
+        for (uint32_t a = 0x02000000; a < 0x02030000; a += 4) w32(g, a, 0xFFFFFFFF);
+        emu::dma_run_pending(g);
+        const uint32_t units = ch == 3 ? 0x10000 : 0x4000;
+        EXPECT_EQ(r16(g, 0x02000000 + 2 * (units - 1)), 0u) << ch;
+        EXPECT_EQ(r16(g, 0x02000000 + 2 * units), 0xFFFFu) << ch;
+    }
+}
+
+TEST(MachineDma, InternalRegistersAreLatchedAtEnable) {
+    Handheld h;
+    make_handheld(h);
+    emu::Gba& g = *h;
+    fill_source(g);
+    // Repeating HBlank transfers of 2 units; destination increments and reloads.
+    setup(g, 0, 0x02000000, 0x03000000, 2, 0x8000 | 0x2000 | 0x0200 | 0x0060);
+    w32(g, reg(0), 0x02000040);   // changes nothing until the next enable
+    w16(g, reg(0) + 8, 3);        // taken at the next repeat
+    emu::dma_run_pending(g);
+    EXPECT_EQ(r32(g, 0x03000000), 0u);  // not triggered yet
+    emu::dma_trigger(g, emu::DmaTiming::Hblank);
+    emu::dma_run_pending(g);
+    EXPECT_EQ(r32(g, 0x03000000), 0x10011000u);
+    emu::dma_trigger(g, emu::DmaTiming::Vblank);
+    EXPECT_EQ(g.machine.dma_pending, 0u);
+    emu::dma_trigger(g, emu::DmaTiming::Hblank);
+    emu::dma_run_pending(g);
+    // The source went on, the destination reloaded, the count is now 3.
+    EXPECT_EQ(r32(g, 0x03000000), 0x10031002u);
+    EXPECT_EQ(r16(g, 0x03000004), 0x1004u);
+    EXPECT_NE(r16(g, reg(0) + 10) & 0x8000, 0u);
+}
+
+TEST(MachineDma, EndIrqAndPriority) {
+    Handheld h;
+    make_handheld(h);
+    emu::Gba& g = *h;
+    w16(g, 0x02000000, 0x1111);
+    w16(g, 0x02000002, 0x3333);
+    // DMA3 and DMA1 wait for VBlank to the same place: DMA1 goes first, so DMA3's value stays.
+    setup(g, 3, 0x02000000, 0x03000000, 1, 0x8000 | 0x1000 | 0x4000);
+    setup(g, 1, 0x02000002, 0x03000000, 1, 0x8000 | 0x1000);
+    emu::dma_trigger(g, emu::DmaTiming::Vblank);
+    emu::dma_run_pending(g);
+    EXPECT_EQ(r16(g, 0x03000000), 0x1111u);
+    EXPECT_EQ(r16(g, 0x04000202), emu::kIrqDma0 << 3);
+}
+
+TEST(MachineDma, Dma0CannotReadTheCartridgeAndLeavesItsValueOnTheBus) {
+    Handheld h;
+    make_handheld(h);
+    emu::Gba& g = *h;
+    w16(g, 0x02000000, 0xBEEF);
+    setup(g, 0, 0x02000000, 0x03000000, 1, 0x8000);
+    emu::dma_run_pending(g);
+    // The address loses bit 27: the "cartridge" source is the BIOS, which
+    // DMA cannot read; it sees what the last transfer left.
+    setup(g, 0, 0x08000000, 0x03000010, 1, 0x8000);
+    emu::dma_run_pending(g);
+    EXPECT_EQ(r16(g, 0x03000010), 0xBEEFu);
+    EXPECT_EQ(r32(g, 0x10000000), 0xBEEFBEEFu);
+    // DMA3 does read it.
+    setup(g, 3, 0x08000010, 0x03000020, 1, 0x8000);
+    emu::dma_run_pending(g);
+    EXPECT_EQ(r16(g, 0x03000020), h.rom[0x10] | h.rom[0x11] << 8);
+}
+
+TEST(MachineDma, SoundFifoRequestsMoveFourWordsToAFixedDestination) {
+    Handheld h;
+    make_handheld(h);
+    emu::Gba& g = *h;
+    fill_source(g);
+    setup(g, 2, 0x02000000, 0x040000A4, 1, 0x8000 | 0x3000 | 0x0200);
+    emu::dma_run_pending(g);
+    emu::machine_fifo_request(g, 0);  // the other FIFO
+    EXPECT_EQ(g.machine.dma_pending, 0u);
+    const uint64_t before = g.cycles;
+    emu::machine_fifo_request(g, 1);
+    emu::dma_run_pending(g);
+    // The last of four words stays in the FIFO register.
+    EXPECT_EQ(emu::load32(g.mem.io + 0xA4), 0x10071006u);
+    EXPECT_EQ(g.machine.dma[2].src, 0x02000010u);
+    EXPECT_EQ(g.machine.dma[2].dst, 0x040000A4u);
+    // 2 internal cycles, then N+S+S+S reads from EWRAM (6 each) and 1-cycle I/O writes.
+    EXPECT_EQ(g.cycles - before, 2u + 4 * 6 + 4 * 1);
+}
+
+} // namespace
