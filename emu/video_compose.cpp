@@ -24,14 +24,16 @@ void window_span(uint8_t* window, uint32_t edges, uint8_t mask) {
     for (uint32_t x = left; x < kLineWidth; ++x) window[x] = mask;
 }
 
+uint32_t blend_channel(uint32_t a, uint32_t b, uint32_t eva, uint32_t evb) {
+    uint32_t wide_a = a << 3 | a >> 2;
+    uint32_t wide_b = b << 3 | b >> 2;
+    uint32_t c = (wide_a * eva + wide_b * evb) >> 7;
+    return c > 31 ? 31 : c;
+}
+
 uint32_t blend(uint32_t a, uint32_t b, uint32_t eva, uint32_t evb) {
-    uint32_t r = ((a & 31) * eva + (b & 31) * evb) >> 4;
-    uint32_t g = (((a >> 5) & 31) * eva + ((b >> 5) & 31) * evb) >> 4;
-    uint32_t bl = (((a >> 10) & 31) * eva + ((b >> 10) & 31) * evb) >> 4;
-    if (r > 31) r = 31;
-    if (g > 31) g = 31;
-    if (bl > 31) bl = 31;
-    return r | g << 5 | bl << 10;
+    return blend_channel(a & 31, b & 31, eva, evb) | blend_channel((a >> 5) & 31, (b >> 5) & 31, eva, evb) << 5 |
+           blend_channel((a >> 10) & 31, (b >> 10) & 31, eva, evb) << 10;
 }
 
 uint32_t brighten(uint32_t c, uint32_t evy) {

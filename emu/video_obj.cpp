@@ -50,7 +50,16 @@ uint32_t sprite_texel(const uint8_t* vram, const Sprite& s, uint32_t tx, uint32_
 // Writes a sprite pixel into the layer: window sprites only mark the OBJ
 // window; others win over a sprite of lower priority drawn before them.
 void put_pixel(Video& v, const uint8_t* palette, const Sprite& s, uint32_t x, uint32_t index) {
-    if (index == 0) return;
+    if (index == 0) {
+        // A transparent pixel still lends its priority and mode to a sprite
+        // pixel drawn before it.
+        uint8_t old = v.obj_attr[x];
+        if ((s.attr & kObjWindow) == 0 && (v.obj[x] & kOpaque) != 0 &&
+            (old & kObjPriorityMask) > (s.attr & kObjPriorityMask)) {
+            v.obj_attr[x] = static_cast<uint8_t>((old & kObjWindow) | s.attr);
+        }
+        return;
+    }
     if ((s.attr & kObjWindow) != 0) {
         v.obj_attr[x] |= kObjWindow;
         return;
@@ -94,14 +103,18 @@ void video_obj_line(Gba& gba, uint32_t line) {
         uint32_t box_h = double_size ? s.height * 2 : s.height;
         uint32_t row = (line - (a0 & 0xFF)) & 0xFF;
         if (row >= box_h) continue;
-        budget -= affine ? 10 + static_cast<int32_t>(box_w) * 2 : static_cast<int32_t>(box_w);
-        if (budget < 0) break;
         int32_t sx = static_cast<int32_t>(a1 & 0x1FF);
         if (sx >= 256) sx -= 512;
         if (sx >= static_cast<int32_t>(kLineWidth) || sx + static_cast<int32_t>(box_w) <= 0) continue;
+        // Rendering costs a cycle per pixel of the box (two for affine ones,
+        // plus 10); a sprite starts while the line has cycles left.
+        if (budget <= 0) break;
+        budget -= affine ? 10 + static_cast<int32_t>(box_w) * 2 : static_cast<int32_t>(box_w);
+        int32_t drawn = static_cast<int32_t>(box_w);
         bool mosaic_on = (a0 & 0x1000) != 0;
         if (mosaic_on) row -= row % mosaic_h;
         s.tile = a2 & 0x3FF;
+        if (bitmap_mode && s.tile < 512) continue;  // the lower tiles hold the bitmap
         s.colour256 = (a0 & 0x2000) != 0;
         s.one_dimensional = (dispcnt & 0x40) != 0;
         s.palette_bank = (a2 >> 12) * 16;
@@ -109,9 +122,7 @@ void video_obj_line(Gba& gba, uint32_t line) {
         s.attr = static_cast<uint8_t>(((a2 >> 10) & 3) | (mode == 1 ? kObjSemiTransparent : 0) |
                                       (mode == 2 ? kObjWindow : 0));
         int32_t start = sx < 0 ? -sx : 0;
-        int32_t end = sx + static_cast<int32_t>(box_w) > static_cast<int32_t>(kLineWidth)
-                          ? static_cast<int32_t>(kLineWidth) - sx
-                          : static_cast<int32_t>(box_w);
+        int32_t end = sx + drawn > static_cast<int32_t>(kLineWidth) ? static_cast<int32_t>(kLineWidth) - sx : drawn;
         if (!affine) {
             uint32_t ty = (a1 & 0x2000) != 0 ? s.height - 1 - row : row;
             bool hflip = (a1 & 0x1000) != 0;
