@@ -15,6 +15,9 @@ struct BiosState {
     // most recently fetched. The bus keeps it current on every opcode fetch
     // inside the BIOS area; bios_boot sets the value the boot leaves.
     uint32_t latch;
+    // The part of a system call's time that passes after its work: charged
+    // when the BIOS code goes on, so after a halt the call caused, once woken.
+    uint32_t resume_cycles;
 };
 
 // Fills the BIOS area and sets the registers and I/O as the BIOS leaves them
@@ -32,6 +35,7 @@ enum BiosTrap : uint32_t {
     kTrapSwi = 0,    // runs the system call whose number is in r12
     kTrapWait = 1,   // IntrWait/VBlankIntrWait: checks the flags, halts until one arrives
     kTrapReset = 2,  // the reset vector: starts the cartridge again
+    kTrapResume = 3, // a call's remaining time (BiosState::resume_cycles)
 };
 constexpr uint32_t kBiosIrqHandler = 0x128;    // the interrupt dispatcher
 constexpr uint32_t kBiosSwiHandler = 0x140;    // the system call entry

@@ -84,16 +84,17 @@ constexpr BiosWord kBiosCode[] = {
     {0x15C, 0xE92D4004},                        // stmfd sp!, {r2, lr}
     {kBiosSwiTrap, trap(kTrapSwi)},             // trap 0: the call (continues at 168h, a wait at 164h)
     {kBiosWaitTrap, trap(kTrapWait)},           // trap 1: the wait, again after every interrupt
+    {kBiosSwiResume, trap(kTrapResume)},        // trap 3: the rest of the call's time (after a halt: once woken)
     // The exit: back to supervisor mode, restore and return.
-    {kBiosSwiResume, 0xE8BD4004},               // ldmfd sp!, {r2, lr}
-    {0x16C, 0xE3A0C0D3},                        // mov r12, #D3h
-    {0x170, 0xE129F00C},                        // msr cpsr_fc, r12
-    {0x174, 0xE8BD0800},                        // ldmfd sp!, {r11}
-    {0x178, 0xE169F00B},                        // msr spsr_fc, r11
-    {0x17C, 0xE8BD5800},                        // ldmfd sp!, {r11, r12, lr}
-    {0x180, 0xE1B0F00E},                        // movs pc, lr
-    {0x184, kNop},                              // mov r0, r0 (prefetched only)
-    {0x188, 0xE3A02004},                        // mov r2, #4 (prefetched only: the latch after a call)
+    {0x16C, 0xE8BD4004},                        // ldmfd sp!, {r2, lr}
+    {0x170, 0xE3A0C0D3},                        // mov r12, #D3h
+    {0x174, 0xE129F00C},                        // msr cpsr_fc, r12
+    {0x178, 0xE8BD0800},                        // ldmfd sp!, {r11}
+    {0x17C, 0xE169F00B},                        // msr spsr_fc, r11
+    {0x180, 0xE8BD5800},                        // ldmfd sp!, {r11, r12, lr}
+    {0x184, 0xE1B0F00E},                        // movs pc, lr
+    {0x188, kNop},                              // mov r0, r0 (prefetched only)
+    {0x18C, 0xE3A02004},                        // mov r2, #4 (prefetched only: the latch after a call)
 };
 
 constexpr uint32_t word_at(uint32_t address) {
@@ -109,7 +110,7 @@ constexpr uint32_t word_at(uint32_t address) {
 static_assert(word_at(kBiosStartCartridge + 8) == kBiosLatchBoot);
 static_assert(word_at(0x134 + 8) == kBiosLatchInIrq);
 static_assert(word_at(0x13C + 8) == kBiosLatchAfterIrq);
-static_assert(word_at(0x180) == 0xE1B0F00E && word_at(0x180 + 8) == kBiosLatchAfterSwi);
+static_assert(word_at(0x184) == 0xE1B0F00E && word_at(0x184 + 8) == kBiosLatchAfterSwi);
 
 // BG2PA, BG2PD, BG3PA, BG3PD: the rotation's diagonal, 1.0 after a reset.
 constexpr uint32_t kAffineDiagonal[] = {0x20, 0x26, 0x30, 0x36};

@@ -202,6 +202,11 @@ bool bios_trap(Gba& gba, uint32_t opcode) {
     case kTrapWait:
         wait_for_flags(gba);
         return true;
+    case kTrapResume:
+        gba.cycles += gba.bios.resume_cycles;
+        gba.bios.resume_cycles = 0;
+        jump(gba, kBiosSwiResume + 4);
+        return true;
     case kTrapReset:
         restart(gba);
         jump(gba, kBiosStartCartridge);
