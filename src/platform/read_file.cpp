@@ -14,7 +14,12 @@ Result<std::vector<std::uint8_t>> read_whole_file(const std::string& path, std::
     errno = 0;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
     if (!file) return {Status::failure(io_error_line(path, "opening", errno)), {}};
-    const std::int64_t size = open_file_size(file.get());
+    return read_open_file(file.get(), path, max_size);
+}
+
+Result<std::vector<std::uint8_t>> read_open_file(std::FILE* file, const std::string& path, std::uint64_t max_size) {
+    errno = 0;
+    const std::int64_t size = open_file_size(file);
     if (size < 0) return {Status::failure(io_error_line(path, "reading the size of", errno)), {}};
     if (static_cast<std::uint64_t>(size) > max_size)
         return {Status::failure(path + ": the file is " + std::to_string(size) + " bytes; at most " +
@@ -22,9 +27,9 @@ Result<std::vector<std::uint8_t>> read_whole_file(const std::string& path, std::
                 {}};
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     errno = 0;
-    if (std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
-        return {Status::failure(std::ferror(file.get()) ? io_error_line(path, "reading", errno)
-                                                        : path + ": the file got shorter while being read"),
+    if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size())
+        return {Status::failure(std::ferror(file) ? io_error_line(path, "reading", errno)
+                                                  : path + ": the file got shorter while being read"),
                 {}};
     return success(std::move(bytes));
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -12,5 +13,8 @@ namespace kessra {
 // The contents of the file at `path`; a file longer than `max_size` bytes is
 // refused without being read.
 Result<std::vector<std::uint8_t>> read_whole_file(const std::string& path, std::uint64_t max_size);
+
+// The same for a file already open at its start; `path` is what messages call it.
+Result<std::vector<std::uint8_t>> read_open_file(std::FILE* file, const std::string& path, std::uint64_t max_size);
 
 } // namespace kessra

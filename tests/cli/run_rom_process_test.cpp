@@ -11,6 +11,7 @@
 #include "handheld/handheld_roms.hpp"
 #include "handheld/screen_picture.hpp"
 #include "support/test_support.hpp"
+#include "support/tool_run.hpp"
 #include "texture/picture_file.hpp"
 
 extern char** environ;
@@ -21,11 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::ScratchDir;
 
-struct Finished {
-    int status; // exit status, or 128 + signal
-    std::string out;
-    std::string err;
-};
+using Finished = testing::ToolRun; // status: the exit status, or 128 + the signal
 
 std::string read_all(int fd) {
     std::string text;
@@ -83,8 +80,8 @@ TEST(RunRomProcess, RefusesWhatIsNotARomNamingTheFile) {
         std::string message;
     } cases[] = {
         {dir.file("missing.gba"), dir.file("missing.gba") + ": opening failed: No such file or directory"},
-        {short_rom, short_rom + ": the ROM is 191 bytes; a ROM holds at least its 192-byte header"},
-        {large_rom, large_rom + ": the ROM is 33554433 bytes; at most 33554432 (32 MiB) are accepted"},
+        {short_rom, short_rom + ": the file is 191 bytes; a ROM holds at least its 192-byte header"},
+        {large_rom, large_rom + ": the file is 33554433 bytes; at most 33554432 are accepted"},
         {folder, folder + ": is not a regular file"},
         // Refused at once: nothing waits for a writer to open the pipe.
         {fifo, fifo + ": is not a regular file"},

@@ -1,6 +1,7 @@
 #include "handheld/handheld_roms.hpp"
 
 #include <initializer_list>
+#include <iterator>
 #include <string>
 
 namespace kessra::testing {
@@ -10,7 +11,17 @@ namespace {
 constexpr std::size_t CODE_OFFSET = 0xC0; // right after the cartridge header
 constexpr std::size_t ROM_SIZE = 0x400;
 
-// A cartridge whose first word branches to `code`, placed after the header.
+// The display in mode 3 (one 15-bit colour a pixel, from 0x06000000) with
+// BG2 on; r0 is left at 0x04000000.
+constexpr std::uint32_t MODE_3_ON[] = {
+    0xE3A00301, // mov   r0, #0x04000000
+    0xE3A01B01, // mov   r1, #0x400
+    0xE3811003, // orr   r1, r1, #3         ; DISPCNT: mode 3, BG2 on
+    0xE1C010B0, // strh  r1, [r0]
+};
+
+// A cartridge whose first word branches past the header, where MODE_3_ON and
+// then `code` follow.
 std::vector<std::uint8_t> cartridge(std::initializer_list<std::uint32_t> code) {
     std::vector<std::uint8_t> rom(ROM_SIZE);
     auto put = [&rom](std::size_t at, std::uint32_t word) {
@@ -23,8 +34,10 @@ std::vector<std::uint8_t> cartridge(std::initializer_list<std::uint32_t> code) {
     std::uint8_t check = 0;
     for (std::size_t i = 0xA0; i < 0xBD; ++i) check = static_cast<std::uint8_t>(check - rom[i]);
     rom[0xBD] = static_cast<std::uint8_t>(check - 0x19);
+    std::vector<std::uint32_t> words(std::begin(MODE_3_ON), std::end(MODE_3_ON));
+    words.insert(words.end(), code);
     std::size_t at = CODE_OFFSET;
-    for (const std::uint32_t word : code) {
+    for (const std::uint32_t word : words) {
         put(at, word);
         at += 4;
     }
@@ -35,10 +48,6 @@ std::vector<std::uint8_t> cartridge(std::initializer_list<std::uint32_t> code) {
 
 std::vector<std::uint8_t> painting_rom() {
     return cartridge({
-        0xE3A00301, // mov   r0, #0x04000000
-        0xE3A01B01, // mov   r1, #0x400
-        0xE3811003, // orr   r1, r1, #3         ; DISPCNT: mode 3, BG2 on
-        0xE1C010B0, // strh  r1, [r0]
         0xE3A00406, // mov   r0, #0x06000000
         0xE3A0101F, // mov   r1, #0x1F
         0xE3811C0D, // orr   r1, r1, #0xD00     ; PAINT_COLOUR
@@ -58,10 +67,6 @@ std::vector<std::uint8_t> painting_rom() {
 
 std::vector<std::uint8_t> keys_rom() {
     return cartridge({
-        0xE3A00301, // mov   r0, #0x04000000
-        0xE3A01B01, // mov   r1, #0x400
-        0xE3811003, // orr   r1, r1, #3         ; DISPCNT: mode 3, BG2 on
-        0xE1C010B0, // strh  r1, [r0]
         0xE2803E13, // add   r3, r0, #0x130     ; KEYINPUT
         0xE3A02406, // mov   r2, #0x06000000
         0xE1D310B0, // loop: ldrh r1, [r3]
