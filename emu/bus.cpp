@@ -36,10 +36,18 @@ template <typename T> void charge(Gba& gba, uint32_t region, Access access) {
     else gba.cycles += seq ? m.wait_s16[region] : m.wait_n16[region];
 }
 
-// VRAM is 96 KiB repeated every 128 KiB, its last 32 KiB mirroring the 32 KiB before.
-uint32_t vram_offset(uint32_t addr) {
-    uint32_t off = addr & 0x1FFFF;
-    return off >= kVramSize ? off - 0x8000 : off;
+// VRAM is 96 KiB repeated every 128 KiB, its last 32 KiB mirroring the 32 KiB
+// before. In the bitmap modes the first 16 KiB of that mirror reach nothing
+// (reads 0, writes lost): kNoVram.
+constexpr uint32_t kNoVram = ~0u;
+
+bool bitmap_mode(const Gba& gba) { return (io_get(gba, kRegDispcnt) & 7) >= 3; }
+
+uint32_t vram_offset(const Gba& gba, uint32_t addr) {
+    const uint32_t off = addr & 0x1FFFF;
+    if (off < kVramSize) return off;
+    if (off < 0x1C000 && bitmap_mode(gba)) return kNoVram;
+    return off - 0x8000;
 }
 
 // The cartridge bus: past the ROM's end, each halfword reads as its own address / 2.
@@ -117,9 +125,11 @@ template <typename T> T read(Gba& gba, uint32_t addr, Access access) {
     case 0x5:
         charge<T>(gba, region, access);
         return load_t<T>(gba.mem.palette + (addr & (kPaletteSize - 1)));
-    case 0x6:
+    case 0x6: {
         charge<T>(gba, region, access);
-        return load_t<T>(gba.mem.vram + vram_offset(addr));
+        const uint32_t off = vram_offset(gba, addr);
+        return off == kNoVram ? T{0} : load_t<T>(gba.mem.vram + off);
+    }
     case 0x7:
         charge<T>(gba, region, access);
         return load_t<T>(gba.mem.oam + (addr & (kOamSize - 1)));
@@ -140,9 +150,8 @@ void video_write8(Gba& gba, uint32_t region, uint32_t addr, uint8_t value) {
     if (region == 0x5) {
         store16(gba.mem.palette + (addr & (kPaletteSize - 2)), both);
     } else if (region == 0x6) {
-        const uint32_t off = vram_offset(addr) & ~1u;
-        const bool bitmap = (io_get(gba, kRegDispcnt) & 7) >= 3;
-        if (off < (bitmap ? 0x14000u : 0x10000u)) store16(gba.mem.vram + off, both);
+        const uint32_t off = vram_offset(gba, addr & ~1u);
+        if (off < (bitmap_mode(gba) ? 0x14000u : 0x10000u)) store16(gba.mem.vram + off, both);
     }
 }
 
@@ -177,7 +186,8 @@ template <typename T> void write(Gba& gba, uint32_t addr, T value, Access access
         } else if (region == 0x5) {
             store_t<T>(gba.mem.palette + (addr & (kPaletteSize - 1)), value);
         } else if (region == 0x6) {
-            store_t<T>(gba.mem.vram + vram_offset(addr), value);
+            const uint32_t off = vram_offset(gba, addr);
+            if (off != kNoVram) store_t<T>(gba.mem.vram + off, value);
         } else {
             store_t<T>(gba.mem.oam + (addr & (kOamSize - 1)), value);
         }

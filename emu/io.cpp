@@ -146,9 +146,10 @@ uint16_t read_half(Gba& gba, uint32_t addr) {
 
 bool in(uint32_t off, uint32_t first, uint32_t last) { return off >= first && off <= last; }
 
+// POSTFLG can be set but not cleared again; HALTCNT only obeys the BIOS.
 void write_halt(Gba& gba, uint16_t value, uint16_t mask) {
-    if (mask & 0x00FF) gba.mem.io[kRegPostflg] = static_cast<uint8_t>(value & 1);
-    if (mask & 0xFF00) {
+    if (mask & 0x00FF) gba.mem.io[kRegPostflg] = static_cast<uint8_t>(gba.mem.io[kRegPostflg] | (value & 1));
+    if ((mask & 0xFF00) && gba.machine.pc_in_bios) {
         gba.machine.halted = true;
         gba.machine.stopped = (value & 0x8000) != 0;
         gba.run_until = gba.cycles;

@@ -40,15 +40,23 @@ void overflowed(Gba& gba, uint32_t i, uint64_t n) {
     }
 }
 
-void advance(Gba& gba, uint32_t i) {
+void advance(Gba& gba, uint32_t i, uint64_t until) {
     Timer& t = gba.machine.timers[i];
-    if (!t.running || gba.cycles <= t.since) return;
-    const uint64_t ticks = (gba.cycles - t.since) >> t.shift;
+    if (!t.running || until <= t.since) return;
+    const uint64_t ticks = (until - t.since) >> t.shift;
     if (ticks == 0) return;
     t.since += ticks << t.shift;
     const uint64_t n = add_ticks(t, ticks);
     if (n) overflowed(gba, i, n);
 }
+
+void advance_all(Gba& gba, uint64_t until) {
+    for (uint32_t i = 0; i < 4; ++i) advance(gba, i, until);
+}
+
+// A write to a timer takes effect one cycle after it: the count (and any
+// overflow) of that cycle still follows the old settings.
+void before_write(Gba& gba) { advance_all(gba, gba.cycles + 1); }
 
 bool has_effect(const Gba& gba, uint32_t i) {
     const Timer& t = gba.machine.timers[i];
@@ -76,7 +84,7 @@ void timers_schedule(Gba& gba) {
 }
 
 void timers_sync(Gba& gba) {
-    for (uint32_t i = 0; i < 4; ++i) advance(gba, i);
+    advance_all(gba, gba.cycles);
     timers_schedule(gba);
 }
 
@@ -86,12 +94,12 @@ uint16_t timer_read_counter(Gba& gba, uint32_t timer) {
 }
 
 void timer_write_reload(Gba& gba, uint32_t timer, uint16_t value) {
-    timers_sync(gba);
+    before_write(gba);
     gba.machine.timers[timer].reload = value;
 }
 
 void timer_write_control(Gba& gba, uint32_t timer, uint16_t value) {
-    timers_sync(gba);
+    before_write(gba);
     Timer& t = gba.machine.timers[timer];
     const bool was = enabled(t);
     const uint8_t shift = kPrescalerShift[value & 3];

@@ -34,6 +34,20 @@ TEST(MachineBus, MirrorsShowTheSameMemory) {
     }
 }
 
+TEST(MachineBus, BitmapModesCutTheFirstVramMirrorBlock) {
+    Handheld h;
+    make_handheld(h);
+    emu::Gba& g = *h;
+    w32(g, 0x06010000, 0x11112222);
+    w32(g, 0x06014000, 0x33334444);
+    w16(g, 0x04000000, 3);
+    EXPECT_EQ(r32(g, 0x06018000), 0u);
+    EXPECT_EQ(r32(g, 0x0601C000), 0x33334444u);
+    w32(g, 0x06018000, 0x55555555);
+    w16(g, 0x04000000, 0);
+    EXPECT_EQ(r32(g, 0x06018000), 0x11112222u);
+}
+
 TEST(MachineBus, NarrowWritesStoreTheirBytesOnlyInRam) {
     for (const uint32_t base : {0x02000000u, 0x03000000u}) {
         Handheld h;

@@ -97,6 +97,7 @@ TEST(MachineDisplay, HaltSleepsUntilTheInterrupt) {
     emu::Gba& g = *h;
     w16(g, 0x04000004, 0x0008);
     w16(g, 0x04000200, emu::kIrqVblank);
+    g.machine.pc_in_bios = true;  // as the BIOS's Halt does it
     w8(g, 0x04000301, 0);
     emu::gba_run_frame(g);
     // Woken by VBlank at the start of line 160, no later.

@@ -119,11 +119,27 @@ TEST(MachineIo, IrqPendingFollowsImeIeAndIf) {
     }
 }
 
+TEST(MachineIo, HaltcntObeysOnlyTheBiosAndPostflgStaysSet) {
+    Handheld h;
+    make_handheld(h);
+    emu::Gba& g = *h;
+    w32(g, 0x03000000, 0xE1A00000);
+    emu::bus_fetch32(g, 0x03000000, emu::Access::NonSeq);
+    w16(g, 0x04000300, 0x0000);
+    EXPECT_FALSE(g.machine.halted);
+    EXPECT_EQ(r8(g, 0x04000300), 1u);
+    emu::bus_fetch32(g, 0x00000100, emu::Access::NonSeq);
+    w16(g, 0x04000300, 0x0000);
+    EXPECT_TRUE(g.machine.halted);
+    EXPECT_EQ(r8(g, 0x04000300), 1u);
+}
+
 TEST(MachineIo, HaltEndsOnAnEnabledRequestWhateverImeSays) {
     Handheld h;
     make_handheld(h);
     emu::Gba& g = *h;
     w16(g, 0x04000200, emu::kIrqVblank);
+    g.machine.pc_in_bios = true;  // as the BIOS's Halt does it
     w8(g, 0x04000301, 0x00);
     EXPECT_TRUE(g.machine.halted);
     emu::machine_raise_irq(g, emu::kIrqHblank);

@@ -65,11 +65,24 @@ TEST(MachineTimer, StoppingFreezesTheCountAndRestartingReloads) {
     make_handheld(h);
     emu::Gba& g = *h;
     const uint64_t first = start(g, 1, 0x0100, 0);
-    g.cycles = first + 49;  // the write's own cycle makes 50
+    g.cycles = first + 49;  // the write's own cycle makes 50 ...
     w16(g, kTm + 6, 0x0000);
-    EXPECT_EQ(counter_at(g, 1, first + 5000), 0x0100u + 50);
+    // ... and the timer still counts the cycle after the write.
+    EXPECT_EQ(counter_at(g, 1, first + 5000), 0x0100u + 51);
     w16(g, kTm + 6, 0x0080);
     EXPECT_EQ(counter_at(g, 1, g.cycles + emu::kTimerStartDelay + 3), 0x0103u);
+}
+
+TEST(MachineTimer, ANewReloadMissesAnOverflowInTheNextCycle) {
+    for (const uint64_t lead : {1u, 2u}) {
+        Handheld h;
+        make_handheld(h);
+        emu::Gba& g = *h;
+        const uint64_t first = start(g, 0, 0xFFF8, 0);
+        g.cycles = first + 8 - lead - 1;  // the write lands `lead` cycles before the overflow
+        w16(g, kTm, 0xDEAD);
+        EXPECT_EQ(counter_at(g, 0, first + 9), lead == 1 ? 0xFFF9u : 0xDEAEu) << lead;
+    }
 }
 
 TEST(MachineTimer, OverflowRequestsItsIrqAtTheOverflow) {
