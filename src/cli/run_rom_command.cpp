@@ -6,6 +6,7 @@
 
 #include "catalogue/rom_record.hpp"
 #include "cli/options.hpp"
+#include "cli/run_steps.hpp"
 #include "handheld/key_schedule.hpp"
 #include "handheld/play.hpp"
 #include "handheld/rom_file.hpp"
@@ -99,12 +100,6 @@ Status write_screenshot(const std::string& path, const emu::Gba& gba) {
     return status;
 }
 
-int failed(const Status& status, const RunEnvironment& environment) {
-    std::fflush(environment.out);
-    std::fprintf(environment.err, "kessra: %s\n", status.message.c_str());
-    return EXIT_FAILED;
-}
-
 } // namespace
 
 std::vector<std::string> run_rom_option_names() { return {std::begin(VALUE_OPTIONS), std::end(VALUE_OPTIONS)}; }
@@ -120,17 +115,17 @@ int run_rom_command(int argc, const char* const* argv, const RunEnvironment& env
         std::fputs(RUN_USAGE, environment.err);
         return EXIT_USAGE;
     }
-    if (Status status = check_screenshot_path(options); !status) return failed(status, environment);
+    if (Status status = check_screenshot_path(options); !status) return fail(status, environment);
     Result<std::vector<std::uint8_t>> rom = handheld::load_rom(options.rom);
-    if (!rom) return failed(rom.status, environment);
+    if (!rom) return fail(rom.status, environment);
     const std::unique_ptr<emu::Gba> gba = handheld::power_on(rom.value);
-    if (!gba) return failed(Status::failure(options.rom + ": the handheld did not start it"), environment);
+    if (!gba) return fail(Status::failure(options.rom + ": the handheld did not start it"), environment);
 
     const auto start = std::chrono::steady_clock::now();
     handheld::play_frames(*gba, options.frames, options.keys);
     const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
 
-    if (Status status = write_screenshot(options.screenshot, *gba); !status) return failed(status, environment);
+    if (Status status = write_screenshot(options.screenshot, *gba); !status) return fail(status, environment);
     const double seconds = taken.count();
     std::fprintf(environment.out, "Ran %u frame%s in %.2f s (%.1f frames per second)\n", options.frames,
                  options.frames == 1 ? "" : "s", seconds, seconds > 0 ? options.frames / seconds : 0.0);
