@@ -59,7 +59,7 @@ template <uint32_t K> constexpr ArmHandler arm_pick() {
             return &arm_alu<(hi >> 1) & 15, l, false, (lo >> 1) & 3, (lo & 1) != 0>;
         }
     } else if constexpr (group == 1) {
-        if constexpr ((hi & 0xF9) == 0x10) {
+        if constexpr ((hi & 0x19) == 0x10) {
             if constexpr (w) return &arm_msr<b, true>;
             else return &arm_undefined;
         } else {
