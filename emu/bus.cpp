@@ -25,15 +25,15 @@ template <typename T> T narrow(uint32_t word, uint32_t addr) {
     return static_cast<T>(word >> ((addr & (4 - sizeof(T))) * 8));
 }
 
-template <typename T> void charge(Gba& gba, uint32_t region, Access access) {
-    const Machine& m = gba.machine;
-    if (region > 0xF) {
-        gba.cycles += 1;
-        return;
-    }
+// The cycles of one access to a region 0x00-0x0F.
+template <typename T> uint32_t access_cycles(const Machine& m, uint32_t region, Access access) {
     const bool seq = access == Access::Seq;
-    if constexpr (sizeof(T) == 4) gba.cycles += seq ? m.wait_s32[region] : m.wait_n32[region];
-    else gba.cycles += seq ? m.wait_s16[region] : m.wait_n16[region];
+    if constexpr (sizeof(T) == 4) return seq ? m.wait_s32[region] : m.wait_n32[region];
+    else return seq ? m.wait_s16[region] : m.wait_n16[region];
+}
+
+template <typename T> void charge(Gba& gba, uint32_t region, Access access) {
+    gba.cycles += region > 0xF ? 1 : access_cycles<T>(gba.machine, region, access);
 }
 
 // VRAM is 96 KiB repeated every 128 KiB, its last 32 KiB mirroring the 32 KiB
@@ -69,15 +69,23 @@ template <typename T> T rom_read(const Gba& gba, uint32_t addr) {
 }
 
 // A data access to the cartridge: the 128 KiB blocks start non-sequentially,
-// and the prefetch buffer stops.
-template <typename T> void rom_charge(Gba& gba, uint32_t addr, Access access) {
-    if ((addr & 0x1FFFF) == 0) access = Access::NonSeq;
+// the prefetch buffer stops, and a sequential access goes where the
+// cartridge's counter points. Returns the address the cartridge serves.
+template <typename T> uint32_t rom_access(Gba& gba, uint32_t addr, Access access) {
+    Machine& m = gba.machine;
+    uint32_t served = (addr & 0xFE000000) | (m.cart_next & 0x1FFFFFF);
+    if (access == Access::NonSeq || m.cart_next == kNoCartAddress || (served & 0x1FFFF) == 0) {
+        access = Access::NonSeq;
+        served = addr;
+    }
     prefetch_stop(gba);
-    charge<T>(gba, addr >> 24, access);
+    gba.cycles += access_cycles<T>(m, addr >> 24, access);
+    m.cart_next = served + (sizeof(T) == 4 ? 4 : 2);
+    return served;
 }
 
 template <typename T> T bios_read(const Gba& gba, uint32_t addr) {
-    if (gba.machine.dma_running) return narrow<T>(gba.machine.dma_latch, addr);
+    if (gba.machine.dma_running) return T{0};
     if (gba.machine.pc_in_bios) return load_t<T>(gba.mem.bios + addr);
     return narrow<T>(gba.bios.latch, addr);
 }
@@ -134,8 +142,7 @@ template <typename T> T read(Gba& gba, uint32_t addr, Access access) {
         charge<T>(gba, region, access);
         return load_t<T>(gba.mem.oam + (addr & (kOamSize - 1)));
     case 0x8: case 0x9: case 0xA: case 0xB: case 0xC: case 0xD:
-        rom_charge<T>(gba, addr, access);
-        return rom_read<T>(gba, addr);
+        return rom_read<T>(gba, (rom_access<T>(gba, addr, access) & ~1u) | (addr & 1));
     default:
         charge<T>(gba, region, access);
         break;
@@ -193,7 +200,7 @@ template <typename T> void write(Gba& gba, uint32_t addr, T value, Access access
         }
         return;
     case 0x8: case 0x9: case 0xA: case 0xB: case 0xC: case 0xD:
-        rom_charge<T>(gba, addr, access);
+        rom_access<T>(gba, addr, access);
         return;
     default:
         charge<T>(gba, region, access);
@@ -210,8 +217,9 @@ template <typename T> T fetch(Gba& gba, uint32_t addr, Access access) {
     m.pc_in_bios = addr < kBiosSize;
     T op;
     if (region >= 0x8 && region <= 0xD) {
-        if ((addr & 0x1FFFF) == 0) access = Access::NonSeq;
+        if ((addr & 0x1FFFF) == 0 || (addr & 0x1FFFFFF) != (m.cart_next & 0x1FFFFFF)) access = Access::NonSeq;
         prefetch_fetch(gba, addr, sizeof(T) / 2, access == Access::Seq);
+        m.cart_next = addr + sizeof(T);
         op = rom_read<T>(gba, addr);
     } else {
         op = read<T>(gba, addr, access);
@@ -250,7 +258,7 @@ uint16_t bus_fetch16(Gba& gba, uint32_t addr, Access access) { return fetch<uint
 uint32_t bus_fetch32(Gba& gba, uint32_t addr, Access access) { return fetch<uint32_t>(gba, addr, access); }
 
 uint32_t bus_open_value(const Gba& gba) {
-    return gba.machine.dma_running ? gba.machine.dma_latch : gba.machine.open_bus;
+    return gba.machine.open_bus;
 }
 
 } // namespace emu

@@ -57,24 +57,32 @@ void transfer(Gba& gba, uint32_t ch) {
     const int32_t dst_step = step(dst_control, unit);
     const uint32_t count = fifo ? 4 : d.count;
 
+    // The transfer's first cartridge access is non-sequential, and so is the
+    // processor's next one after it.
     m.dma_running = true;
+    m.cart_next = kNoCartAddress;
+    prefetch_stop(gba);
     gba.cycles += in_cartridge(d.src) && in_cartridge(d.dst) ? 4u : 2u;
     for (uint32_t k = 0; k < count; ++k) {
         const Access access = k == 0 ? Access::NonSeq : Access::Seq;
+        // The BIOS and unmapped memory give a DMA nothing: it moves what it
+        // read last (a halfword from the half the destination selects).
+        const bool readable = d.src >= 0x02000000 && d.src < 0x10000000;
         if (word) {
             const uint32_t v = bus_read32(gba, d.src & ~3u, access);
-            m.dma_latch = v;
-            bus_write32(gba, d.dst & ~3u, v, access);
+            if (readable) d.latch = v;
+            bus_write32(gba, d.dst & ~3u, d.latch, access);
         } else {
             const uint16_t v = bus_read16(gba, d.src & ~1u, access);
-            m.dma_latch = v * 0x10001u;
-            bus_write16(gba, d.dst & ~1u, v, access);
+            if (readable) d.latch = v * 0x10001u;
+            bus_write16(gba, d.dst & ~1u, static_cast<uint16_t>(d.latch >> ((d.dst & 2) * 8)), access);
         }
         d.src = (d.src + static_cast<uint32_t>(src_step)) & kSrcMask[ch];
         d.dst = (d.dst + static_cast<uint32_t>(dst_step)) & kDstMask[ch];
     }
     m.dma_running = false;
-    m.open_bus = m.dma_latch;
+    m.open_bus = d.latch;
+    m.cart_next = kNoCartAddress;
 
     if (control & 0x4000) machine_raise_irq(gba, static_cast<uint16_t>(kIrqDma0 << ch));
     if ((control & 0x200) && timing_of(control) != DmaTiming::Immediate) {

@@ -9,6 +9,7 @@ void machine_init(Gba& gba) {
     Machine& m = gba.machine;
     __builtin_memset(&m, 0, sizeof m);
     m.memctl = 0x0D000020;
+    m.cart_next = kNoCartAddress;
     io_set(gba, kRegKeyinput, kAllKeys);
     waits_update(gba);
     timers_init(gba);

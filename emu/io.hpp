@@ -44,13 +44,15 @@ void io_write8(Gba& gba, uint32_t addr, uint8_t value);
 void io_write16(Gba& gba, uint32_t addr, uint16_t value);
 void io_write32(Gba& gba, uint32_t addr, uint32_t value);
 
-// What a read of unmapped memory sees at this moment (the processor's last
-// opcode fetch, or the last value a running DMA moved).
+// What a read of unmapped memory sees at this moment: the processor's last
+// opcode fetch, or the value a DMA left.
 uint32_t bus_open_value(const Gba& gba);
 
 // Interrupts.
 void irq_update(Gba& gba);
 void keypad_check(Gba& gba);
+
+constexpr uint32_t kNoCartAddress = ~0u;
 
 // Wait states from WAITCNT and the internal memory control.
 void waits_update(Gba& gba);

@@ -44,6 +44,7 @@ struct Timer {
 struct DmaChannel {
     uint32_t src, dst;    // the addresses, latched when the channel is enabled
     uint32_t count;       // the units of the next transfer
+    uint32_t latch;       // the last value the channel read: what it moves from unreadable addresses
     uint16_t control;     // DMAxCNT_H as kept
 };
 
@@ -65,8 +66,7 @@ struct Machine {
 
     DmaChannel dma[4];
     uint8_t dma_pending;   // channels whose start condition came and whose transfer is due
-    bool dma_running;      // a transfer is under way (reads of the BIOS/unmapped see its latch)
-    uint32_t dma_latch;    // the last value a DMA moved: what DMA reads of unmapped memory see
+    bool dma_running;      // a transfer is under way (BIOS reads see the latch, not the BIOS)
 
     // Wait states: the cycles of one access to each area (index addr >> 24
     // for 0x00-0x0F), non-sequential / sequential, 16-bit / 32-bit.
@@ -78,6 +78,10 @@ struct Machine {
     uint32_t pf_head, pf_tail;
     uint64_t pf_ready;
     bool pf_active;
+    // The cartridge's own address counter: a sequential access reads or
+    // writes here, whatever address comes with it; kNoCartAddress after
+    // anything that breaks the burst (a DMA), so the next access is non-sequential.
+    uint32_t cart_next;
 
     // The open bus: what the processor's last opcode fetch left on the bus,
     // and whether that fetch was inside the BIOS area.

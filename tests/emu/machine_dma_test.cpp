@@ -108,23 +108,62 @@ TEST(MachineDma, EndIrqAndPriority) {
     EXPECT_EQ(r16(g, 0x04000202), emu::kIrqDma0 << 3);
 }
 
-TEST(MachineDma, Dma0CannotReadTheCartridgeAndLeavesItsValueOnTheBus) {
+TEST(MachineDma, UnreadableSourcesGiveTheChannelsLastValue) {
+    Handheld h;
+    make_handheld(h);
+    emu::Gba& g = *h;
+    w32(g, 0x02000000, 0xDEADC0DE);
+    setup(g, 1, 0x02000000, 0x03000000, 1, 0x8400);
+    emu::dma_run_pending(g);
+    // The value stays on the bus for the processor.
+    EXPECT_EQ(r32(g, 0x10000000), 0xDEADC0DEu);
+    // 16-bit units from the BIOS area: the half of the latch the destination selects.
+    setup(g, 1, 0x00000000, 0x03000010, 1, 0x8000);
+    emu::dma_run_pending(g);
+    setup(g, 1, 0x00000000, 0x03000012, 1, 0x8000);
+    emu::dma_run_pending(g);
+    EXPECT_EQ(r32(g, 0x03000010), 0xDEADC0DEu);
+    // Each channel has its own latch.
+    setup(g, 2, 0x00000000, 0x03000020, 1, 0x8000);
+    emu::dma_run_pending(g);
+    EXPECT_EQ(r16(g, 0x03000020), 0u);
+}
+
+TEST(MachineDma, Dma0CannotReadTheCartridge) {
     Handheld h;
     make_handheld(h);
     emu::Gba& g = *h;
     w16(g, 0x02000000, 0xBEEF);
     setup(g, 0, 0x02000000, 0x03000000, 1, 0x8000);
     emu::dma_run_pending(g);
-    // The address loses bit 27: the "cartridge" source is the BIOS, which
-    // DMA cannot read; it sees what the last transfer left.
+    // The address loses bit 27: the "cartridge" source is the BIOS.
     setup(g, 0, 0x08000000, 0x03000010, 1, 0x8000);
     emu::dma_run_pending(g);
     EXPECT_EQ(r16(g, 0x03000010), 0xBEEFu);
-    EXPECT_EQ(r32(g, 0x10000000), 0xBEEFBEEFu);
     // DMA3 does read it.
     setup(g, 3, 0x08000010, 0x03000020, 1, 0x8000);
     emu::dma_run_pending(g);
     EXPECT_EQ(r16(g, 0x03000020), h.rom[0x10] | h.rom[0x11] << 8);
+}
+
+TEST(MachineDma, SequentialCartridgeAccessesFollowTheCartridgesCounter) {
+    Handheld h;
+    make_handheld(h);
+    emu::Gba& g = *h;
+    // Source up across the end of OAM into the cartridge, destination down from
+    // the cartridge into OAM: the write to the cartridge sets its counter, and
+    // the following sequential reads come from there, not from their address.
+    setup(g, 3, 0x07FFFFFE, 0x08000000, 3, 0x8000 | 0x0020);
+    emu::dma_run_pending(g);
+    EXPECT_EQ(r16(g, 0x07FFFFFE), h.rom[2] | h.rom[3] << 8);
+    EXPECT_EQ(r16(g, 0x07FFFFFC), h.rom[4] | h.rom[5] << 8);
+    // After a DMA the processor's next cartridge fetch is non-sequential.
+    uint64_t before = g.cycles;
+    emu::bus_fetch16(g, 0x08000100, emu::Access::Seq);
+    EXPECT_EQ(g.cycles - before, 5u);
+    before = g.cycles;
+    emu::bus_fetch16(g, 0x08000102, emu::Access::Seq);
+    EXPECT_EQ(g.cycles - before, 3u);
 }
 
 TEST(MachineDma, SoundFifoRequestsMoveFourWordsToAFixedDestination) {
