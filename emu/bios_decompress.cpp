@@ -9,7 +9,7 @@ namespace emu {
 namespace {
 
 uint8_t read8(Gba& gba, uint32_t& src) {
-    return bus_read8(gba, src++, Access::Seq);
+    return bus_read8(gba, src++, Access::NonSeq);
 }
 
 // The destination of the byte-producing calls. The "VRAM" variants keep an
@@ -23,9 +23,9 @@ struct ByteSink {
 
 void put(Gba& gba, ByteSink& out, uint8_t value) {
     if (out.byte_writes) {
-        bus_write8(gba, out.dst + out.pos, value, Access::Seq);
+        bus_write8(gba, out.dst + out.pos, value, Access::NonSeq);
     } else if ((out.pos & 1) != 0) {
-        bus_write16(gba, out.dst + out.pos - 1, static_cast<uint16_t>(out.pending | value << 8), Access::Seq);
+        bus_write16(gba, out.dst + out.pos - 1, static_cast<uint16_t>(out.pending | value << 8), Access::NonSeq);
     } else {
         out.pending = value;
     }
@@ -55,9 +55,9 @@ bool read_header(Gba& gba, uint32_t& src, uint32_t& size) {
 void bios_bit_unpack(Gba& gba, uint32_t src, uint32_t dst, uint32_t info) {
     if (!bios_readable_source(src)) return;
     const uint32_t length = bus_read16(gba, info, Access::NonSeq);
-    const uint32_t src_width = bus_read8(gba, info + 2, Access::Seq);
-    const uint32_t dst_width = bus_read8(gba, info + 3, Access::Seq);
-    const uint32_t offset_word = bus_read32(gba, info + 4, Access::Seq);
+    const uint32_t src_width = bus_read8(gba, info + 2, Access::NonSeq);
+    const uint32_t dst_width = bus_read8(gba, info + 3, Access::NonSeq);
+    const uint32_t offset_word = bus_read32(gba, info + 4, Access::NonSeq);
     if (src_width == 0 || src_width > 8 || dst_width == 0 || dst_width > 32) return;
     const uint32_t offset = offset_word & 0x7FFFFFFF;
     const bool offset_zero_units = (offset_word >> 31) != 0;
@@ -73,7 +73,7 @@ void bios_bit_unpack(Gba& gba, uint32_t src, uint32_t dst, uint32_t info) {
             word |= unit << bits;
             bits += dst_width;
             if (bits >= 32) {
-                bus_write32(gba, dst, word, Access::Seq);
+                bus_write32(gba, dst, word, Access::NonSeq);
                 dst += 4;
                 word = 0;
                 bits = 0;
@@ -135,8 +135,8 @@ void bios_diff16(Gba& gba, uint32_t src, uint32_t dst) {
     if (!read_header(gba, src, size)) return;
     uint16_t value = 0;
     for (uint32_t pos = 0; pos < size; pos += 2) {
-        value = static_cast<uint16_t>(value + bus_read16(gba, src + pos, Access::Seq));
-        bus_write16(gba, dst + pos, value, Access::Seq);
+        value = static_cast<uint16_t>(value + bus_read16(gba, src + pos, Access::NonSeq));
+        bus_write16(gba, dst + pos, value, Access::NonSeq);
         gba.cycles += 3;
     }
 }
@@ -147,7 +147,7 @@ void bios_huffman(Gba& gba, uint32_t src, uint32_t dst) {
     const uint32_t unit_bits = (header & 0xF) != 0 ? header & 0xF : 8;
     const uint32_t size = header >> 8;
     const uint32_t root = src + 5;
-    uint32_t stream = src + 4 + (bus_read8(gba, src + 4, Access::Seq) + 1u) * 2;
+    uint32_t stream = src + 4 + (bus_read8(gba, src + 4, Access::NonSeq) + 1u) * 2;
     dst &= ~3u;
     gba.cycles += 20;
 
@@ -159,7 +159,7 @@ void bios_huffman(Gba& gba, uint32_t src, uint32_t dst) {
     uint32_t depth = 0;
     for (uint32_t done = 0; done < size;) {
         if (bits_left == 0) {
-            bits = bus_read32(gba, stream, Access::Seq);
+            bits = bus_read32(gba, stream, Access::NonSeq);
             stream += 4;
             bits_left = 32;
         }
@@ -182,7 +182,7 @@ void bios_huffman(Gba& gba, uint32_t src, uint32_t dst) {
         depth = 0;
         word_bits += unit_bits;
         if (word_bits >= 32) {
-            bus_write32(gba, dst, word, Access::Seq);
+            bus_write32(gba, dst, word, Access::NonSeq);
             dst += 4;
             done += 4;
             word = 0;

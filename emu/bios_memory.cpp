@@ -47,12 +47,12 @@ void bios_cpu_set(Gba& gba, uint32_t src, uint32_t dst, uint32_t control) {
     dst &= ~(unit - 1);
     uint32_t value = 0;
     for (uint32_t i = 0; i < count; ++i) {
-        const Access access = i == 0 ? Access::NonSeq : Access::Seq;
-        if (i == 0 || !fill) value = words ? bus_read32(gba, src, access) : bus_read16(gba, src, access);
+        // LDR/STR (LDRH/STRH) one at a time: every access non-sequential.
+        if (i == 0 || !fill) value = words ? bus_read32(gba, src, Access::NonSeq) : bus_read16(gba, src, Access::NonSeq);
         if (words) {
-            bus_write32(gba, dst, value, access);
+            bus_write32(gba, dst, value, Access::NonSeq);
         } else {
-            bus_write16(gba, dst, static_cast<uint16_t>(value), access);
+            bus_write16(gba, dst, static_cast<uint16_t>(value), Access::NonSeq);
         }
         if (!fill) src += unit;
         dst += unit;
@@ -93,22 +93,22 @@ void bios_bg_affine_set(Gba& gba, uint32_t src, uint32_t dst, uint32_t count) {
     // pa, pb, pc, pd and s32 start x, y (16 bytes).
     for (uint32_t i = 0; i < count; ++i) {
         const int32_t ox = static_cast<int32_t>(bus_read32(gba, src, Access::NonSeq));
-        const int32_t oy = static_cast<int32_t>(bus_read32(gba, src + 4, Access::Seq));
-        const int32_t cx = read_s16(gba, src + 8, Access::Seq);
-        const int32_t cy = read_s16(gba, src + 10, Access::Seq);
-        const int32_t sx = read_s16(gba, src + 12, Access::Seq);
-        const int32_t sy = read_s16(gba, src + 14, Access::Seq);
-        const uint32_t angle = bus_read16(gba, src + 16, Access::Seq);
+        const int32_t oy = static_cast<int32_t>(bus_read32(gba, src + 4, Access::NonSeq));
+        const int32_t cx = read_s16(gba, src + 8, Access::NonSeq);
+        const int32_t cy = read_s16(gba, src + 10, Access::NonSeq);
+        const int32_t sx = read_s16(gba, src + 12, Access::NonSeq);
+        const int32_t sy = read_s16(gba, src + 14, Access::NonSeq);
+        const uint32_t angle = bus_read16(gba, src + 16, Access::NonSeq);
         const Rotation m = rotation(sx, sy, angle);
         // 32-bit wrap-around arithmetic, as the processor's.
         const uint32_t start_x = static_cast<uint32_t>(ox) - (wrap_mul(m.pa, cx) + wrap_mul(m.pb, cy));
         const uint32_t start_y = static_cast<uint32_t>(oy) - (wrap_mul(m.pc, cx) + wrap_mul(m.pd, cy));
         bus_write16(gba, dst, static_cast<uint16_t>(m.pa), Access::NonSeq);
-        bus_write16(gba, dst + 2, static_cast<uint16_t>(m.pb), Access::Seq);
-        bus_write16(gba, dst + 4, static_cast<uint16_t>(m.pc), Access::Seq);
-        bus_write16(gba, dst + 6, static_cast<uint16_t>(m.pd), Access::Seq);
-        bus_write32(gba, dst + 8, start_x, Access::Seq);
-        bus_write32(gba, dst + 12, start_y, Access::Seq);
+        bus_write16(gba, dst + 2, static_cast<uint16_t>(m.pb), Access::NonSeq);
+        bus_write16(gba, dst + 4, static_cast<uint16_t>(m.pc), Access::NonSeq);
+        bus_write16(gba, dst + 6, static_cast<uint16_t>(m.pd), Access::NonSeq);
+        bus_write32(gba, dst + 8, start_x, Access::NonSeq);
+        bus_write32(gba, dst + 12, start_y, Access::NonSeq);
         src += 20;
         dst += 16;
         gba.cycles += 60;
@@ -120,8 +120,8 @@ void bios_obj_affine_set(Gba& gba, uint32_t src, uint32_t dst, uint32_t count, u
     // parameters go to dst, dst + stride, dst + 2*stride, dst + 3*stride.
     for (uint32_t i = 0; i < count; ++i) {
         const int32_t sx = read_s16(gba, src, Access::NonSeq);
-        const int32_t sy = read_s16(gba, src + 2, Access::Seq);
-        const uint32_t angle = bus_read16(gba, src + 4, Access::Seq);
+        const int32_t sy = read_s16(gba, src + 2, Access::NonSeq);
+        const uint32_t angle = bus_read16(gba, src + 4, Access::NonSeq);
         const Rotation m = rotation(sx, sy, angle);
         const int32_t params[4] = {m.pa, m.pb, m.pc, m.pd};
         for (int32_t p : params) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -134,6 +135,19 @@ TEST_F(BiosDecompress, BitUnPackWidensUnitsAndAddsTheOffset) {
     emu::bios_bit_unpack(*h, kSrc, kDst, info);
     EXPECT_EQ(r32(*h, kDst), 0x02020101u);
     EXPECT_EQ(r32(*h, kDst + 4), 0x00010203u);
+}
+
+TEST_F(BiosDecompress, StreamsAreReadFromTheCartridgeToo) {
+    // Byte by byte from the cartridge, where each read is a separate access
+    // (a sequential one would continue from the cartridge's own address counter).
+    const uint8_t lz77[] = {0x10, 8, 0, 0, 0x08, 'A', 'B', 'C', 'D', 0x10, 0x03, 0, 0};
+    const uint8_t run_length[] = {0x30, 6, 0, 0, 0x81, 'q', 0x01, 'r', 's'};
+    std::copy(std::begin(lz77), std::end(lz77), h.rom.begin() + 0x100);
+    std::copy(std::begin(run_length), std::end(run_length), h.rom.begin() + 0x200);
+    emu::bios_lz77(*h, 0x08000100, kDst, true);
+    EXPECT_EQ(read(kDst, 8), "ABCDABCD");
+    emu::bios_run_length(*h, 0x08000200, kDst, true);
+    EXPECT_EQ(read(kDst, 6), "qqqqrs");
 }
 
 TEST_F(BiosDecompress, SourcesInTheBiosAreaAreRefused) {
