@@ -79,11 +79,13 @@ void transfer(Gba& gba, uint32_t ch) {
         }
         d.src = (d.src + static_cast<uint32_t>(src_step)) & kSrcMask[ch];
         d.dst = (d.dst + static_cast<uint32_t>(dst_step)) & kDstMask[ch];
+        if (!(d.control & 0x8000)) break;  // the transfer cleared its own enable bit
     }
     m.dma_running = false;
     m.open_bus = d.latch;
     m.cart_next = kNoCartAddress;
 
+    if (!(d.control & 0x8000)) return;
     if (control & 0x4000) machine_raise_irq(gba, static_cast<uint16_t>(kIrqDma0 << ch));
     if ((control & 0x200) && timing_of(control) != DmaTiming::Immediate) {
         latch_count(gba, ch);

@@ -108,6 +108,22 @@ TEST(MachineDma, EndIrqAndPriority) {
     EXPECT_EQ(r16(g, 0x04000202), emu::kIrqDma0 << 3);
 }
 
+TEST(MachineDma, ATransferThatDisablesItsOwnChannelStops) {
+    Handheld h;
+    make_handheld(h);
+    emu::Gba& g = *h;
+    // DMA3 copies words down from 0x02000010 to 0x040000E8: the fourth word
+    // (zero) lands on its own DMA3CNT and ends the transfer before the fifth
+    // reaches DMA3DAD.
+    for (uint32_t i = 0; i < 5; ++i) w32(g, 0x02000000 + 4 * i, 0x11111111 * (i + 1));
+    w32(g, 0x02000004, 0);
+    setup(g, 3, 0x02000010, 0x040000E8, 5, 0x8000 | 0x0400 | 0x0080 | 0x0020 | 0x4000);
+    emu::dma_run_pending(g);
+    EXPECT_EQ(r16(g, 0x040000DE), 0u);
+    EXPECT_EQ(emu::load32(g.mem.io + 0xD8), 0x040000E8u);
+    EXPECT_EQ(r16(g, 0x04000202), 0u);  // no end IRQ either
+}
+
 TEST(MachineDma, UnreadableSourcesGiveTheChannelsLastValue) {
     Handheld h;
     make_handheld(h);
