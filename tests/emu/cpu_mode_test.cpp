@@ -88,6 +88,36 @@ TEST(CpuMode, IrqEntry) {
     }
 }
 
+// An undefined opcode in the BIOS area goes to the BIOS trap first: a trap
+// it takes continues wherever it leaves r15; one it refuses becomes the
+// undefined-instruction exception.
+TEST(CpuMode, BiosTrap) {
+    constexpr uint32_t kAt = 0x3F00;  // beyond the BIOS's own code
+    struct Row {
+        uint32_t opcode;
+        uint32_t pc;
+        uint32_t mode;
+    };
+    const Row rows[] = {
+        {emu::kBiosTrapBase | emu::kTrapResume, emu::kBiosSwiResume + 4, kSys},
+        {emu::kBiosTrapBase | 0xF, emu::kVectorUndefined, kUnd},
+        {0xE7F000F0 ^ 0x100, emu::kVectorUndefined, kUnd},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.opcode);
+        auto gba = make_gba();
+        emu::cpu_set_cpsr(*gba, kSys);
+        gba->bios.resume_cycles = 0;
+        emu::store32(&gba->mem.bios[kAt], row.opcode);
+        gba->cpu.r[15] = kAt;
+        emu::cpu_flush(*gba);
+        step(*gba);
+        EXPECT_EQ(emu::cpu_pc(*gba), row.pc);
+        EXPECT_EQ(gba->cpu.cpsr & emu::kModeMask, row.mode);
+        if (row.mode == kUnd) EXPECT_EQ(gba->cpu.r[14], kAt + 4);
+    }
+}
+
 // Each mode's r13/r14 survive a tour through all the others.
 TEST(CpuMode, BanksKeepTheirRegisters) {
     auto gba = make_gba();
