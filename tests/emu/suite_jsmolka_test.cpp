@@ -32,6 +32,10 @@ const JsmolkaRom kRoms[] = {
     {"save_none", "jsmolka-gba-tests/save/none.gba", true},
 };
 
+void PrintTo(const JsmolkaRom& rom, std::ostream* out) {
+    *out << rom.path;
+}
+
 class JsmolkaSuite : public testing::TestWithParam<JsmolkaRom> {
 protected:
     void SetUp() override {
@@ -55,7 +59,7 @@ TEST_P(JsmolkaSuite, OurCoreShowsAllTestsPassed) {
     const Frame& last = snapshots->back().frame;
     ADD_FAILURE() << GetParam().name << " does not show \"All tests passed\" after " << kCheckpoints.back()
                   << " frames (its screen: " << keep_frame(std::string("jsmolka_") + GetParam().name, last)
-                  << "): " << compare_frames(last, passed, 3).describe();
+                  << "): " << compare_frames(last, passed, 3).describe("pass picture");
 }
 
 // The reference passes some of the suites: the picture we expect is theirs.
@@ -65,10 +69,10 @@ TEST_P(JsmolkaSuite, ReferenceShowsThePassPictureWhereItPasses) {
     std::optional<std::vector<Snapshot>> snapshots = run_reference(rom, kCheckpoints, {});
     ASSERT_TRUE(snapshots);
     EXPECT_NE(first_match(*snapshots, passed), nullptr)
-        << compare_frames(snapshots->back().frame, passed, 3).describe();
+        << compare_frames(snapshots->back().frame, passed, 3).describe("pass picture");
 }
 
 INSTANTIATE_TEST_SUITE_P(Roms, JsmolkaSuite, testing::ValuesIn(kRoms),
-                         [](const testing::TestParamInfo<JsmolkaRom>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<JsmolkaRom>& rom) { return std::string(rom.param.name); });
 
 } // namespace

@@ -66,7 +66,8 @@ struct FrameDifference {
     std::size_t count = 0;                // pixels that differ
     std::vector<PixelDifference> first;   // the first of them, in reading order
     bool same() const { return count == 0; }
-    std::string describe() const;         // "N pixels differ, first at (x,y): ours 0x.. theirs 0x.."
+    // "N pixels differ" and the first of them, "(x,y): ours 0x.., <theirs> 0x..".
+    std::string describe(const char* theirs = "reference") const;
 };
 // Compares the top five bits of each colour channel (all a 15-bit colour
 // holds), reporting up to `report` differing pixels.

@@ -75,13 +75,13 @@ std::optional<KeySchedule> parse_key_schedule(std::string_view text) {
     return schedule;
 }
 
-std::string FrameDifference::describe() const {
+std::string FrameDifference::describe(const char* theirs) const {
     if (count == 0) return "the frames are the same";
     std::string text = std::to_string(count) + " pixels differ";
     for (const PixelDifference& pixel : first) {
-        char line[96];
-        std::snprintf(line, sizeof line, "\n  (%u,%u): ours 0x%04X, reference 0x%04X", pixel.x, pixel.y,
-                      static_cast<unsigned>(pixel.ours), static_cast<unsigned>(pixel.theirs));
+        char line[128];
+        std::snprintf(line, sizeof line, "\n  (%u,%u): ours 0x%04X, %s 0x%04X", pixel.x, pixel.y,
+                      static_cast<unsigned>(pixel.ours), theirs, static_cast<unsigned>(pixel.theirs));
         text += line;
     }
     return text;

@@ -61,7 +61,7 @@ int main(void) {
     }
     static const uint32_t kKeys[5] = {0x3FE, 0x3FF, 0x1FF, 0x0FF, 0x3FF};
     rt_check("CHANGES", (uint32_t)count, 5);
-    rt_note("FRAME 1", changes[0].frame);
+    rt_verdict.reserved[0] = changes[0].frame; /* not drawn: it depends on the start-up's speed */
     for (int i = 0; i < 5; ++i) {
         char name[8] = {'K', 'E', 'Y', 'S', ' ', (char)('1' + i), 0, 0};
         rt_check(name, changes[i].keys, kKeys[i]);
@@ -69,8 +69,8 @@ int main(void) {
         name[0] = 'S', name[1] = 'T', name[2] = 'E', name[3] = 'P';
         rt_check(name, changes[i].frame - changes[i - 1].frame, 10);
     }
-    rt_check("OR IRQ", or_frame, changes[0].frame);
-    rt_check("AND IRQ", and_frame, changes[3].frame);
+    rt_check("OR IRQ", or_frame - changes[0].frame, 0);
+    rt_check("AND IRQ", and_frame - changes[3].frame, 0);
     rt_end();
     rt_idle();
 }

@@ -1,0 +1,107 @@
+// The NBA hardware tests through our core. Those that state a verdict in
+// text ("pass: N" / "total: M", or PASS and FAIL per case) are read off the
+// screen; those that show a picture to compare with a photograph of the
+// hardware, or a menu, are left to tools/emu_suite_report and a look.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "screen_text.hpp"
+#include "suite_support.hpp"
+
+namespace {
+
+using namespace emu_harness;
+
+// The tests finish within a second; some scroll their lists.
+const std::vector<uint32_t> kCheckpoints = {300};
+
+struct NbaRom {
+    const char* name;
+    const char* path;
+};
+
+const NbaRom kTextRoms[] = {
+    {"haltcnt", "nba-hw-test/haltcnt/haltcnt.gba"},
+    {"irq_delay", "nba-hw-test/irq/irq-delay/irq-delay.gba"},
+    {"dma_burst_into_tears", "nba-hw-test/dma/burst-into-tears/burst-into-tears.gba"},
+    {"dma_start_delay", "nba-hw-test/dma/start-delay/start-delay.gba"},
+    {"dma_latch", "nba-hw-test/dma/latch/latch.gba"},
+    {"dma_force_nseq_access", "nba-hw-test/dma/force-nseq-access/force-nseq-access.gba"},
+    {"timer_start_stop", "nba-hw-test/timer/start-stop/start-stop.gba"},
+    {"timer_reload", "nba-hw-test/timer/reload/reload.gba"},
+    {"bus_128kb_boundary", "nba-hw-test/bus/128kb-boundary/128kb-boundary.gba"},
+    {"ppu_vram_mirror", "nba-hw-test/ppu/vram-mirror/vram-mirror.gba"},
+    {"archive_cancel_irq_ie", "nba-hw-test/archive/irq/cancel-irq-ie/cancel-irq-ie.gba"},
+    {"archive_cancel_irq_if", "nba-hw-test/archive/irq/cancel-irq-if/cancel-irq-if.gba"},
+    {"archive_cancel_irq_ime", "nba-hw-test/archive/irq/cancel-irq-ime/cancel-irq-ime.gba"},
+    {"archive_basic_timing", "nba-hw-test/archive/ppu/basic-timing/basic-timing.gba"},
+    {"archive_exact_timing", "nba-hw-test/archive/ppu/exact-timing/exact-timing.gba"},
+};
+
+void PrintTo(const NbaRom& rom, std::ostream* out) {
+    *out << rom.path;
+}
+
+std::optional<std::vector<uint8_t>> load(const char* relative) {
+    std::optional<std::string> path = shared_rom(relative);
+    if (!path) return std::nullopt;
+    return read_file(*path);
+}
+
+class NbaTextRoms : public testing::TestWithParam<NbaRom> {};
+
+TEST_P(NbaTextRoms, OurCoreShowsPass) {
+    std::optional<std::vector<uint8_t>> rom = load(GetParam().path);
+    if (!rom) GTEST_SKIP() << "the shared test ROMs are absent";
+    std::optional<std::vector<Snapshot>> snapshots = run_ours(*rom, kCheckpoints, {});
+    ASSERT_TRUE(snapshots);
+    const Frame& frame = snapshots->back().frame;
+    std::vector<std::string> text = read_screen_text(frame);
+    EXPECT_EQ(judge_screen_text(text), TextVerdict::kPassed)
+        << GetParam().name << " (" << keep_frame(std::string("nba_") + GetParam().name, frame)
+        << ") shows:" << join_lines(text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Roms, NbaTextRoms, testing::ValuesIn(kTextRoms),
+                         [](const testing::TestParamInfo<NbaRom>& rom) { return std::string(rom.param.name); });
+
+// The screen reader against what the reference is known to show (the shared
+// folder's README): vram-mirror passes, haltcnt passes 1 of 6.
+TEST(NbaScreenText, ReadsTheReferencesVerdicts) {
+    if (!reference_available()) GTEST_SKIP() << "no libmgba in this build";
+    std::optional<std::vector<uint8_t>> mirror = load("nba-hw-test/ppu/vram-mirror/vram-mirror.gba");
+    std::optional<std::vector<uint8_t>> halt = load("nba-hw-test/haltcnt/haltcnt.gba");
+    if (!mirror || !halt) GTEST_SKIP() << "the shared test ROMs are absent";
+    std::optional<std::vector<Snapshot>> mirror_run = run_reference(*mirror, kCheckpoints, {});
+    std::optional<std::vector<Snapshot>> halt_run = run_reference(*halt, kCheckpoints, {});
+    ASSERT_TRUE(mirror_run && halt_run);
+    std::vector<std::string> mirror_text = read_screen_text(mirror_run->back().frame);
+    EXPECT_EQ(judge_screen_text(mirror_text), TextVerdict::kPassed) << join_lines(mirror_text);
+    std::vector<std::string> halt_text = read_screen_text(halt_run->back().frame);
+    EXPECT_EQ(judge_screen_text(halt_text), TextVerdict::kFailed) << join_lines(halt_text);
+    std::vector<std::string> want = {"pass:  1", "total: 6"};
+    EXPECT_NE(std::search(halt_text.begin(), halt_text.end(), want.begin(), want.end()), halt_text.end())
+        << join_lines(halt_text);
+}
+
+TEST(NbaScreenText, JudgesCountsBeforeWords) {
+    using Lines = std::vector<std::string>;
+    struct Case {
+        Lines lines;
+        TextVerdict want;
+    };
+    const Case cases[] = {
+        {{"A: PASS 1", "B: FAIL 2", "", "pass:  1", "total: 2"}, TextVerdict::kFailed},
+        {{"A: PASS 1", "", "pass:  1", "total: 1"}, TextVerdict::kPassed},
+        {{"pass:  0", "total: 0"}, TextVerdict::kFailed},
+        {{"#0 NOPs IRQ PASS", "#1 NOPs IRQ PASS"}, TextVerdict::kPassed},
+        {{"#0 NOPs IRQ PASS", "#1 NOPs ??? FAIL"}, TextVerdict::kFailed},
+        {{"> Mode 0", "  Mode 1"}, TextVerdict::kNone},
+        {{"PASSED", "FAILURE"}, TextVerdict::kNone},
+    };
+    for (const Case& c : cases) EXPECT_EQ(judge_screen_text(c.lines), c.want) << join_lines(c.lines);
+}
+
+} // namespace
