@@ -68,13 +68,20 @@ template <typename T> T rom_read(const Gba& gba, uint32_t addr) {
     }
 }
 
-// A data access to the cartridge: the 128 KiB blocks start non-sequentially,
-// the prefetch buffer stops, and a sequential access goes where the
-// cartridge's counter points. Returns the address the cartridge serves.
+// Whether a cartridge access at addr continues the cartridge's burst: the
+// cartridge counts its own address, and starts each 128 KiB block afresh.
+bool cart_continues(const Machine& m, uint32_t addr) {
+    return m.cart_next != kNoCartAddress && (addr & 0x1FFFFFF) == (m.cart_next & 0x1FFFFFF) && (addr & 0x1FFFF) != 0;
+}
+
+// A data access to the cartridge: the prefetch buffer stops, and a sequential
+// DMA access goes where the cartridge's counter points, whatever its address
+// (the processor's sequential accesses follow on by themselves). Returns the
+// address the cartridge serves.
 template <typename T> uint32_t rom_access(Gba& gba, uint32_t addr, Access access) {
     Machine& m = gba.machine;
-    uint32_t served = (addr & 0xFE000000) | (m.cart_next & 0x1FFFFFF);
-    if (access == Access::NonSeq || m.cart_next == kNoCartAddress || (served & 0x1FFFF) == 0) {
+    uint32_t served = m.dma_running && access == Access::Seq ? (addr & 0xFE000000) | (m.cart_next & 0x1FFFFFF) : addr;
+    if (access == Access::NonSeq || !cart_continues(m, served)) {
         access = Access::NonSeq;
         served = addr;
     }
@@ -217,7 +224,7 @@ template <typename T> T fetch(Gba& gba, uint32_t addr, Access access) {
     m.pc_in_bios = addr < kBiosSize;
     T op;
     if (region >= 0x8 && region <= 0xD) {
-        if ((addr & 0x1FFFF) == 0 || (addr & 0x1FFFFFF) != (m.cart_next & 0x1FFFFFF)) access = Access::NonSeq;
+        if (!cart_continues(m, addr)) access = Access::NonSeq;
         prefetch_fetch(gba, addr, sizeof(T) / 2, access == Access::Seq);
         m.cart_next = addr + sizeof(T);
         op = rom_read<T>(gba, addr);
