@@ -24,11 +24,22 @@ void window_span(uint8_t* window, uint32_t edges, uint8_t mask) {
     for (uint32_t x = left; x < kLineWidth; ++x) window[x] = mask;
 }
 
+// The effects work on channels widened to 8 bits (the 5-bit value with its
+// top bits repeated below it) and keep the top 5 bits of the result.
+uint32_t widen(uint32_t c) { return c << 3 | c >> 2; }
+
 uint32_t blend_channel(uint32_t a, uint32_t b, uint32_t eva, uint32_t evb) {
-    uint32_t wide_a = a << 3 | a >> 2;
-    uint32_t wide_b = b << 3 | b >> 2;
-    uint32_t c = (wide_a * eva + wide_b * evb) >> 7;
+    uint32_t c = (widen(a) * eva + widen(b) * evb) >> 7;
     return c > 31 ? 31 : c;
+}
+
+uint32_t brighten_channel(uint32_t c, uint32_t evy) {
+    uint32_t w = widen(c);
+    return (w + (((255 - w) * evy) >> 4)) >> 3;
+}
+
+uint32_t darken_channel(uint32_t c, uint32_t evy) {
+    return ((widen(c) * (16 - evy)) >> 4) >> 3;
 }
 
 uint32_t blend(uint32_t a, uint32_t b, uint32_t eva, uint32_t evb) {
@@ -37,19 +48,13 @@ uint32_t blend(uint32_t a, uint32_t b, uint32_t eva, uint32_t evb) {
 }
 
 uint32_t brighten(uint32_t c, uint32_t evy) {
-    uint32_t r = c & 31, g = (c >> 5) & 31, b = (c >> 10) & 31;
-    r += ((31 - r) * evy) >> 4;
-    g += ((31 - g) * evy) >> 4;
-    b += ((31 - b) * evy) >> 4;
-    return r | g << 5 | b << 10;
+    return brighten_channel(c & 31, evy) | brighten_channel((c >> 5) & 31, evy) << 5 |
+           brighten_channel((c >> 10) & 31, evy) << 10;
 }
 
 uint32_t darken(uint32_t c, uint32_t evy) {
-    uint32_t r = c & 31, g = (c >> 5) & 31, b = (c >> 10) & 31;
-    r -= (r * evy) >> 4;
-    g -= (g * evy) >> 4;
-    b -= (b * evy) >> 4;
-    return r | g << 5 | b << 10;
+    return darken_channel(c & 31, evy) | darken_channel((c >> 5) & 31, evy) << 5 |
+           darken_channel((c >> 10) & 31, evy) << 10;
 }
 
 uint32_t coefficient(uint32_t raw) { return (raw & 31) > 16 ? 16u : raw & 31; }

@@ -63,7 +63,11 @@ INSTANTIATE_TEST_SUITE_P(
                     RomCase{"video_affine", phase_frames(8), ""},
                     RomCase{"video_affine", {28, 60, 156}, "5:A,50:B,140:A+B"},
                     RomCase{"video_sprites", phase_frames(9), ""},
-                    RomCase{"video_sprites", {28, 60, 124, 284}, "5:A,50:B,100:A+B"}),
+                    RomCase{"video_sprites", {28, 60, 124, 284}, "5:A,50:B,100:A+B"},
+                    RomCase{"video_window", phase_frames(8), ""},
+                    RomCase{"video_window", {28, 60, 92}, "10:RIGHT+DOWN,40:LEFT+UP,70:RIGHT"},
+                    RomCase{"video_blend", phase_frames(8), ""},
+                    RomCase{"video_blend", {28, 60, 124, 220}, "10:A"}),
     [](const testing::TestParamInfo<RomCase>& info) {
         return std::string(info.param.rom) + (info.param.keys[0] != 0 ? "_keys" : "") + "_" +
                std::to_string(info.index);
