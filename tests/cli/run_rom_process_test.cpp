@@ -97,6 +97,20 @@ TEST(RunRomProcess, RefusesWhatIsNotARomNamingTheFile) {
     }
 }
 
+TEST(RunRomProcess, TakesRomsFromTheHeaderAloneToAFullCartridge) {
+    ScratchDir dir;
+    for (const std::uint64_t size : {std::uint64_t{192}, std::uint64_t{193}, std::uint64_t{32} * 1024 * 1024}) {
+        SCOPED_TRACE(size);
+        const std::string rom = dir.file("zeros.gba");
+        testing::write_sparse_file(rom, size);
+        const Finished run = run_kessra({rom, "-frames", "2", "-screenshot", dir.file("shot.png")});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(run.out.starts_with("Ran 2 frames in ")) << run.out;
+        EXPECT_TRUE(fs::is_regular_file(dir.file("shot.png")));
+        fs::remove(dir.file("shot.png"));
+    }
+}
+
 TEST(RunRomProcess, RefusesAnUnreadableRom) {
     if (::geteuid() == 0) GTEST_SKIP() << "root reads any file";
     ScratchDir dir;
