@@ -10,6 +10,7 @@ void machine_init(Gba& gba) {
     __builtin_memset(&m, 0, sizeof m);
     m.memctl = 0x0D000020;
     m.cart_next = kNoCartAddress;
+    m.irq_at = kNever;
     io_set(gba, kRegKeyinput, kAllKeys);
     waits_update(gba);
     timers_init(gba);
@@ -27,7 +28,8 @@ void gba_run_frame(Gba& gba) {
         if (m.dma_pending) {
             dma_run_pending(gba);
         } else {
-            const uint64_t next = m.next_display < m.next_timer ? m.next_display : m.next_timer;
+            uint64_t next = m.next_display < m.next_timer ? m.next_display : m.next_timer;
+            if (m.irq_at < next) next = m.irq_at;
             if (m.halted) {
                 if (gba.cycles < next) gba.cycles = next;
             } else {
@@ -40,6 +42,7 @@ void gba_run_frame(Gba& gba) {
         }
         if (gba.cycles >= m.next_timer) timers_sync(gba);
         display_process(gba);
+        irq_deliver(gba);
     }
 }
 

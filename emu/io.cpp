@@ -250,13 +250,27 @@ void io_write32(Gba& gba, uint32_t addr, uint32_t value) {
 void irq_update(Gba& gba) {
     const uint16_t active = io_get(gba, kRegIe) & io_get(gba, kRegIf) & 0x3FFF;
     Machine& m = gba.machine;
-    m.irq_pending = (io_get(gba, kRegIme) & 1) && active != 0;
+    // A request reaches the processor a few cycles after it is raised.
+    if (!(io_get(gba, kRegIme) & 1) || active == 0) {
+        m.irq_pending = false;
+        m.irq_at = kNever;
+    } else if (!m.irq_pending && m.irq_at == kNever) {
+        m.irq_at = gba.cycles + kIrqDelay;
+        if (m.irq_at < gba.run_until) gba.run_until = m.irq_at;
+    }
     // A halt ends on any enabled request, whatever IME says; a stop only on
     // the keypad's or the cartridge's.
     if (active != 0 && (!m.stopped || (active & (kIrqKeypad | kIrqGamePak)))) {
         m.halted = false;
         m.stopped = false;
     }
+}
+
+void irq_deliver(Gba& gba) {
+    Machine& m = gba.machine;
+    if (gba.cycles < m.irq_at) return;
+    m.irq_at = kNever;
+    m.irq_pending = true;
 }
 
 void machine_raise_irq(Gba& gba, uint16_t sources) {

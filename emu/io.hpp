@@ -48,8 +48,12 @@ void io_write32(Gba& gba, uint32_t addr, uint32_t value);
 // opcode fetch, or the value a DMA left.
 uint32_t bus_open_value(const Gba& gba);
 
-// Interrupts.
+// Interrupts. A request reaches the processor kIrqDelay cycles after it is
+// raised (the delay the hardware shows between enabling an IRQ and its
+// handler's start); irq_deliver makes it pending when that time has come.
+constexpr uint64_t kIrqDelay = 4;
 void irq_update(Gba& gba);
+void irq_deliver(Gba& gba);
 void keypad_check(Gba& gba);
 
 constexpr uint32_t kNoCartAddress = ~0u;

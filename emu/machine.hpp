@@ -52,6 +52,7 @@ struct Machine {
     bool halted;       // HALTCNT or a BIOS wait: the processor sleeps until an interrupt
     bool irq_pending;  // IME set and IE & IF non-zero: the processor takes the IRQ when CPSR.I allows
     bool stopped;      // HALTCNT's stop mode: only the keypad (or a cartridge) wakes it
+    uint64_t irq_at;   // when a request that came reaches the processor (kNever: none on its way)
     bool frame_done;   // line 160 began: gba_run_frame returns
     bool video_started;  // the first frame's start was announced to the video
 

@@ -112,6 +112,12 @@ TEST(MachineIo, IrqPendingFollowsImeIeAndIf) {
         w16(g, 0x04000208, c.ime);
         w16(g, 0x04000200, c.ie);
         emu::machine_raise_irq(g, c.flags);
+        // The request reaches the processor a few cycles later.
+        g.cycles += emu::kIrqDelay - 1;
+        emu::irq_deliver(g);
+        EXPECT_FALSE(g.machine.irq_pending);
+        g.cycles += 1;
+        emu::irq_deliver(g);
         EXPECT_EQ(g.machine.irq_pending, c.pending) << c.ie << " " << c.flags << " " << c.ime;
         // Acknowledging everything ends the request.
         w16(g, 0x04000202, 0xFFFF);
