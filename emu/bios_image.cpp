@@ -23,7 +23,11 @@
 // Doing the calls in C++ rather than assembling a full BIOS of our own keeps the
 // results of the mathematical and decompression calls easy to check against
 // their descriptions, keeps them fast on the console, and needs no assembler
-// in the build; the cost of each call is charged to gba.cycles.
+// in the build. The cost of each call is charged to gba.cycles; the part the
+// hardware spends after a call's last access (its loop end and return) is
+// charged by a last trap on the way out, so when the call halted the
+// processor (CpuSet to HALTCNT) that time passes after the wake-up, as it does
+// on hardware.
 #include "emu/bus.hpp"
 #include "emu/endian.hpp"
 #include "emu/gba.hpp"
@@ -167,6 +171,7 @@ void bios_soft_reset(Gba& gba) {
     const uint32_t entry = gba.mem.iwram[kBiosResetTarget - 0x03000000] != 0 ? 0x02000000 : 0x08000000;
     __builtin_memset(gba.mem.iwram + 0x7E00, 0, 0x200);
     bios_reset_registers(gba, entry);
+    gba.bios.resume_cycles = 0;
     gba.cycles += 0x200 / 4 * 2 + 30;
 }
 

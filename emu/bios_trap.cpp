@@ -1,5 +1,5 @@
 // The traps of the BIOS area's code: the system call dispatcher, the wait
-// loop of IntrWait and the reset. Each runs the call on the registers of the
+// loop of IntrWait, the calls' closing time and the reset. Each runs the call on the registers of the
 // system mode the BIOS entry switched to, charges the call's time, and sends
 // the processor on to the BIOS code that follows (see bios_image.cpp).
 #include "emu/bus.hpp"
