@@ -7,8 +7,6 @@
 namespace emu {
 namespace {
 
-using ArmHandler = void (*)(Gba&, uint32_t);
-
 // B/BL: r15 + sign-extended 24-bit word offset; BL puts the next
 // instruction's address in r14.
 template <bool Link> void arm_branch(Gba& gba, uint32_t op) {
@@ -38,7 +36,7 @@ void arm_undefined(Gba& gba, uint32_t op) {
 }
 
 // The handler for one value of bits 27-20 (hi) and 7-4 (lo).
-template <uint32_t K> constexpr ArmHandler arm_pick() {
+template <uint32_t K> constexpr Handler arm_pick() {
     constexpr uint32_t hi = K >> 4, lo = K & 15;
     constexpr bool p = hi & 0x10, u = hi & 0x08, b = hi & 0x04, w = hi & 0x02, l = hi & 0x01;
     constexpr uint32_t group = hi >> 5;
@@ -81,31 +79,15 @@ template <uint32_t K> constexpr ArmHandler arm_pick() {
     }
 }
 
-template <uint32_t... Ks> struct ArmTable {
-    ArmHandler entry[sizeof...(Ks)];
+struct ArmDecoder {
+    template <uint32_t K> static constexpr Handler pick() { return arm_pick<K>(); }
 };
-template <uint32_t... Ks> constexpr ArmTable<Ks...> make_arm_table(IndexPack<Ks...>) {
-    return {{arm_pick<Ks>()...}};
-}
-constexpr auto kArmTable = make_arm_table(MakeIndexPack<4096>{});
+constexpr auto kArmTable = make_decode_table<ArmDecoder>(MakeIndexPack<4096>{});
 
 } // namespace
 
 void cpu_run_arm(Gba& gba) {
-    Cpu& c = gba.cpu;
-    while (gba.cycles < gba.run_until && !gba.machine.halted && !(c.cpsr & kFlagT)) {
-        if (gba.machine.irq_pending && !(c.cpsr & kFlagI)) {
-            cpu_exception(gba, kModeIrq, kVectorIrq, c.r[15]);
-            continue;
-        }
-        c.r[15] += 4;
-        uint32_t op = c.next_op;
-        c.next_op = c.last_fetch;
-        c.last_fetch = bus_fetch32(gba, c.r[15], c.next_fetch);
-        c.next_fetch = Access::Seq;
-        if (!condition_passes(op >> 28, c.cpsr)) continue;
-        kArmTable.entry[((op >> 16) & 0xFF0) | ((op >> 4) & 15)](gba, op);
-    }
+    run_state<false>(gba, kArmTable);
 }
 
 } // namespace emu

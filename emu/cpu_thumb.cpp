@@ -7,8 +7,6 @@
 namespace emu {
 namespace {
 
-using ThumbHandler = void (*)(Gba&, uint32_t);
-
 inline uint32_t sign_extend(uint32_t v, uint32_t bits) {
     uint32_t shift = 32 - bits;
     return static_cast<uint32_t>(static_cast<int32_t>(v << shift) >> shift);
@@ -47,7 +45,7 @@ void thumb_undefined(Gba& gba, uint32_t op) {
 }
 
 // The handler for one value of opcode bits 15-6.
-template <uint32_t K> constexpr ThumbHandler thumb_pick() {
+template <uint32_t K> constexpr Handler thumb_pick() {
     if constexpr ((K >> 7) == 0) {
         if constexpr (((K >> 5) & 3) != 3) return &thumb_shift<(K >> 5) & 3>;
         else return &thumb_add_sub<(K & 0x10) != 0, (K & 0x08) != 0>;
@@ -96,30 +94,15 @@ template <uint32_t K> constexpr ThumbHandler thumb_pick() {
     }
 }
 
-template <uint32_t... Ks> struct ThumbTable {
-    ThumbHandler entry[sizeof...(Ks)];
+struct ThumbDecoder {
+    template <uint32_t K> static constexpr Handler pick() { return thumb_pick<K>(); }
 };
-template <uint32_t... Ks> constexpr ThumbTable<Ks...> make_thumb_table(IndexPack<Ks...>) {
-    return {{thumb_pick<Ks>()...}};
-}
-constexpr auto kThumbTable = make_thumb_table(MakeIndexPack<1024>{});
+constexpr auto kThumbTable = make_decode_table<ThumbDecoder>(MakeIndexPack<1024>{});
 
 } // namespace
 
 void cpu_run_thumb(Gba& gba) {
-    Cpu& c = gba.cpu;
-    while (gba.cycles < gba.run_until && !gba.machine.halted && (c.cpsr & kFlagT)) {
-        if (gba.machine.irq_pending && !(c.cpsr & kFlagI)) {
-            cpu_exception(gba, kModeIrq, kVectorIrq, c.r[15] + 2);
-            continue;
-        }
-        c.r[15] += 2;
-        uint32_t op = c.next_op;
-        c.next_op = c.last_fetch;
-        c.last_fetch = bus_fetch16(gba, c.r[15], c.next_fetch);
-        c.next_fetch = Access::Seq;
-        kThumbTable.entry[op >> 6](gba, op);
-    }
+    run_state<true>(gba, kThumbTable);
 }
 
 } // namespace emu

@@ -106,15 +106,15 @@ const std::vector<CpuCase> kMultiplyCases = {
 };
 
 TEST(CpuArmAlu, Shifter) {
-    for (const CpuCase& c : kShifterCases) run_case(c, false);
+    run_cases(kShifterCases, false);
 }
 
 TEST(CpuArmAlu, Arithmetic) {
-    for (const CpuCase& c : kArithmeticCases) run_case(c, false);
+    run_cases(kArithmeticCases, false);
 }
 
 TEST(CpuArmAlu, Multiply) {
-    for (const CpuCase& c : kMultiplyCases) run_case(c, false);
+    run_cases(kMultiplyCases, false);
 }
 
 // Each condition with flags that pass and flags that fail it; a failed

@@ -87,11 +87,11 @@ const std::vector<CpuCase> kBlockCases = {
 };
 
 TEST(CpuArmMemory, SingleTransfers) {
-    for (const CpuCase& c : kSingleCases) run_case(c, false);
+    run_cases(kSingleCases, false);
 }
 
 TEST(CpuArmMemory, BlockTransfers) {
-    for (const CpuCase& c : kBlockCases) run_case(c, false);
+    run_cases(kBlockCases, false);
 }
 
 } // namespace

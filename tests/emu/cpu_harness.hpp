@@ -129,4 +129,8 @@ inline void run_case(const CpuCase& c, bool thumb) {
     }
 }
 
+inline void run_cases(const std::vector<CpuCase>& cases, bool thumb) {
+    for (const CpuCase& c : cases) run_case(c, thumb);
+}
+
 } // namespace cpu_test

@@ -52,15 +52,15 @@ const std::vector<CpuCase> kExceptionCases = {
 };
 
 TEST(CpuMode, StatusRegisters) {
-    for (const CpuCase& c : kPsrCases) run_case(c, false);
+    run_cases(kPsrCases, false);
 }
 
 TEST(CpuMode, Branches) {
-    for (const CpuCase& c : kBranchCases) run_case(c, false);
+    run_cases(kBranchCases, false);
 }
 
 TEST(CpuMode, Exceptions) {
-    for (const CpuCase& c : kExceptionCases) run_case(c, false);
+    run_cases(kExceptionCases, false);
 }
 
 // The IRQ is taken between instructions when CPSR.I allows, with r14 = the

@@ -101,15 +101,15 @@ const std::vector<CpuCase> kBranchCases = {
 };
 
 TEST(CpuThumb, Alu) {
-    for (const CpuCase& c : kAluCases) run_case(c, true);
+    run_cases(kAluCases, true);
 }
 
 TEST(CpuThumb, Memory) {
-    for (const CpuCase& c : kMemoryCases) run_case(c, true);
+    run_cases(kMemoryCases, true);
 }
 
 TEST(CpuThumb, Branches) {
-    for (const CpuCase& c : kBranchCases) run_case(c, true);
+    run_cases(kBranchCases, true);
 }
 
 } // namespace
