@@ -64,7 +64,7 @@ TEST(CpuMode, Exceptions) {
 }
 
 // The IRQ is taken between instructions when CPSR.I allows, with r14 = the
-// next instruction + 4 in both states.
+// next instruction + 4 in both states, in the time of any exception entry.
 TEST(CpuMode, IrqEntry) {
     for (bool thumb : {false, true}) {
         SCOPED_TRACE(thumb);
@@ -80,7 +80,9 @@ TEST(CpuMode, IrqEntry) {
         uint32_t next = kCode + (thumb ? 4u : 8u);
         EXPECT_EQ(emu::cpu_pc(*gba), next);
         emu::cpu_set_cpsr(*gba, gba->cpu.cpsr & ~I);
+        uint64_t before = gba->cycles;
         step(*gba);
+        EXPECT_EQ(gba->cycles - before, 3u);  // 2S + 1N, all one-cycle accesses here
         EXPECT_EQ(emu::cpu_pc(*gba), 0x18u);
         EXPECT_EQ(gba->cpu.cpsr, kIrq | I | Z);
         EXPECT_EQ(gba->cpu.r[14], next + 4);
