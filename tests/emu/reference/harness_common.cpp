@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -117,13 +118,27 @@ bool write_png(const Frame& frame, const std::string& path) {
             rgb[i * 3 + channel] = static_cast<uint8_t>((five << 3) | (five >> 2));
         }
     }
-    return stbi_write_png(path.c_str(), static_cast<int>(kWidth), static_cast<int>(kHeight), 3, rgb.data(),
-                          static_cast<int>(kWidth * 3)) != 0;
+    // The stb libraries are built without their own file access.
+    std::vector<uint8_t> png;
+    auto append = [](void* context, void* data, int size) {
+        auto* out = static_cast<std::vector<uint8_t>*>(context);
+        const auto* bytes = static_cast<const uint8_t*>(data);
+        out->insert(out->end(), bytes, bytes + size);
+    };
+    if (stbi_write_png_to_func(append, &png, static_cast<int>(kWidth), static_cast<int>(kHeight), 3, rgb.data(),
+                               static_cast<int>(kWidth * 3)) == 0)
+        return false;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    return static_cast<bool>(out);
 }
 
 std::optional<Frame> read_png(const std::string& path) {
+    std::optional<std::vector<uint8_t>> file = read_file(path);
+    if (!file || file->size() > static_cast<std::size_t>(INT32_MAX)) return std::nullopt;
     int width = 0, height = 0, channels = 0;
-    stbi_uc* data = stbi_load(path.c_str(), &width, &height, &channels, 3);
+    stbi_uc* data =
+        stbi_load_from_memory(file->data(), static_cast<int>(file->size()), &width, &height, &channels, 3);
     if (data == nullptr) return std::nullopt;
     std::optional<Frame> frame;
     if (width == static_cast<int>(kWidth) && height == static_cast<int>(kHeight)) {
