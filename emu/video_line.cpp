@@ -57,14 +57,6 @@ void draw_background(Gba& gba, uint32_t mode, uint32_t bg, uint32_t line, uint32
         uint32_t i = bg - 2;
         int32_t x = v.affine_x[i];
         int32_t y = v.affine_y[i];
-        if (mosaic_on) {
-            if (line % mosaic_h == 0) {
-                v.mosaic_x[i] = x;
-                v.mosaic_y[i] = y;
-            }
-            x = v.mosaic_x[i];
-            y = v.mosaic_y[i];
-        }
         if (mode >= 3) {
             video_bitmap_line(gba, mode, x, y, out);
         } else {
@@ -74,13 +66,23 @@ void draw_background(Gba& gba, uint32_t mode, uint32_t bg, uint32_t line, uint32
     if (mosaic_on) video_mosaic_line(out, mosaic_w);
 }
 
-// Each affine reference point moves by (PB, PD) per line.
-void advance_references(Gba& gba) {
+// Each affine reference point moves by (PB, PD) per line; with vertical
+// mosaic on its background, the moves of a block's lines take effect together
+// at the block's end, so that the block repeats its first line.
+void advance_references(Gba& gba, uint32_t line) {
     const uint8_t* io = gba.mem.io;
+    Video& v = gba.video;
+    uint32_t mosaic_h = ((load16(io + 0x4C) >> 4) & 15) + 1;
     for (uint32_t i = 0; i < 2; ++i) {
         uint32_t base = 0x20 + i * 0x10;
-        gba.video.affine_x[i] += static_cast<int16_t>(load16(io + base + 2));
-        gba.video.affine_y[i] += static_cast<int16_t>(load16(io + base + 6));
+        v.pending_x[i] += static_cast<int16_t>(load16(io + base + 2));
+        v.pending_y[i] += static_cast<int16_t>(load16(io + base + 6));
+        bool mosaic_on = (load16(io + 0x0C + i * 2) & 0x40) != 0;
+        if (mosaic_on && line % mosaic_h != mosaic_h - 1) continue;
+        v.affine_x[i] += v.pending_x[i];
+        v.affine_y[i] += v.pending_y[i];
+        v.pending_x[i] = 0;
+        v.pending_y[i] = 0;
     }
 }
 
@@ -97,15 +99,39 @@ void green_swap(uint16_t* out) {
 
 void video_reference_written(Gba& gba, uint32_t bg) {
     if (bg < 2 || bg > 3) return;
+    Video& v = gba.video;
+    uint32_t i = bg - 2;
     uint32_t base = bg == 2 ? 0x28u : 0x38u;
-    gba.video.affine_x[bg - 2] = reference_value(gba.mem.io, base);
-    gba.video.affine_y[bg - 2] = reference_value(gba.mem.io, base + 4);
+    int32_t x = reference_value(gba.mem.io, base);
+    int32_t y = reference_value(gba.mem.io, base + 4);
+    // The call says which background, not which register: the one whose
+    // value changed was written; when neither changed (the same value again,
+    // or the second half of a word), the one written last.
+    bool x_written = x != v.written_x[i];
+    bool y_written = y != v.written_y[i];
+    if (!x_written && !y_written) {
+        y_written = v.last_written_y[i];
+        x_written = !y_written;
+    }
+    v.last_written_y[i] = y_written && !x_written;
+    if (x_written) {
+        v.affine_x[i] = v.written_x[i] = x;
+        v.pending_x[i] = 0;
+    }
+    if (y_written) {
+        v.affine_y[i] = v.written_y[i] = y;
+        v.pending_y[i] = 0;
+    }
 }
 
 void video_frame_start(Gba& gba) {
-    video_reference_written(gba, 2);
-    video_reference_written(gba, 3);
     Video& v = gba.video;
+    for (uint32_t i = 0; i < 2; ++i) {
+        v.affine_x[i] = v.written_x[i] = reference_value(gba.mem.io, 0x28 + i * 0x10);
+        v.affine_y[i] = v.written_y[i] = reference_value(gba.mem.io, 0x2C + i * 0x10);
+        v.pending_x[i] = 0;
+        v.pending_y[i] = 0;
+    }
     uint32_t dispcnt = load16(gba.mem.io);
     // The blanking lines count towards the enable delay and step the
     // windows' vertical flip-flops.
@@ -134,7 +160,7 @@ void video_draw_line(Gba& gba, uint32_t line) {
     if ((dispcnt & 0x80) != 0) {
         for (uint32_t x = 0; x < kLineWidth; ++x) out[x] = 0x7FFF;
         video_window_line(gba, line);
-        advance_references(gba);
+        advance_references(gba, line);
         return;
     }
     uint32_t mosaic = load16(io + 0x4C);
@@ -151,7 +177,7 @@ void video_draw_line(Gba& gba, uint32_t line) {
     video_window_line(gba, line);
     video_compose_line(gba, layers, out);
     if ((load16(io + 0x02) & 1) != 0) green_swap(out);
-    advance_references(gba);
+    advance_references(gba, line);
 }
 
 } // namespace emu

@@ -112,7 +112,11 @@ void video_obj_line(Gba& gba, uint32_t line) {
         budget -= affine ? 10 + static_cast<int32_t>(box_w) * 2 : static_cast<int32_t>(box_w);
         int32_t drawn = static_cast<int32_t>(box_w);
         bool mosaic_on = (a0 & 0x1000) != 0;
-        if (mosaic_on) row -= row % mosaic_h;
+        if (mosaic_on) {
+            // Vertical mosaic blocks run from the top of the screen.
+            uint32_t back = line % mosaic_h;
+            row = back <= row ? row - back : 0;
+        }
         s.tile = a2 & 0x3FF;
         if (bitmap_mode && s.tile < 512) continue;  // the lower tiles hold the bitmap
         s.colour256 = (a0 & 0x2000) != 0;
