@@ -33,22 +33,29 @@ static uint32_t last_at0(int i) { return i == 0 ? source[7] : 0; }
 static uint32_t fill8(int i) { return i < 8 ? source[3] : 0; }
 static uint32_t halves(int i) { return i < 4 ? source[i] : i == 4 ? (source[4] & 0xFFFF) : 0; }
 
+struct immediate_case {
+    const char* name;
+    int from;       /* index into source */
+    uint16_t count;
+    uint16_t control;
+    uint32_t (*want)(int);
+};
+
+static const struct immediate_case kImmediate[] = {
+    {"INC32", 0, 8, DMA_32, first8},
+    {"SRCDEC", 7, 8, DMA_32 | DMA_SRC_DEC, reversed8},
+    {"DSTFIX", 0, 8, DMA_32 | DMA_DST_FIXED, last_at0},
+    {"SRCFIX", 3, 8, DMA_32 | DMA_SRC_FIXED, fill8},
+    {"INC16", 0, 9, DMA_NOW, halves}, /* nine halfwords */
+};
+
 static void immediate(void) {
-    prepare();
-    start(3, source, target, 8, DMA_32 | DMA_NOW);
-    rt_check("INC32", matches(first8), 1);
-    prepare();
-    start(3, &source[7], target, 8, DMA_32 | DMA_SRC_DEC);
-    rt_check("SRCDEC", matches(reversed8), 1);
-    prepare();
-    start(3, source, target, 8, DMA_32 | DMA_DST_FIXED);
-    rt_check("DSTFIX", matches(last_at0), 1);
-    prepare();
-    start(3, &source[3], target, 8, DMA_32 | DMA_SRC_FIXED);
-    rt_check("SRCFIX", matches(fill8), 1);
-    prepare();
-    start(3, source, target, 9, DMA_NOW); /* nine halfwords */
-    rt_check("INC16", matches(halves), 1);
+    for (unsigned i = 0; i < sizeof kImmediate / sizeof kImmediate[0]; ++i) {
+        const struct immediate_case* c = &kImmediate[i];
+        prepare();
+        start(3, &source[c->from], target, c->count, c->control);
+        rt_check(c->name, matches(c->want), 1);
+    }
     rt_check("ENABLED", REG_DMACNT_H(3) & DMA_ENABLE, 0);
 }
 
@@ -91,6 +98,9 @@ static void interrupt(void) {
     REG_IME = 1;
     prepare();
     start(3, source, target, 4, DMA_32 | DMA_IRQ);
+    /* The interrupt comes a few cycles after the transfer's end. */
+    for (int wait = 0; wait < 100 && rt_irq_count[11] == 0; ++wait) {
+    }
     uint32_t count = rt_irq_count[11];
     REG_IME = 0;
     rt_check("DMA IRQ", count, 1);

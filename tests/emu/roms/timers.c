@@ -10,6 +10,10 @@ static void stop_all(void) {
     for (int n = 0; n < 4; ++n) REG_TMCNT_H(n) = 0;
 }
 
+static uint32_t within(int32_t value, int32_t want, int32_t slack) {
+    return value >= want - slack && value <= want + slack;
+}
+
 static void wait_frames(int frames) {
     for (int i = 0; i < frames; ++i) rt_wait_vblank_start();
 }
@@ -45,8 +49,8 @@ static void prescaler_and_cascade(void) {
     int32_t by64 = REG_TMCNT_L(0);
     int32_t by256 = REG_TMCNT_L(3);
     stop_all();
-    rt_check("PRE64", by64 >= (int32_t)(FRAME_CYCLES / 64) - 2 && by64 <= (int32_t)(FRAME_CYCLES / 64) + 2, 1);
-    rt_check("PRE256", by256 >= (int32_t)(FRAME_CYCLES / 256) - 1 && by256 <= (int32_t)(FRAME_CYCLES / 256) + 1, 1);
+    rt_check("PRE64", within(by64, FRAME_CYCLES / 64, 2), 1);
+    rt_check("PRE256", within(by256, FRAME_CYCLES / 256, 1), 1);
 }
 
 /* Enabling loads the reload value; a cascade timer whose lower one is
