@@ -116,6 +116,21 @@ template <typename T> T save_read_t(Gba& gba, uint32_t addr) {
     else return static_cast<T>(byte * 0x01010101u);
 }
 
+// The EEPROM answers one bit per halfword on the cartridge bus.
+template <typename T> T eeprom_read(Gba& gba) {
+    if constexpr (sizeof(T) == 4) {
+        const uint32_t low = save_eeprom_read(gba);
+        return low | static_cast<uint32_t>(save_eeprom_read(gba)) << 16;
+    } else {
+        return static_cast<T>(save_eeprom_read(gba));
+    }
+}
+
+template <typename T> void eeprom_write(Gba& gba, T value) {
+    save_eeprom_write(gba, static_cast<uint16_t>(value));
+    if constexpr (sizeof(T) == 4) save_eeprom_write(gba, static_cast<uint16_t>(value >> 16));
+}
+
 template <typename T> T read(Gba& gba, uint32_t addr, Access access) {
     const uint32_t region = addr >> 24;
     if (region == 0xE || region == 0xF) {
@@ -148,7 +163,13 @@ template <typename T> T read(Gba& gba, uint32_t addr, Access access) {
     case 0x7:
         charge<T>(gba, region, access);
         return load_t<T>(gba.mem.oam + (addr & (kOamSize - 1)));
-    case 0x8: case 0x9: case 0xA: case 0xB: case 0xC: case 0xD:
+    case 0xD:
+        if (save_eeprom_at(gba, addr)) {
+            rom_access<T>(gba, addr, access);
+            return eeprom_read<T>(gba);
+        }
+        [[fallthrough]];
+    case 0x8: case 0x9: case 0xA: case 0xB: case 0xC:
         return rom_read<T>(gba, (rom_access<T>(gba, addr, access) & ~1u) | (addr & 1));
     default:
         charge<T>(gba, region, access);
@@ -208,6 +229,7 @@ template <typename T> void write(Gba& gba, uint32_t addr, T value, Access access
         return;
     case 0x8: case 0x9: case 0xA: case 0xB: case 0xC: case 0xD:
         rom_access<T>(gba, addr, access);
+        if (region == 0xD && save_eeprom_at(gba, addr)) eeprom_write<T>(gba, value);
         return;
     default:
         charge<T>(gba, region, access);

@@ -29,9 +29,13 @@ void latch_count(Gba& gba, uint32_t ch) {
     gba.machine.dma[ch].count = count != 0 ? count : (ch == 3 ? 0x10000u : 0x4000u);
 }
 
+// A channel whose start condition came runs kDmaStartDelay cycles later.
 void make_pending(Gba& gba, uint32_t ch) {
-    gba.machine.dma_pending = static_cast<uint8_t>(gba.machine.dma_pending | (1u << ch));
-    gba.run_until = gba.cycles;
+    Machine& m = gba.machine;
+    const uint64_t due = gba.cycles + kDmaStartDelay;
+    if (!m.dma_pending || due < m.dma_due) m.dma_due = due;
+    m.dma_pending = static_cast<uint8_t>(m.dma_pending | (1u << ch));
+    if (m.dma_due < gba.run_until) gba.run_until = m.dma_due;
 }
 
 bool in_cartridge(uint32_t addr) { return addr >= 0x08000000 && addr < 0x0E000000; }
@@ -62,6 +66,9 @@ void transfer(Gba& gba, uint32_t ch) {
     m.dma_running = true;
     m.cart_next = kNoCartAddress;
     prefetch_stop(gba);
+    // The EEPROM learns its address width from the length of DMA 3's streams.
+    const bool eeprom = ch == 3 && (save_eeprom_at(gba, d.src) || save_eeprom_at(gba, d.dst));
+    if (eeprom) save_eeprom_dma(gba, count);
     gba.cycles += in_cartridge(d.src) && in_cartridge(d.dst) ? 4u : 2u;
     for (uint32_t k = 0; k < count; ++k) {
         const Access access = k == 0 ? Access::NonSeq : Access::Seq;
@@ -82,6 +89,7 @@ void transfer(Gba& gba, uint32_t ch) {
         if (!(d.control & 0x8000)) break;  // the transfer cleared its own enable bit
     }
     m.dma_running = false;
+    if (eeprom) save_eeprom_dma(gba, 0);
     m.open_bus = d.latch;
     m.cart_next = kNoCartAddress;
 
@@ -121,11 +129,18 @@ void dma_trigger(Gba& gba, DmaTiming timing) {
 }
 
 void dma_capture_line(Gba& gba, uint32_t line) {
-    DmaChannel& d = gba.machine.dma[3];
-    if (!(d.control & 0x8000) || timing_of(d.control) != DmaTiming::Special) return;
-    if (line >= 2 && line < 162) {
+    // A capture enabled in mid-frame waits for line 2.
+    Machine& m = gba.machine;
+    DmaChannel& d = m.dma[3];
+    if (!(d.control & 0x8000) || timing_of(d.control) != DmaTiming::Special) {
+        m.capture_active = false;
+        return;
+    }
+    if (line == 2) m.capture_active = true;
+    if (m.capture_active && line >= 2 && line < 162) {
         make_pending(gba, 3);
-    } else if (line == 162) {
+    } else if (line == 162 && m.capture_active) {
+        m.capture_active = false;
         d.control = static_cast<uint16_t>(d.control & ~0x8000);
         io_set(gba, reg_base(3) + 10, d.control);
     }

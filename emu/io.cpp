@@ -153,7 +153,7 @@ void write_halt(Gba& gba, uint16_t value, uint16_t mask) {
         gba.machine.halted = true;
         gba.machine.stopped = (value & 0x8000) != 0;
         gba.run_until = gba.cycles;
-        irq_update(gba);
+        irq_update(gba, kIrqEnableDelay);
     }
 }
 
@@ -187,12 +187,12 @@ void write_half(Gba& gba, uint32_t addr, uint16_t value, uint16_t mask) {
         return;
     case kRegIf:
         io_set(gba, off, static_cast<uint16_t>(old & ~(value & mask)));
-        irq_update(gba);
+        irq_update(gba, kIrqEnableDelay);
         return;
     case kRegIe:
     case kRegIme:
         io_set(gba, off, merged);
-        irq_update(gba);
+        irq_update(gba, kIrqEnableDelay);
         return;
     case kRegWaitcnt:
         io_set(gba, off, merged);
@@ -247,7 +247,7 @@ void io_write32(Gba& gba, uint32_t addr, uint32_t value) {
     write_half(gba, addr + 2, static_cast<uint16_t>(value >> 16), 0xFFFF);
 }
 
-void irq_update(Gba& gba) {
+void irq_update(Gba& gba, uint64_t delay) {
     const uint16_t active = io_get(gba, kRegIe) & io_get(gba, kRegIf) & 0x3FFF;
     Machine& m = gba.machine;
     // A request reaches the processor a few cycles after it is raised.
@@ -255,7 +255,7 @@ void irq_update(Gba& gba) {
         m.irq_pending = false;
         m.irq_at = kNever;
     } else if (!m.irq_pending && m.irq_at == kNever) {
-        m.irq_at = gba.cycles + kIrqDelay;
+        m.irq_at = gba.cycles + delay;
         if (m.irq_at < gba.run_until) gba.run_until = m.irq_at;
     }
     // A halt ends on any enabled request, whatever IME says; a stop only on
@@ -275,7 +275,7 @@ void irq_deliver(Gba& gba) {
 
 void machine_raise_irq(Gba& gba, uint16_t sources) {
     io_set(gba, kRegIf, static_cast<uint16_t>(io_get(gba, kRegIf) | sources));
-    irq_update(gba);
+    irq_update(gba, kIrqDelay);
 }
 
 void keypad_check(Gba& gba) {

@@ -48,11 +48,14 @@ void io_write32(Gba& gba, uint32_t addr, uint32_t value);
 // opcode fetch, or the value a DMA left.
 uint32_t bus_open_value(const Gba& gba);
 
-// Interrupts. A request reaches the processor kIrqDelay cycles after it is
-// raised (the delay the hardware shows between enabling an IRQ and its
-// handler's start); irq_deliver makes it pending when that time has come.
+// Interrupts. A request raised by the hardware reaches the processor
+// kIrqDelay cycles later; one that an IE or IME write lets through,
+// kIrqEnableDelay cycles later (the delays the hardware shows from an event
+// or from the enabling write to the handler's start). irq_deliver makes it
+// pending when that time has come.
 constexpr uint64_t kIrqDelay = 4;
-void irq_update(Gba& gba);
+constexpr uint64_t kIrqEnableDelay = 2;
+void irq_update(Gba& gba, uint64_t delay);
 void irq_deliver(Gba& gba);
 void keypad_check(Gba& gba);
 
@@ -79,6 +82,7 @@ void timers_schedule(Gba& gba);
 
 // DMA.
 enum class DmaTiming : uint8_t { Immediate = 0, Vblank = 1, Hblank = 2, Special = 3 };
+constexpr uint64_t kDmaStartDelay = 2;
 void dma_write_control(Gba& gba, uint32_t channel, uint16_t value);
 void dma_trigger(Gba& gba, DmaTiming timing);
 // DMA3's video capture: started on lines 2..161, stopped at line 162.
@@ -90,7 +94,7 @@ void dma_run_pending(Gba& gba);
 void display_init(Gba& gba);
 // Handles every change of line phase up to gba.cycles.
 void display_process(Gba& gba);
-// The VCount setting or the line changed: the match flag and its IRQ.
+// The VCount setting was written: the match flag, and its IRQ at once.
 void display_vcount_check(Gba& gba);
 
 } // namespace emu

@@ -15,7 +15,7 @@ constexpr uint64_t kNever = ~uint64_t{0};
 constexpr uint32_t kLineCycles = 1232;
 constexpr uint32_t kLinesPerFrame = 228;
 constexpr uint32_t kHblankStart = 960;    // the visible part of a line ends, the line is drawn
-constexpr uint32_t kHblankFlagSet = 1006; // DISPSTAT's HBlank flag, IRQ and DMA
+constexpr uint32_t kHblankFlagSet = 1007; // DISPSTAT's HBlank flag and HBlank DMA (the IRQ 2 cycles later)
 constexpr uint32_t kVblankLine = 160;
 
 // Interrupt sources (bits of IE and IF).
@@ -59,7 +59,8 @@ struct Machine {
     // Display timing: the current line and where it is.
     uint32_t line;
     uint64_t line_start;   // the cycle the current line began
-    uint8_t line_phase;    // 0 drawing, 1 blanking (line drawn), 2 HBlank flag set
+    uint8_t line_phase;    // the next step of the line (machine_display.cpp)
+    bool vcount_irq_due;   // the VCount match began this line: its IRQ follows
     uint64_t next_display; // the cycle of the next change of phase
 
     Timer timers[4];
@@ -67,6 +68,8 @@ struct Machine {
 
     DmaChannel dma[4];
     uint8_t dma_pending;   // channels whose start condition came and whose transfer is due
+    uint64_t dma_due;      // when the pending transfers start
+    bool capture_active;   // DMA3's video capture started at line 2 and runs until line 162
     bool dma_running;      // a transfer is under way (BIOS reads see the latch, not the BIOS)
 
     // Wait states: the cycles of one access to each area (index addr >> 24

@@ -20,12 +20,14 @@ struct FlagCase {
     bool vblank, hblank;
 };
 
+constexpr uint32_t kHb = emu::kHblankFlagSet;
+
 TEST(MachineDisplay, FlagsAndVcountThroughTheFrame) {
     const FlagCase cases[] = {
-        {0, 0, false, false},    {0, 959, false, false},   {0, 1005, false, false}, {0, 1006, false, true},
-        {0, 1231, false, true},  {1, 0, false, false},     {159, 1100, false, true}, {160, 0, true, false},
-        {160, 1006, true, true}, {200, 500, true, false},  {226, 1231, true, true}, {227, 0, false, false},
-        {227, 1006, false, true},
+        {0, 0, false, false},    {0, 959, false, false},   {0, kHb - 1, false, false}, {0, kHb, false, true},
+        {0, 1231, false, true},  {1, 0, false, false},     {159, 1100, false, true},   {160, 0, true, false},
+        {160, kHb, true, true},  {200, 500, true, false},  {226, 1231, true, true},    {227, 0, false, false},
+        {227, kHb, false, true},
     };
     for (const FlagCase& c : cases) {
         Handheld h;
@@ -48,13 +50,16 @@ TEST(MachineDisplay, BlankingIrqsWhenEnabled) {
     stat_at(g, 5 * emu::kLineCycles + 1000);
     EXPECT_EQ(r16(g, 0x04000202), emu::kIrqHblank);  // lines 0-4
     w16(g, 0x04000202, 0xFFFF);
-    stat_at(g, 5 * emu::kLineCycles + 1005);
+    // The IRQ comes two cycles after the flag.
+    EXPECT_EQ(stat_at(g, 5 * emu::kLineCycles + kHb + 1) & 2, 2);
     EXPECT_EQ(r16(g, 0x04000202), 0u);
-    stat_at(g, 5 * emu::kLineCycles + 1006);
+    stat_at(g, 5 * emu::kLineCycles + kHb + 2);
     EXPECT_EQ(r16(g, 0x04000202), emu::kIrqHblank);
     w16(g, 0x04000202, 0xFFFF);
-    stat_at(g, 160 * emu::kLineCycles);
-    EXPECT_EQ(r16(g, 0x04000202), emu::kIrqVblank | emu::kIrqHblank);  // line 159's HBlank too
+    EXPECT_EQ(stat_at(g, 160 * emu::kLineCycles + 1) & 1, 1);
+    EXPECT_EQ(r16(g, 0x04000202), emu::kIrqHblank);  // line 159's
+    stat_at(g, 160 * emu::kLineCycles + 2);
+    EXPECT_EQ(r16(g, 0x04000202), emu::kIrqVblank | emu::kIrqHblank);
 }
 
 TEST(MachineDisplay, VcountMatchSetsItsFlagAndIrqOnItsLine) {
@@ -62,11 +67,14 @@ TEST(MachineDisplay, VcountMatchSetsItsFlagAndIrqOnItsLine) {
     make_handheld(h);
     emu::Gba& g = *h;
     w16(g, 0x04000004, 0x2A20);  // line 42, VCount IRQ
-    EXPECT_EQ(stat_at(g, 41 * emu::kLineCycles + 1231) & 4, 0);
+    // The flag follows VCOUNT by a cycle, the IRQ the flag by two.
+    EXPECT_EQ(stat_at(g, 42 * emu::kLineCycles) & 4, 0);
+    EXPECT_EQ(stat_at(g, 42 * emu::kLineCycles + 1) & 4, 4);
+    EXPECT_EQ(stat_at(g, 42 * emu::kLineCycles + 2) & 4, 4);
     EXPECT_EQ(r16(g, 0x04000202), 0u);
-    EXPECT_EQ(stat_at(g, 42 * emu::kLineCycles) & 4, 4);
+    stat_at(g, 42 * emu::kLineCycles + 3);
     EXPECT_EQ(r16(g, 0x04000202), emu::kIrqVcount);
-    EXPECT_EQ(stat_at(g, 43 * emu::kLineCycles) & 4, 0);
+    EXPECT_EQ(stat_at(g, 43 * emu::kLineCycles + 1) & 4, 0);
     // Setting the current line as the VCount setting matches at once.
     w16(g, 0x04000202, 0xFFFF);
     w16(g, 0x04000004, 0x2B20);
@@ -100,9 +108,13 @@ TEST(MachineDisplay, HaltSleepsUntilTheInterrupt) {
     g.machine.pc_in_bios = true;  // as the BIOS's Halt does it
     w8(g, 0x04000301, 0);
     emu::gba_run_frame(g);
-    // Woken by VBlank at the start of line 160, no later.
-    EXPECT_FALSE(g.machine.halted);
+    // Still asleep when line 160 begins; woken by the VBlank IRQ 2 cycles on.
+    EXPECT_TRUE(g.machine.halted);
     EXPECT_EQ(g.cycles, 160u * emu::kLineCycles);
+    g.run_until = g.cycles;
+    g.cycles += 2;
+    emu::display_process(g);
+    EXPECT_FALSE(g.machine.halted);
 }
 
 } // namespace

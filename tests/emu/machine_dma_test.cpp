@@ -108,6 +108,36 @@ TEST(MachineDma, EndIrqAndPriority) {
     EXPECT_EQ(r16(g, 0x04000202), emu::kIrqDma0 << 3);
 }
 
+TEST(MachineDma, TransfersStartTwoCyclesAfterTheirRequest) {
+    Handheld h;
+    make_handheld(h);
+    emu::Gba& g = *h;
+    g.run_until = g.cycles + 1000;
+    setup(g, 3, 0x02000000, 0x03000000, 1, 0x8000);
+    EXPECT_EQ(g.machine.dma_due, g.cycles + emu::kDmaStartDelay);
+    EXPECT_EQ(g.run_until, g.machine.dma_due);  // the processor stops for it
+}
+
+TEST(MachineDma, VideoCaptureWaitsForLine2AndStopsAtLine162) {
+    Handheld h;
+    make_handheld(h);
+    emu::Gba& g = *h;
+    const auto pending_at = [&g](uint32_t line) {
+        g.machine.dma_pending = 0;
+        g.cycles = static_cast<uint64_t>(line) * emu::kLineCycles + 100;
+        emu::display_process(g);
+        return g.machine.dma_pending == 8;
+    };
+    pending_at(100);
+    setup(g, 3, 0x02000000, 0x03000000, 4, 0x8000 | 0x3000 | 0x0200);
+    EXPECT_FALSE(pending_at(101));
+    EXPECT_FALSE(pending_at(227 + 1));    // line 1 of the next frame
+    EXPECT_TRUE(pending_at(228 + 2));
+    EXPECT_TRUE(pending_at(228 + 161));
+    EXPECT_FALSE(pending_at(228 + 162));
+    EXPECT_EQ(r16(g, reg(3) + 10) & 0x8000, 0u);
+}
+
 TEST(MachineDma, ATransferThatDisablesItsOwnChannelStops) {
     Handheld h;
     make_handheld(h);

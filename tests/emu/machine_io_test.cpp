@@ -119,6 +119,13 @@ TEST(MachineIo, IrqPendingFollowsImeIeAndIf) {
         g.cycles += 1;
         emu::irq_deliver(g);
         EXPECT_EQ(g.machine.irq_pending, c.pending) << c.ie << " " << c.flags << " " << c.ime;
+        // Disabled and enabled again, it comes sooner.
+        w16(g, 0x04000208, 0);
+        EXPECT_FALSE(g.machine.irq_pending);
+        w16(g, 0x04000208, c.ime);
+        g.cycles += emu::kIrqEnableDelay;
+        emu::irq_deliver(g);
+        EXPECT_EQ(g.machine.irq_pending, c.pending);
         // Acknowledging everything ends the request.
         w16(g, 0x04000202, 0xFFFF);
         EXPECT_FALSE(g.machine.irq_pending);
