@@ -116,7 +116,9 @@ TEST(CpuMode, BiosTrap) {
         step(*gba);
         EXPECT_EQ(emu::cpu_pc(*gba), row.pc);
         EXPECT_EQ(gba->cpu.cpsr & emu::kModeMask, row.mode);
-        if (row.mode == kUnd) EXPECT_EQ(gba->cpu.r[14], kAt + 4);
+        if (row.mode == kUnd) {
+            EXPECT_EQ(gba->cpu.r[14], kAt + 4);
+        }
     }
 }
 
