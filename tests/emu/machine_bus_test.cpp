@@ -26,7 +26,6 @@ TEST(MachineBus, MirrorsShowTheSameMemory) {
     };
     for (const MirrorCase& c : cases) {
         Handheld h;
-        make_handheld(h);
         w32(*h, c.write_addr, 0x8BADF00D);
         EXPECT_EQ(r32(*h, c.read_addr), 0x8BADF00Du) << c.what;
         EXPECT_EQ(r16(*h, c.read_addr + 2), 0x8BADu) << c.what;
@@ -36,7 +35,6 @@ TEST(MachineBus, MirrorsShowTheSameMemory) {
 
 TEST(MachineBus, BitmapModesCutTheFirstVramMirrorBlock) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     w32(g, 0x06010000, 0x11112222);
     w32(g, 0x06014000, 0x33334444);
@@ -51,7 +49,6 @@ TEST(MachineBus, BitmapModesCutTheFirstVramMirrorBlock) {
 TEST(MachineBus, NarrowWritesStoreTheirBytesOnlyInRam) {
     for (const uint32_t base : {0x02000000u, 0x03000000u}) {
         Handheld h;
-        make_handheld(h);
         w32(*h, base, 0x11223344);
         w8(*h, base + 2, 0xAA);
         w16(*h, base, 0xBBCC);
@@ -77,7 +74,6 @@ TEST(MachineBus, ByteWritesToVideoMemoryDuplicateOrVanish) {
     };
     for (const ByteWriteCase& c : cases) {
         Handheld h;
-        make_handheld(h);
         w16(*h, 0x04000000, c.dispcnt);
         w16(*h, c.addr & ~1u, 0x1234);
         w8(*h, c.addr, 0x5A);
@@ -86,8 +82,7 @@ TEST(MachineBus, ByteWritesToVideoMemoryDuplicateOrVanish) {
 }
 
 TEST(MachineBus, CartridgeIsReadOnlyAndMirroredInItsThreeWindows) {
-    Handheld h;
-    make_handheld(h, 0x1000);
+    Handheld h(0x1000);
     const uint32_t word = static_cast<uint32_t>(h.rom[0x100]) | static_cast<uint32_t>(h.rom[0x101]) << 8 |
                           static_cast<uint32_t>(h.rom[0x102]) << 16 | static_cast<uint32_t>(h.rom[0x103]) << 24;
     for (const uint32_t base : {0x08000000u, 0x0A000000u, 0x0C000000u}) {
@@ -98,8 +93,7 @@ TEST(MachineBus, CartridgeIsReadOnlyAndMirroredInItsThreeWindows) {
 }
 
 TEST(MachineBus, PastTheRomTheCartridgeBusShowsTheAddress) {
-    Handheld h;
-    make_handheld(h, 0x1000);
+    Handheld h(0x1000);
     // Each halfword reads as (address / 2) & 0xFFFF.
     EXPECT_EQ(r16(*h, 0x08001000), 0x0800u);
     EXPECT_EQ(r32(*h, 0x08001000), 0x08010800u);
@@ -111,7 +105,6 @@ TEST(MachineBus, PastTheRomTheCartridgeBusShowsTheAddress) {
 
 TEST(MachineBus, SaveAreaRepeatsItsByteInWideReads) {
     Handheld h;
-    make_handheld(h);
     EXPECT_EQ(r8(*h, 0x0E000000), 0xFFu);
     EXPECT_EQ(r16(*h, 0x0E000002), 0xFFFFu);
     EXPECT_EQ(r32(*h, 0x0FFFFFFC), 0xFFFFFFFFu);
@@ -119,10 +112,8 @@ TEST(MachineBus, SaveAreaRepeatsItsByteInWideReads) {
 
 TEST(MachineBus, UnmappedReadsSeeTheLastArmOpcode) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
-    w32(g, 0x03000100, 0xE3A01005);
-    emu::bus_fetch32(g, 0x03000100, emu::Access::NonSeq);
+    fetch_opcode(g, 0x03000100, 0xE3A01005);
     for (const uint32_t addr : {0x00004000u, 0x01000000u, 0x10000000u, 0xFFFFFFFCu, 0x04000400u}) {
         EXPECT_EQ(r32(g, addr), 0xE3A01005u) << std::hex << addr;
     }
@@ -145,7 +136,6 @@ TEST(MachineBus, UnmappedReadsAfterThumbFetchesDependOnTheArea) {
     };
     for (const ThumbOpenBusCase& c : cases) {
         Handheld h;
-        make_handheld(h);
         emu::Gba& g = *h;
         const uint32_t base = c.fetch_addr & 0xFF000000u;
         w32(g, base + 0x100, 0xBBBBAAAA);
@@ -158,7 +148,6 @@ TEST(MachineBus, UnmappedReadsAfterThumbFetchesDependOnTheArea) {
 
 TEST(MachineBus, BiosReadsFromOutsideSeeTheLatch) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     g.mem.bios[0x10] = 0x77;
     emu::bus_fetch32(g, 0x08000000, emu::Access::NonSeq);
@@ -204,7 +193,6 @@ TEST(MachineBus, AccessesChargeTheirWaitStates) {
     };
     for (const WaitCase& c : cases) {
         Handheld h;
-        make_handheld(h);
         emu::Gba& g = *h;
         w16(g, 0x04000204, c.waitcnt);
         // A sequential access follows one at the address before.
@@ -219,7 +207,6 @@ TEST(MachineBus, AccessesChargeTheirWaitStates) {
 
 TEST(MachineBus, PrefetchServesSequentialCartridgeOpcodesInOneCycle) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     w16(g, 0x04000204, 0x4000);  // prefetch on, 4/2 wait states
     uint64_t before = g.cycles;

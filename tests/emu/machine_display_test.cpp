@@ -31,7 +31,6 @@ TEST(MachineDisplay, FlagsAndVcountThroughTheFrame) {
     };
     for (const FlagCase& c : cases) {
         Handheld h;
-        make_handheld(h);
         emu::Gba& g = *h;
         // The second frame, so that both VBlank edges have passed once.
         const uint64_t at = (228u + c.line) * emu::kLineCycles + c.cycle;
@@ -44,7 +43,6 @@ TEST(MachineDisplay, FlagsAndVcountThroughTheFrame) {
 
 TEST(MachineDisplay, BlankingIrqsWhenEnabled) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     w16(g, 0x04000004, 0x0018);  // VBlank and HBlank IRQs
     stat_at(g, 5 * emu::kLineCycles + 1000);
@@ -64,7 +62,6 @@ TEST(MachineDisplay, BlankingIrqsWhenEnabled) {
 
 TEST(MachineDisplay, VcountMatchSetsItsFlagAndIrqOnItsLine) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     w16(g, 0x04000004, 0x2A20);  // line 42, VCount IRQ
     // The flag follows VCOUNT by a cycle, the IRQ the flag by two.
@@ -87,7 +84,6 @@ TEST(MachineDisplay, VcountMatchSetsItsFlagAndIrqOnItsLine) {
 
 TEST(MachineDisplay, RunFrameStopsWhenVblankBegins) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     for (uint32_t frame = 1; frame <= 3; ++frame) {
         emu::gba_run_frame(g);
@@ -101,7 +97,6 @@ TEST(MachineDisplay, RunFrameStopsWhenVblankBegins) {
 
 TEST(MachineDisplay, HaltSleepsUntilTheInterrupt) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     w16(g, 0x04000004, 0x0008);
     w16(g, 0x04000200, emu::kIrqVblank);

@@ -17,6 +17,12 @@ void setup(emu::Gba& g, uint32_t ch, uint32_t src, uint32_t dst, uint16_t count,
     w16(g, reg(ch) + 10, control);
 }
 
+// Sets the channel up and runs what became due at once.
+void run(emu::Gba& g, uint32_t ch, uint32_t src, uint32_t dst, uint16_t count, uint16_t control) {
+    setup(g, ch, src, dst, count, control);
+    emu::dma_run_pending(g);
+}
+
 // Fills 64 halfwords at EWRAM 0x02000000 with 0x1000 + index.
 void fill_source(emu::Gba& g) {
     for (uint32_t i = 0; i < 64; ++i) w16(g, 0x02000000 + 2 * i, static_cast<uint16_t>(0x1000 + i));
@@ -43,7 +49,6 @@ TEST(MachineDma, AddressControlsAndUnitSizes) {
     };
     for (const ControlCase& c : cases) {
         Handheld h;
-        make_handheld(h);
         emu::Gba& g = *h;
         fill_source(g);
         setup(g, 3, c.src, c.dst, 4, static_cast<uint16_t>(c.control | 0x8000));
@@ -58,7 +63,6 @@ TEST(MachineDma, AddressControlsAndUnitSizes) {
 TEST(MachineDma, CountZeroMeansTheChannelsMaximum) {
     for (uint32_t ch = 0; ch < 4; ++ch) {
         Handheld h;
-        make_handheld(h);
         emu::Gba& g = *h;
         setup(g, ch, 0x03000000, 0x02000000, 0, 0x8100);  // fixed source: zeros over a filled area
         for (uint32_t a = 0x02000000; a < 0x02030000; a += 4) w32(g, a, 0xFFFFFFFF);
@@ -71,7 +75,6 @@ TEST(MachineDma, CountZeroMeansTheChannelsMaximum) {
 
 TEST(MachineDma, InternalRegistersAreLatchedAtEnable) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     fill_source(g);
     // Repeating HBlank transfers of 2 units; destination increments and reloads.
@@ -95,7 +98,6 @@ TEST(MachineDma, InternalRegistersAreLatchedAtEnable) {
 
 TEST(MachineDma, EndIrqAndPriority) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     w16(g, 0x02000000, 0x1111);
     w16(g, 0x02000002, 0x3333);
@@ -110,7 +112,6 @@ TEST(MachineDma, EndIrqAndPriority) {
 
 TEST(MachineDma, TransfersStartTwoCyclesAfterTheirRequest) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     g.run_until = g.cycles + 1000;
     setup(g, 3, 0x02000000, 0x03000000, 1, 0x8000);
@@ -120,7 +121,6 @@ TEST(MachineDma, TransfersStartTwoCyclesAfterTheirRequest) {
 
 TEST(MachineDma, VideoCaptureWaitsForLine2AndStopsAtLine162) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     const auto pending_at = [&g](uint32_t line) {
         g.machine.dma_pending = 0;
@@ -140,15 +140,13 @@ TEST(MachineDma, VideoCaptureWaitsForLine2AndStopsAtLine162) {
 
 TEST(MachineDma, ATransferThatDisablesItsOwnChannelStops) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     // DMA3 copies words down from 0x02000010 to 0x040000E8: the fourth word
     // (zero) lands on its own DMA3CNT and ends the transfer before the fifth
     // reaches DMA3DAD.
     for (uint32_t i = 0; i < 5; ++i) w32(g, 0x02000000 + 4 * i, 0x11111111 * (i + 1));
     w32(g, 0x02000004, 0);
-    setup(g, 3, 0x02000010, 0x040000E8, 5, 0x8000 | 0x0400 | 0x0080 | 0x0020 | 0x4000);
-    emu::dma_run_pending(g);
+    run(g, 3, 0x02000010, 0x040000E8, 5, 0x8000 | 0x0400 | 0x0080 | 0x0020 | 0x4000);
     EXPECT_EQ(r16(g, 0x040000DE), 0u);
     EXPECT_EQ(emu::load32(g.mem.io + 0xD8), 0x040000E8u);
     EXPECT_EQ(r16(g, 0x04000202), 0u);  // no end IRQ either
@@ -156,51 +154,40 @@ TEST(MachineDma, ATransferThatDisablesItsOwnChannelStops) {
 
 TEST(MachineDma, UnreadableSourcesGiveTheChannelsLastValue) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     w32(g, 0x02000000, 0xDEADC0DE);
-    setup(g, 1, 0x02000000, 0x03000000, 1, 0x8400);
-    emu::dma_run_pending(g);
+    run(g, 1, 0x02000000, 0x03000000, 1, 0x8400);
     // The value stays on the bus for the processor.
     EXPECT_EQ(r32(g, 0x10000000), 0xDEADC0DEu);
     // 16-bit units from the BIOS area: the half of the latch the destination selects.
-    setup(g, 1, 0x00000000, 0x03000010, 1, 0x8000);
-    emu::dma_run_pending(g);
-    setup(g, 1, 0x00000000, 0x03000012, 1, 0x8000);
-    emu::dma_run_pending(g);
+    run(g, 1, 0x00000000, 0x03000010, 1, 0x8000);
+    run(g, 1, 0x00000000, 0x03000012, 1, 0x8000);
     EXPECT_EQ(r32(g, 0x03000010), 0xDEADC0DEu);
     // Each channel has its own latch.
-    setup(g, 2, 0x00000000, 0x03000020, 1, 0x8000);
-    emu::dma_run_pending(g);
+    run(g, 2, 0x00000000, 0x03000020, 1, 0x8000);
     EXPECT_EQ(r16(g, 0x03000020), 0u);
 }
 
 TEST(MachineDma, Dma0CannotReadTheCartridge) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     w16(g, 0x02000000, 0xBEEF);
-    setup(g, 0, 0x02000000, 0x03000000, 1, 0x8000);
-    emu::dma_run_pending(g);
+    run(g, 0, 0x02000000, 0x03000000, 1, 0x8000);
     // The address loses bit 27: the "cartridge" source is the BIOS.
-    setup(g, 0, 0x08000000, 0x03000010, 1, 0x8000);
-    emu::dma_run_pending(g);
+    run(g, 0, 0x08000000, 0x03000010, 1, 0x8000);
     EXPECT_EQ(r16(g, 0x03000010), 0xBEEFu);
     // DMA3 does read it.
-    setup(g, 3, 0x08000010, 0x03000020, 1, 0x8000);
-    emu::dma_run_pending(g);
+    run(g, 3, 0x08000010, 0x03000020, 1, 0x8000);
     EXPECT_EQ(r16(g, 0x03000020), h.rom[0x10] | h.rom[0x11] << 8);
 }
 
 TEST(MachineDma, SequentialCartridgeAccessesFollowTheCartridgesCounter) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     // Source up across the end of OAM into the cartridge, destination down from
     // the cartridge into OAM: the write to the cartridge sets its counter, and
     // the following sequential reads come from there, not from their address.
-    setup(g, 3, 0x07FFFFFE, 0x08000000, 3, 0x8000 | 0x0020);
-    emu::dma_run_pending(g);
+    run(g, 3, 0x07FFFFFE, 0x08000000, 3, 0x8000 | 0x0020);
     EXPECT_EQ(r16(g, 0x07FFFFFE), h.rom[2] | h.rom[3] << 8);
     EXPECT_EQ(r16(g, 0x07FFFFFC), h.rom[4] | h.rom[5] << 8);
     // After a DMA the processor's next cartridge fetch is non-sequential.
@@ -214,11 +201,9 @@ TEST(MachineDma, SequentialCartridgeAccessesFollowTheCartridgesCounter) {
 
 TEST(MachineDma, SoundFifoRequestsMoveFourWordsToAFixedDestination) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     fill_source(g);
-    setup(g, 2, 0x02000000, 0x040000A4, 1, 0x8000 | 0x3000 | 0x0200);
-    emu::dma_run_pending(g);
+    run(g, 2, 0x02000000, 0x040000A4, 1, 0x8000 | 0x3000 | 0x0200);
     emu::machine_fifo_request(g, 0);  // the other FIFO
     EXPECT_EQ(g.machine.dma_pending, 0u);
     const uint64_t before = g.cycles;

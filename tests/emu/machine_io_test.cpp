@@ -43,10 +43,8 @@ TEST(MachineIo, ReadsShowWhatTheRegisterLets) {
     };
     for (const ReadCase& c : cases) {
         Handheld h;
-        make_handheld(h);
         emu::Gba& g = *h;
-        w32(g, 0x03000000, kOpcode);
-        emu::bus_fetch32(g, 0x03000000, emu::Access::NonSeq);
+        fetch_opcode(g, 0x03000000, kOpcode);
         if (c.width == 8) w8(g, c.addr, static_cast<uint8_t>(c.write));
         else w16(g, c.addr, c.write);
         uint32_t got;
@@ -67,7 +65,6 @@ TEST(MachineIo, ReadsShowWhatTheRegisterLets) {
 
 TEST(MachineIo, MemoryControlIsMirroredEvery64KiB) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     EXPECT_EQ(r32(g, 0x04000800), 0x0D000020u);
     w32(g, 0x04010800, 0x0E000020);
@@ -80,7 +77,6 @@ TEST(MachineIo, MemoryControlIsMirroredEvery64KiB) {
 
 TEST(MachineIo, InterruptsAreAcknowledgedByWritingOnes) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     emu::machine_raise_irq(g, 0x0305);
     EXPECT_EQ(r16(g, 0x04000202), 0x0305u);
@@ -107,7 +103,6 @@ TEST(MachineIo, IrqPendingFollowsImeIeAndIf) {
     };
     for (const PendingCase& c : cases) {
         Handheld h;
-        make_handheld(h);
         emu::Gba& g = *h;
         w16(g, 0x04000208, c.ime);
         w16(g, 0x04000200, c.ie);
@@ -134,10 +129,8 @@ TEST(MachineIo, IrqPendingFollowsImeIeAndIf) {
 
 TEST(MachineIo, HaltcntObeysOnlyTheBiosAndPostflgStaysSet) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
-    w32(g, 0x03000000, 0xE1A00000);
-    emu::bus_fetch32(g, 0x03000000, emu::Access::NonSeq);
+    fetch_opcode(g, 0x03000000, 0xE1A00000);
     w16(g, 0x04000300, 0x0000);
     EXPECT_FALSE(g.machine.halted);
     EXPECT_EQ(r8(g, 0x04000300), 1u);
@@ -149,7 +142,6 @@ TEST(MachineIo, HaltcntObeysOnlyTheBiosAndPostflgStaysSet) {
 
 TEST(MachineIo, HaltEndsOnAnEnabledRequestWhateverImeSays) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     w16(g, 0x04000200, emu::kIrqVblank);
     g.machine.pc_in_bios = true;  // as the BIOS's Halt does it
@@ -183,7 +175,6 @@ TEST(MachineIo, KeypadInterruptInOrAndAndMode) {
     };
     for (const KeyCase& c : cases) {
         Handheld h;
-        make_handheld(h);
         emu::Gba& g = *h;
         w16(g, 0x04000132, c.keycnt);
         gba_set_keys(g, c.pressed);

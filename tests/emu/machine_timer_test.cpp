@@ -40,7 +40,6 @@ TEST(MachineTimer, CountsAtItsPrescalerAndReloadsOnOverflow) {
     };
     for (const CountCase& c : cases) {
         Handheld h;
-        make_handheld(h);
         emu::Gba& g = *h;
         const uint64_t first = start(g, 0, c.reload, c.prescaler);
         EXPECT_EQ(counter_at(g, 0, first + c.after), c.expect)
@@ -50,7 +49,6 @@ TEST(MachineTimer, CountsAtItsPrescalerAndReloadsOnOverflow) {
 
 TEST(MachineTimer, HoldsTheReloadUntilItStarts) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     const uint64_t first = start(g, 2, 0x1234, 0);
     EXPECT_EQ(counter_at(g, 2, first - 1), 0x1234u);
@@ -62,7 +60,6 @@ TEST(MachineTimer, HoldsTheReloadUntilItStarts) {
 
 TEST(MachineTimer, StoppingFreezesTheCountAndRestartingReloads) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     const uint64_t first = start(g, 1, 0x0100, 0);
     g.cycles = first + 49;  // the write's own cycle makes 50 ...
@@ -76,7 +73,6 @@ TEST(MachineTimer, StoppingFreezesTheCountAndRestartingReloads) {
 TEST(MachineTimer, ANewReloadMissesAnOverflowInTheNextCycle) {
     for (const uint64_t lead : {1u, 2u}) {
         Handheld h;
-        make_handheld(h);
         emu::Gba& g = *h;
         const uint64_t first = start(g, 0, 0xFFF8, 0);
         g.cycles = first + 8 - lead - 1;  // the write lands `lead` cycles before the overflow
@@ -88,7 +84,6 @@ TEST(MachineTimer, ANewReloadMissesAnOverflowInTheNextCycle) {
 TEST(MachineTimer, OverflowRequestsItsIrqAtTheOverflow) {
     for (uint32_t t = 0; t < 4; ++t) {
         Handheld h;
-        make_handheld(h);
         emu::Gba& g = *h;
         const uint64_t first = start(g, t, 0xFF00, 0x41);  // F/64, IRQ
         const uint64_t overflow = first + 0x100 * 64;
@@ -105,7 +100,6 @@ TEST(MachineTimer, OverflowRequestsItsIrqAtTheOverflow) {
 
 TEST(MachineTimer, OverflowsWithoutEffectAreNotScheduled) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     start(g, 0, 0xFFF0, 0x00);
     EXPECT_EQ(g.machine.next_timer, emu::kNever);
@@ -116,7 +110,6 @@ TEST(MachineTimer, OverflowsWithoutEffectAreNotScheduled) {
 
 TEST(MachineTimer, CountUpTimersCountOverflowsBelow) {
     Handheld h;
-    make_handheld(h);
     emu::Gba& g = *h;
     g.cycles = 500;
     w32(g, kTm + 8, 0x00C4FFFE);  // timer 2: count-up, IRQ, reload 0xFFFE
