@@ -1,6 +1,7 @@
 // destoer's tests print values without a verdict; the one whose hardware
 // picture comes at the handheld's own size (window_midframe) is compared with
-// it pixel for pixel. tools' emu_suite_report shows the others.
+// it pixel for pixel. emu_suite_report (tests/emu/reference) shows the
+// others beside the reference's pictures.
 #include <gtest/gtest.h>
 
 #include "suite_support.hpp"

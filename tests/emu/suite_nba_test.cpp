@@ -1,7 +1,8 @@
 // The NBA hardware tests through our core. Those that state a verdict in
 // text ("pass: N" / "total: M", or PASS and FAIL per case) are read off the
 // screen; those that show a picture to compare with a photograph of the
-// hardware, or a menu, are left to tools/emu_suite_report and a look.
+// hardware, or a menu, are left to emu_suite_report (tests/emu/reference)
+// and a look.
 #include <gtest/gtest.h>
 
 #include <string>
