@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <memory>
 
+#include <mgba/core/config.h>
 #include <mgba/core/core.h>
 #include <mgba/core/log.h>
 #include <mgba-util/vfs.h>
@@ -25,8 +26,12 @@ uint16_t to_15_bit(uint32_t colour) {
     return static_cast<uint16_t>(r | (g << 5) | (b << 10));
 }
 
+// Closes the core and the configuration mCoreInitConfig made for it.
 struct CoreCloser {
-    void operator()(mCore* core) const { core->deinit(core); }
+    void operator()(mCore* core) const {
+        mCoreConfigDeinit(&core->config);
+        core->deinit(core);
+    }
 };
 
 } // namespace
@@ -51,8 +56,8 @@ std::optional<std::vector<Snapshot>> run_reference(std::span<const uint8_t> rom,
         file->close(file);
         return std::nullopt;
     }
+    mCoreInitConfig(raw, nullptr);
     std::unique_ptr<mCore, CoreCloser> core(raw);
-    mCoreInitConfig(core.get(), nullptr);
     std::vector<uint32_t> buffer(kWidth * kHeight);
     core->setVideoBuffer(core.get(), buffer.data(), kWidth);
     if (!core->loadROM(core.get(), file)) {
