@@ -13,17 +13,27 @@
 //   ARM:   r[15] = A + 8, next_op = word at A + 4, last_fetch = word at A + 8;
 //   Thumb: r[15] = A + 4, next_op = halfword at A + 2,
 //          last_fetch = halfword at A + 4 (both zero-extended).
-// So an open-bus read in ARM state sees last_fetch; in Thumb state the
-// machine builds the 32-bit value from the two halfwords as the region
-// demands (main RAM, palette, VRAM, cartridge: last_fetch twice; BIOS and OAM:
-// the halfwords at A + 4 and A + 6, which the core has not fetched: use
-// last_fetch twice there too; IWRAM: A + 2 and A + 4, i.e. next_op and
-// last_fetch, ordered by bit 1 of A + 4 = r[15]).
+// So an open-bus read in ARM state sees last_fetch; in Thumb state the value
+// is made of the last fetched halfwords as the region demands (main RAM,
+// palette, VRAM, cartridge: last_fetch twice; IWRAM: next_op and last_fetch,
+// ordered by bit 1 of r[15]; BIOS and OAM: last_fetch and the halfword after
+// it, which the bus reads itself). The bus also records each fetch it serves.
 //
 // Between instructions (when cpu_run returns, and when the BIOS trap or the
 // machine looks at the registers) the next instruction's address is N =
 // cpu_pc(gba): r[15] = N + 4 (ARM) or N + 2 (Thumb), next_op = opcode at N,
 // last_fetch = opcode at N + 4 / N + 2.
+//
+// Timing. Each opcode fetch and data access goes to the bus with its access
+// kind and the bus charges its wait states; the core adds the internal
+// cycles. A fetch is sequential except the first one at a new address (after
+// a jump, an exception) and the one after a store (STR, STRH, STM, PUSH),
+// where the bus went elsewhere; so a store costs 2N and a load 1S+1N+1I as
+// the ARM7TDMI's cycle table says. Multiplies add one internal cycle per
+// significant byte of the multiplier (+1 for MLA and the long forms, +2 for
+// the accumulating long forms). Exceptions, IRQ included, take 2S+1N. The
+// carry after MUL/MLA and the long multiplies is left as it was (the
+// hardware's value there is a by-product of its multiplier).
 #pragma once
 
 #include <stdint.h>
