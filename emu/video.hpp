@@ -29,6 +29,7 @@ struct Video {
     int32_t pending_y[2];
     uint8_t bg_enable_lines[4];  // lines a BG has been enabled in DISPCNT (it shows after a delay)
     bool window_v[2];            // the vertical flip-flops of windows 0 and 1
+    bool semi_transparent_on_line;  // a semi-transparent sprite pixel is in the sprite layer
     uint8_t obj_attr[kLineWidth];
     uint8_t window[kLineWidth];  // per pixel: layers shown (bits 0-4) and effects allowed (bit 5)
     uint16_t bg[4][kLineWidth];

@@ -13,7 +13,11 @@ uint16_t colour_at(const uint8_t* palette, uint32_t index) {
     return static_cast<uint16_t>((load16(palette + index * 2) & 0x7FFF) | kOpaque);
 }
 
-// Eight pixels of a text tile row into out, honouring the horizontal flip.
+void clear8(uint16_t* out) {
+    for (uint32_t i = 0; i < 8; ++i) out[i] = 0;
+}
+
+// Eight pixels of a text tile row into out, honouring the flips.
 void text_tile_row(const Gba& gba, uint32_t entry, uint32_t char_base, bool colour256, uint32_t row,
                    uint16_t* out) {
     const uint8_t* vram = gba.mem.vram;
@@ -23,30 +27,34 @@ void text_tile_row(const Gba& gba, uint32_t entry, uint32_t char_base, bool colo
     bool hflip = (entry & 0x400) != 0;
     if (colour256) {
         uint32_t address = char_base + tile * 64 + row * 8;
-        if (address + 8 > kBgVramEnd) {
-            for (uint32_t i = 0; i < 8; ++i) out[i] = 0;
+        if (address + 8 > kBgVramEnd || (load32(vram + address) | load32(vram + address + 4)) == 0) {
+            clear8(out);
             return;
         }
+        const uint8_t* p = vram + address;
         for (uint32_t i = 0; i < 8; ++i) {
-            uint32_t index = vram[address + (hflip ? 7 - i : i)];
+            uint32_t index = p[hflip ? 7 - i : i];
             out[i] = index != 0 ? colour_at(palette, index) : uint16_t{0};
         }
         return;
     }
     uint32_t address = char_base + tile * 32 + row * 4;
-    if (address + 4 > kBgVramEnd) {
-        for (uint32_t i = 0; i < 8; ++i) out[i] = 0;
-        return;
-    }
-    uint32_t bits = load32(vram + address);
+    uint32_t bits = address + 4 <= kBgVramEnd ? load32(vram + address) : 0u;
     if (bits == 0) {
-        for (uint32_t i = 0; i < 8; ++i) out[i] = 0;
+        clear8(out);
         return;
     }
-    uint32_t bank = (entry >> 12) * 16;
-    for (uint32_t i = 0; i < 8; ++i) {
-        uint32_t index = (bits >> ((hflip ? 7 - i : i) * 4)) & 0xF;
-        out[i] = index != 0 ? colour_at(palette, bank + index) : uint16_t{0};
+    const uint8_t* bank = palette + (entry >> 12) * 32;
+    if (hflip) {
+        for (uint32_t i = 8; i-- > 0; bits >>= 4) {
+            uint32_t index = bits & 0xF;
+            out[i] = index != 0 ? colour_at(bank, index) : uint16_t{0};
+        }
+        return;
+    }
+    for (uint32_t i = 0; i < 8; ++i, bits >>= 4) {
+        uint32_t index = bits & 0xF;
+        out[i] = index != 0 ? colour_at(bank, index) : uint16_t{0};
     }
 }
 

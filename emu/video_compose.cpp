@@ -25,36 +25,39 @@ void window_span(uint8_t* window, uint32_t edges, uint8_t mask) {
 }
 
 // The effects work on channels widened to 8 bits (the 5-bit value with its
-// top bits repeated below it) and keep the top 5 bits of the result.
+// top bits repeated below it) and keep the top 5 bits of the result. Each
+// line builds small tables of the weighted channels instead of multiplying
+// per pixel.
 uint32_t widen(uint32_t c) { return c << 3 | c >> 2; }
 
-uint32_t blend_channel(uint32_t a, uint32_t b, uint32_t eva, uint32_t evb) {
-    uint32_t c = (widen(a) * eva + widen(b) * evb) >> 7;
-    return c > 31 ? 31 : c;
+struct Effects {
+    uint16_t first[32];   // widened channel times EVA
+    uint16_t second[32];  // widened channel times EVB
+    uint8_t fade[32];     // the channel brightened or darkened by EVY
+};
+
+void build_effects(Effects& e, uint32_t effect, uint32_t eva, uint32_t evb, uint32_t evy) {
+    for (uint32_t c = 0; c < 32; ++c) {
+        uint32_t w = widen(c);
+        e.first[c] = static_cast<uint16_t>(w * eva);
+        e.second[c] = static_cast<uint16_t>(w * evb);
+        uint32_t faded = effect == 2 ? (w + (((255 - w) * evy) >> 4)) >> 3 : ((w * (16 - evy)) >> 4) >> 3;
+        e.fade[c] = static_cast<uint8_t>(faded);
+    }
 }
 
-uint32_t brighten_channel(uint32_t c, uint32_t evy) {
-    uint32_t w = widen(c);
-    return (w + (((255 - w) * evy) >> 4)) >> 3;
+uint32_t blend(const Effects& e, uint32_t a, uint32_t b) {
+    uint32_t result = 0;
+    for (uint32_t shift = 0; shift < 15; shift += 5) {
+        uint32_t c = (static_cast<uint32_t>(e.first[(a >> shift) & 31]) + e.second[(b >> shift) & 31]) >> 7;
+        result |= (c > 31 ? 31 : c) << shift;
+    }
+    return result;
 }
 
-uint32_t darken_channel(uint32_t c, uint32_t evy) {
-    return ((widen(c) * (16 - evy)) >> 4) >> 3;
-}
-
-uint32_t blend(uint32_t a, uint32_t b, uint32_t eva, uint32_t evb) {
-    return blend_channel(a & 31, b & 31, eva, evb) | blend_channel((a >> 5) & 31, (b >> 5) & 31, eva, evb) << 5 |
-           blend_channel((a >> 10) & 31, (b >> 10) & 31, eva, evb) << 10;
-}
-
-uint32_t brighten(uint32_t c, uint32_t evy) {
-    return brighten_channel(c & 31, evy) | brighten_channel((c >> 5) & 31, evy) << 5 |
-           brighten_channel((c >> 10) & 31, evy) << 10;
-}
-
-uint32_t darken(uint32_t c, uint32_t evy) {
-    return darken_channel(c & 31, evy) | darken_channel((c >> 5) & 31, evy) << 5 |
-           darken_channel((c >> 10) & 31, evy) << 10;
+uint32_t fade(const Effects& e, uint32_t c) {
+    return e.fade[c & 31] | static_cast<uint32_t>(e.fade[(c >> 5) & 31]) << 5 |
+           static_cast<uint32_t>(e.fade[(c >> 10) & 31]) << 10;
 }
 
 uint32_t coefficient(uint32_t raw) { return (raw & 31) > 16 ? 16u : raw & 31; }
@@ -95,9 +98,6 @@ void video_compose_line(const Gba& gba, uint32_t layers, uint16_t* out) {
     uint32_t bldcnt = load16(io + 0x50);
     uint32_t bldalpha = load16(io + 0x52);
     uint32_t effect = (bldcnt >> 6) & 3;
-    uint32_t eva = coefficient(bldalpha);
-    uint32_t evb = coefficient(bldalpha >> 8);
-    uint32_t evy = coefficient(load16(io + 0x54));
     uint32_t backdrop = load16(gba.mem.palette) & 0x7FFF;
 
     // The enabled backgrounds from front to back: priority, then number.
@@ -112,7 +112,36 @@ void video_compose_line(const Gba& gba, uint32_t layers, uint16_t* out) {
         }
     }
     bool obj_on = (layers & (1u << kLayerObj)) != 0;
+    bool semi = obj_on && v.semi_transparent_on_line;
 
+    if ((effect == 0 || (bldcnt & 0x3F) == 0) && !semi) {
+        // No effect can apply: the front pixel alone.
+        for (uint32_t x = 0; x < kLineWidth; ++x) {
+            uint32_t shown = v.window[x];
+            uint32_t obj_priority = 4;
+            if (obj_on && (v.obj[x] & kOpaque) != 0 && (shown & (1u << kLayerObj)) != 0) {
+                obj_priority = v.obj_attr[x] & kObjPriorityMask;
+            }
+            uint32_t result = backdrop;
+            uint32_t i = 0;
+            for (; i < count; ++i) {
+                if (obj_priority <= priority[i]) break;
+                uint32_t pixel = v.bg[order[i]][x];
+                if ((pixel & kOpaque) != 0 && (shown & (1u << order[i])) != 0) {
+                    result = pixel;
+                    break;
+                }
+            }
+            if (i == count ? obj_priority < 4 : obj_priority <= priority[i]) result = v.obj[x];
+            out[x] = static_cast<uint16_t>(result & 0x7FFF);
+        }
+        return;
+    }
+
+    Effects e;
+    build_effects(e, effect, coefficient(bldalpha), coefficient(bldalpha >> 8), coefficient(load16(io + 0x54)));
+    // Brightness alone needs only the front pixel; blending the one behind.
+    uint32_t wanted = (semi || effect == 1) ? 2 : 1;
     for (uint32_t x = 0; x < kLineWidth; ++x) {
         uint32_t shown = v.window[x];
         uint32_t colour[2] = {backdrop, backdrop};
@@ -122,12 +151,12 @@ void video_compose_line(const Gba& gba, uint32_t layers, uint16_t* out) {
         if (obj_on && (v.obj[x] & kOpaque) != 0 && (shown & (1u << kLayerObj)) != 0) {
             obj_priority = v.obj_attr[x] & kObjPriorityMask;
         }
-        for (uint32_t i = 0; i < count && found < 2; ++i) {
+        for (uint32_t i = 0; i < count && found < wanted; ++i) {
             if (obj_priority <= priority[i]) {
                 colour[found] = v.obj[x] & 0x7FFF;
                 layer[found++] = kLayerObj;
                 obj_priority = 4;
-                if (found == 2) break;
+                if (found == wanted) break;
             }
             uint32_t bg = order[i];
             uint32_t pixel = v.bg[bg][x];
@@ -136,21 +165,19 @@ void video_compose_line(const Gba& gba, uint32_t layers, uint16_t* out) {
                 layer[found++] = bg;
             }
         }
-        if (found < 2 && obj_priority < 4) {
+        if (found < wanted && obj_priority < 4) {
             colour[found] = v.obj[x] & 0x7FFF;
             layer[found++] = kLayerObj;
         }
         uint32_t result = colour[0];
         bool second_target = (bldcnt & (0x100u << layer[1])) != 0;
         if (layer[0] == kLayerObj && (v.obj_attr[x] & kObjSemiTransparent) != 0 && second_target) {
-            result = blend(colour[0], colour[1], eva, evb);
+            result = blend(e, colour[0], colour[1]);
         } else if ((shown & kEffectsAllowed) != 0 && effect != 0 && (bldcnt & (1u << layer[0])) != 0) {
             if (effect == 1) {
-                if (second_target) result = blend(colour[0], colour[1], eva, evb);
-            } else if (effect == 2) {
-                result = brighten(colour[0], evy);
+                if (second_target) result = blend(e, colour[0], colour[1]);
             } else {
-                result = darken(colour[0], evy);
+                result = fade(e, colour[0]);
             }
         }
         out[x] = static_cast<uint16_t>(result);

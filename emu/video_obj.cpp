@@ -77,6 +77,7 @@ void video_obj_line(Gba& gba, uint32_t line) {
     Video& v = gba.video;
     __builtin_memset(v.obj, 0, sizeof v.obj);
     __builtin_memset(v.obj_attr, 0, sizeof v.obj_attr);
+    v.semi_transparent_on_line = false;
     const uint8_t* io = gba.mem.io;
     const uint8_t* oam = gba.mem.oam;
     uint32_t dispcnt = load16(io);
@@ -123,6 +124,7 @@ void video_obj_line(Gba& gba, uint32_t line) {
         s.one_dimensional = (dispcnt & 0x40) != 0;
         s.palette_bank = (a2 >> 12) * 16;
         s.min_tile_offset = bitmap_mode ? 0x4000u : 0u;
+        if (mode == 1) v.semi_transparent_on_line = true;
         s.attr = static_cast<uint8_t>(((a2 >> 10) & 3) | (mode == 1 ? kObjSemiTransparent : 0) |
                                       (mode == 2 ? kObjWindow : 0));
         int32_t start = sx < 0 ? -sx : 0;

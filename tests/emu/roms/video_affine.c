@@ -108,13 +108,5 @@ int main(void) {
     vid_affine_map(24 * 0x800, 0x4000, 256, 10); /* 0xC000-0xFFFF */
     vid_hide_sprites();
     /* The bitmaps cover the tiles: each is drawn when its phase begins. */
-    uint32_t last_phase = 0;
-    vid_start_frames();
-    for (;;) {
-        uint32_t phase = vid_wait_frame() / PHASE_FRAMES;
-        if (phase >= PHASES) phase = PHASES - 1;
-        if (phase != last_phase) draw_bitmaps(phase);
-        last_phase = phase;
-        step(phase, vid_keys());
-    }
+    vid_loop(PHASES, draw_bitmaps, step);
 }

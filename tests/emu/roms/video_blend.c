@@ -47,5 +47,5 @@ int main(void) {
         vid_sprite(n, ((n * 29) % 140) | semi | ((n & 1) ? 0x2000u : 0), ((n * 41) % 230) | 0x8000u,
                    (n * 8) | ((n & 3) << 10) | ((n & 15) << 12));
     }
-    vid_loop(step);
+    vid_loop(0, 0, step);
 }

@@ -176,12 +176,19 @@ static inline uint32_t vid_wait_frame(void) {
     return rt_irq_count[0];
 }
 
-/* Runs step(phase, keys) once per frame, in vertical blanking. */
-__attribute__((noreturn)) static inline void vid_loop(void (*step)(uint32_t phase, uint32_t keys)) {
+/* Runs step(phase, keys) once per frame, in vertical blanking. The phase
+   stops at phases - 1 (when phases is not 0); enter(phase), when given, runs
+   first whenever the phase changes. */
+__attribute__((noreturn)) static inline void vid_loop(uint32_t phases, void (*enter)(uint32_t phase),
+                                                      void (*step)(uint32_t phase, uint32_t keys)) {
+    uint32_t last_phase = 0;
     vid_start_frames();
     for (;;) {
-        uint32_t frame = vid_wait_frame();
-        step(frame / PHASE_FRAMES, vid_keys());
+        uint32_t phase = vid_wait_frame() / PHASE_FRAMES;
+        if (phases != 0 && phase >= phases) phase = phases - 1;
+        if (enter != 0 && phase != last_phase) enter(phase);
+        last_phase = phase;
+        step(phase, vid_keys());
     }
 }
 

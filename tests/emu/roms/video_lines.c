@@ -49,6 +49,9 @@ static void start_dma(int n, const void* src, volatile void* dst, uint16_t contr
 static void step(uint32_t phase, uint32_t keys) {
     if (phase != current_phase) fill_tables(phase);
     current_phase = phase;
+    rt_irq_set(2, vcount);
+    REG_DISPSTAT = STAT_VBLANK_IRQ | STAT_VCOUNT_IRQ | (80 << 8);
+    REG_IE = IRQ_VBLANK | IRQ_VCOUNT;
     REG_BLDCNT = 0;
     PAL_BG[0] = RGB(20, 4, 4);
     REG_MOSAIC = 0;
@@ -85,14 +88,5 @@ int main(void) {
     vid_affine_map(16 * 0x800, 0x1000, 256, 15);
     vid_hide_sprites();
     current_phase = 99;
-    rt_irq_init();
-    rt_irq_set(2, vcount);
-    REG_DISPSTAT = STAT_VBLANK_IRQ | STAT_VCOUNT_IRQ | (80 << 8);
-    REG_IE = IRQ_VBLANK | IRQ_VCOUNT;
-    REG_IME = 1;
-    for (;;) {
-        uint32_t frame = vid_wait_frame();
-        uint32_t phase = frame / PHASE_FRAMES;
-        step(phase < PHASES ? phase : PHASES - 1, vid_keys());
-    }
+    vid_loop(PHASES, 0, step);
 }

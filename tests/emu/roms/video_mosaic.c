@@ -38,5 +38,5 @@ int main(void) {
         vid_sprite(n, a0, a1, (n * 16) | ((n & 3) << 10) | (n << 12));
     }
     vid_sprite_affine(2, 0xB5, -0xB5, 0xB5, 0xB5);
-    vid_loop(step);
+    vid_loop(0, 0, step);
 }

@@ -88,6 +88,13 @@ static void step(uint32_t phase, uint32_t keys) {
     }
 }
 
+/* Mode 3's bitmap for the last phases, drawn when phase 7 begins. */
+static void draw_bitmap(uint32_t phase) {
+    if (phase != 7) return;
+    REG_DISPCNT = 0x0080;
+    for (uint32_t i = 0; i < 240 * 80; ++i) VRAM32[i] = i * 0x000E0007u + 0x00070000u;
+}
+
 int main(void) {
     REG_DISPCNT = 0x0080;
     vid_palettes(0x7007);
@@ -98,16 +105,5 @@ int main(void) {
     vid_text_map(29 * 0x800, 1024, 256, 4);
     vid_tiles4(0x10000, 1024, 40); /* every sprite tile */
     vid_hide_sprites();
-    uint32_t last_phase = 0;
-    vid_start_frames();
-    for (;;) {
-        uint32_t phase = vid_wait_frame() / PHASE_FRAMES;
-        if (phase >= PHASES) phase = PHASES - 1;
-        if (phase == 7 && last_phase != 7) {
-            REG_DISPCNT = 0x0080;
-            for (uint32_t i = 0; i < 240 * 80; ++i) VRAM32[i] = i * 0x000E0007u + 0x00070000u;
-        }
-        last_phase = phase;
-        step(phase, vid_keys());
-    }
+    vid_loop(PHASES, draw_bitmap, step);
 }

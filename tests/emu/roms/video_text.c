@@ -42,5 +42,5 @@ int main(void) {
     vid_text_map(20 * 0x800, 2048, 512, 33);
     vid_text_map(16 * 0x800, 4096, 512, 44);
     vid_hide_sprites();
-    vid_loop(step);
+    vid_loop(0, 0, step);
 }

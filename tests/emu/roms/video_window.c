@@ -82,5 +82,5 @@ int main(void) {
     vid_tiles4(0x10000, 1024, 9);
     vid_hide_sprites();
     sprites();
-    vid_loop(step);
+    vid_loop(0, 0, step);
 }
