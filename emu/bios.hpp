@@ -41,7 +41,7 @@ constexpr uint32_t kBiosIrqHandler = 0x128;    // the interrupt dispatcher
 constexpr uint32_t kBiosSwiHandler = 0x140;    // the system call entry
 constexpr uint32_t kBiosSwiTrap = 0x160;       // trap: the call itself
 constexpr uint32_t kBiosWaitTrap = 0x164;      // trap: the wait loop of IntrWait
-constexpr uint32_t kBiosSwiResume = 0x168;     // where a finished call continues
+constexpr uint32_t kBiosSwiResume = 0x168;     // where a finished call continues (trap: its closing time)
 constexpr uint32_t kBiosResetTrap = 0xD8;      // trap: the reset
 constexpr uint32_t kBiosStartCartridge = 0xDC; // bx lr, with lr = the entry point
 // The latch values the handler set leaves: after the boot and SoftReset, while
