@@ -216,6 +216,37 @@ TEST(BiosCalls, HaltSleepsUntilAnEnabledRequestEvenWithoutIme) {
     EXPECT_EQ(h.gba->cpu.r[6], 160u);  // woken by the start of vertical blanking
 }
 
+TEST(BiosCalls, RegisterRamResetClearsTheChosenAreasOnly) {
+    const struct {
+        const char* name;
+        uint32_t address;
+    } areas[] = {{"on-board RAM", 0x02001000}, {"on-chip RAM", 0x03001000}, {"palette", 0x05000010},
+                 {"VRAM", 0x06001000},         {"OAM", 0x07000010}};
+    for (uint32_t bit = 0; bit < 5; ++bit) {
+        Handheld h;
+        emu::Gba& g = *h;
+        for (const auto& a : areas) machine_test::w32(g, a.address, 0x5A5A5A5A);
+        machine_test::w32(g, 0x03007E00, 0x5A5A5A5A);  // the BIOS's own top of on-chip RAM
+        machine_test::w16(g, 0x04000000, 0x0403);       // DISPCNT
+        emu::bios_register_ram_reset(g, 1u << bit);
+        for (uint32_t i = 0; i < 5; ++i) {
+            EXPECT_EQ(r32(g, areas[i].address), i == bit ? 0u : 0x5A5A5A5Au) << areas[i].name << ", flag " << bit;
+        }
+        EXPECT_EQ(r32(g, 0x03007E00), 0x5A5A5A5Au);
+        EXPECT_EQ(r16(g, 0x04000000), 0x0080);  // forced blank, whatever the flags
+    }
+    // The other registers: the rotation back to the identity, interrupts off.
+    Handheld h;
+    emu::Gba& g = *h;
+    machine_test::w16(g, 0x04000020, 0x1234);  // BG2PA
+    machine_test::w16(g, 0x04000200, 0x0001);  // IE
+    machine_test::w16(g, 0x04000208, 0x0001);  // IME
+    emu::bios_register_ram_reset(g, 0x80);
+    EXPECT_EQ(g.mem.io[0x20] | g.mem.io[0x21] << 8, 0x100);
+    EXPECT_EQ(r16(g, 0x04000200), 0);
+    EXPECT_EQ(r16(g, 0x04000208), 0);
+}
+
 TEST(BiosCalls, SoftResetRestartsTheCartridgeWithClearedRegisters) {
     Handheld h;
     run_program(h,
@@ -240,6 +271,25 @@ TEST(BiosCalls, SoftResetRestartsTheCartridgeWithClearedRegisters) {
     EXPECT_EQ(reg(h, emu::kModeSupervisor, 14), 0u);
     EXPECT_EQ(emu::cpu_spsr(g, emu::kModeSupervisor), 0u);
     EXPECT_EQ(r32(g, 0), emu::kBiosLatchBoot);
+}
+
+TEST(BiosCalls, SoftResetStartsTheProgramInRamWhenTheFlagSaysSo) {
+    Handheld h;
+    run_program(h,
+                {
+                    0xE3A00403,  // mov r0, #03000000h
+                    0xE2800C7F,  // add r0, r0, #7F00h
+                    0xE3A01001,  // mov r1, #1
+                    0xE5C010FA,  // strb r1, [r0, #FAh] (03007FFAh: restart in RAM)
+                    0xEF000000,  // swi 00h (SoftReset)
+                    0xEAFFFFFE,  // b .
+                },
+                0);
+    machine_test::w32(*h, 0x02000000, 0xEAFFFFFE);  // b . at the start of on-board RAM
+    emu::gba_run_frame(*h.gba);
+    EXPECT_EQ(emu::cpu_pc(*h), 0x02000000u);
+    EXPECT_EQ(machine_test::r8(*h, emu::kBiosResetTarget), 0);  // cleared with the BIOS's area
+    EXPECT_EQ(h.gba->cpu.cpsr & 0xFF, emu::kModeSystem);
 }
 
 } // namespace
