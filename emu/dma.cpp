@@ -48,10 +48,12 @@ int32_t step(uint32_t control, uint32_t unit) {
     }
 }
 
-void transfer(Gba& gba, uint32_t ch) {
+// Runs channel ch until its transfer ends or gba.cycles reaches `until`
+// (an event is due, which may start a channel of higher priority); true
+// when the transfer ended.
+bool transfer(Gba& gba, uint32_t ch, uint64_t until) {
     Machine& m = gba.machine;
     DmaChannel& d = m.dma[ch];
-    m.dma_pending = static_cast<uint8_t>(m.dma_pending & ~(1u << ch));
     const uint16_t control = d.control;
     const bool fifo = fifo_mode(ch, control);
     const bool word = fifo || (control & 0x400);
@@ -59,19 +61,21 @@ void transfer(Gba& gba, uint32_t ch) {
     const uint32_t dst_control = fifo ? 2 : (control >> 5) & 3;
     const int32_t src_step = step((control >> 7) & 3, unit);
     const int32_t dst_step = step(dst_control, unit);
-    const uint32_t count = fifo ? 4 : d.count;
+    const bool eeprom = ch == 3 && (save_eeprom_at(gba, d.src) || save_eeprom_at(gba, d.dst));
 
-    // The transfer's first cartridge access is non-sequential, and so is the
-    // processor's next one after it.
+    if (d.left == 0) {
+        d.left = fifo ? 4 : d.count;
+        // The EEPROM learns its address width from the length of DMA 3's streams.
+        if (eeprom) save_eeprom_dma(gba, d.left);
+        gba.cycles += in_cartridge(d.src) && in_cartridge(d.dst) ? 4u : 2u;
+    }
+    // The first access (of the transfer, or after a pause) is non-sequential,
+    // on the cartridge too, and so is the processor's next cartridge access.
     m.dma_running = true;
     m.cart_next = kNoCartAddress;
     prefetch_stop(gba);
-    // The EEPROM learns its address width from the length of DMA 3's streams.
-    const bool eeprom = ch == 3 && (save_eeprom_at(gba, d.src) || save_eeprom_at(gba, d.dst));
-    if (eeprom) save_eeprom_dma(gba, count);
-    gba.cycles += in_cartridge(d.src) && in_cartridge(d.dst) ? 4u : 2u;
-    for (uint32_t k = 0; k < count; ++k) {
-        const Access access = k == 0 ? Access::NonSeq : Access::Seq;
+    Access access = Access::NonSeq;
+    while (d.left > 0 && (access == Access::NonSeq || gba.cycles < until)) {
         // The BIOS and unmapped memory give a DMA nothing: it moves what it
         // read last (a halfword from the half the destination selects).
         const bool readable = d.src >= 0x02000000 && d.src < 0x10000000;
@@ -84,16 +88,20 @@ void transfer(Gba& gba, uint32_t ch) {
             if (readable) d.latch = v * 0x10001u;
             bus_write16(gba, d.dst & ~1u, static_cast<uint16_t>(d.latch >> ((d.dst & 2) * 8)), access);
         }
+        access = Access::Seq;
         d.src = (d.src + static_cast<uint32_t>(src_step)) & kSrcMask[ch];
         d.dst = (d.dst + static_cast<uint32_t>(dst_step)) & kDstMask[ch];
-        if (!(d.control & 0x8000)) break;  // the transfer cleared its own enable bit
+        d.left -= 1;
+        if (!(d.control & 0x8000)) d.left = 0;  // the transfer cleared its own enable bit
     }
     m.dma_running = false;
-    if (eeprom) save_eeprom_dma(gba, 0);
     m.open_bus = d.latch;
     m.cart_next = kNoCartAddress;
+    if (d.left > 0) return false;
 
-    if (!(d.control & 0x8000)) return;
+    m.dma_pending = static_cast<uint8_t>(m.dma_pending & ~(1u << ch));
+    if (eeprom) save_eeprom_dma(gba, 0);
+    if (!(d.control & 0x8000)) return true;
     if (control & 0x4000) machine_raise_irq(gba, static_cast<uint16_t>(kIrqDma0 << ch));
     if ((control & 0x200) && timing_of(control) != DmaTiming::Immediate) {
         latch_count(gba, ch);
@@ -102,6 +110,7 @@ void transfer(Gba& gba, uint32_t ch) {
         d.control = static_cast<uint16_t>(d.control & ~0x8000);
         io_set(gba, reg_base(ch) + 10, d.control);
     }
+    return true;
 }
 
 } // namespace
@@ -112,6 +121,7 @@ void dma_write_control(Gba& gba, uint32_t ch, uint16_t value) {
     d.control = value;
     if (!(value & 0x8000)) {
         gba.machine.dma_pending = static_cast<uint8_t>(gba.machine.dma_pending & ~(1u << ch));
+        if (!gba.machine.dma_running) d.left = 0;
         return;
     }
     if (was) return;
@@ -146,10 +156,10 @@ void dma_capture_line(Gba& gba, uint32_t line) {
     }
 }
 
-void dma_run_pending(Gba& gba) {
+void dma_run_pending(Gba& gba, uint64_t until) {
     while (gba.machine.dma_pending) {
         const uint32_t ch = static_cast<uint32_t>(__builtin_ctz(gba.machine.dma_pending));
-        transfer(gba, ch);
+        if (!transfer(gba, ch, until)) return;
     }
 }
 

@@ -25,11 +25,11 @@ void gba_run_frame(Gba& gba) {
         video_frame_start(gba);
     }
     while (!m.frame_done) {
+        uint64_t next = m.next_display < m.next_timer ? m.next_display : m.next_timer;
+        if (m.irq_at < next) next = m.irq_at;
         if (m.dma_pending && gba.cycles >= m.dma_due) {
-            dma_run_pending(gba);
+            dma_run_pending(gba, next);
         } else {
-            uint64_t next = m.next_display < m.next_timer ? m.next_display : m.next_timer;
-            if (m.irq_at < next) next = m.irq_at;
             if (m.dma_pending && m.dma_due < next) next = m.dma_due;
             if (m.halted) {
                 if (gba.cycles < next) gba.cycles = next;

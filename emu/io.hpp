@@ -87,8 +87,9 @@ void dma_write_control(Gba& gba, uint32_t channel, uint16_t value);
 void dma_trigger(Gba& gba, DmaTiming timing);
 // DMA3's video capture: started on lines 2..161, stopped at line 162.
 void dma_capture_line(Gba& gba, uint32_t line);
-// Runs the transfers that are due, highest priority first.
-void dma_run_pending(Gba& gba);
+// Runs the transfers that are due, highest priority first, until they end
+// or gba.cycles reaches `until` (the next event).
+void dma_run_pending(Gba& gba, uint64_t until = kNever);
 
 // Display timing.
 void display_init(Gba& gba);

@@ -44,6 +44,7 @@ struct Timer {
 struct DmaChannel {
     uint32_t src, dst;    // the addresses, latched when the channel is enabled
     uint32_t count;       // the units of the next transfer
+    uint32_t left;        // the units left of a transfer under way (paused for an event), else 0
     uint32_t latch;       // the last value the channel read: what it moves from unreadable addresses
     uint16_t control;     // DMAxCNT_H as kept
 };

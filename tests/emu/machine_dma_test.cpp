@@ -119,6 +119,24 @@ TEST(MachineDma, TransfersStartTwoCyclesAfterTheirRequest) {
     EXPECT_EQ(g.run_until, g.machine.dma_due);  // the processor stops for it
 }
 
+TEST(MachineDma, AChannelOfHigherPriorityRunsInsideALongerTransfer) {
+    Handheld h;
+    emu::Gba& g = *h;
+    w16(g, 0x02000000, 0xAAAA);
+    w16(g, 0x02000002, 0xBBBB);
+    // DMA3: 256 halfwords of 0xAAAA from a fixed source, paused after about 100 cycles.
+    setup(g, 3, 0x02000000, 0x03000000, 0x100, 0x8100);
+    emu::dma_run_pending(g, g.cycles + 100);
+    EXPECT_EQ(g.machine.dma_pending, 8u);
+    EXPECT_EQ(r16(g, 0x03000100), 0u);
+    // DMA0 writes where DMA3 has not been yet, and goes first.
+    run(g, 0, 0x02000002, 0x03000100, 1, 0x8000);
+    EXPECT_EQ(g.machine.dma_pending, 0u);
+    EXPECT_EQ(r16(g, 0x03000100), 0xAAAAu);  // DMA3 came by after DMA0
+    EXPECT_EQ(r16(g, 0x030001FE), 0xAAAAu);
+    EXPECT_EQ(r16(g, 0x03000200), 0u);
+}
+
 TEST(MachineDma, VideoCaptureWaitsForLine2AndStopsAtLine162) {
     Handheld h;
     emu::Gba& g = *h;

@@ -28,7 +28,7 @@ TEST(MachineIo, ReadsShowWhatTheRegisterLets) {
         {"BG0HOFS is write-only: open bus", 0x04000010, 0x0123, 16, kOpen},
         {"BG0HOFS/VOFS as a word: open bus", 0x04000010, 0x0123, 32, kOpen},
         {"MOSAIC reads zero", 0x0400004C, 0x1111, 16, 0},
-        {"SOUND1CNT_H hides the length", 0x04000062, 0xFFFF, 16, 0xFFC0},
+        {"SOUNDBIAS keeps its bits", 0x04000088, 0xFFFF, 16, 0xC3FE},
         {"DMA0SAD is write-only", 0x040000B0, 0x1234, 32, kOpen},
         {"DMA0CNT_L reads zero beside its readable control", 0x040000B8, 0x0010, 32, 0},
         {"DMA3CNT_H keeps the DRQ bit", 0x040000DE, 0x0F80, 16, 0x0F80},
