@@ -157,6 +157,25 @@ void write_halt(Gba& gba, uint16_t value, uint16_t mask) {
     }
 }
 
+// No link cable is plugged in: a transfer the handheld starts (normal mode
+// with the internal clock, or multi-player as the parent) ends at once,
+// having received all ones (normal) or no child (multi-player: 0xFFFF).
+void serial_start(Gba& gba) {
+    const uint16_t control = io_get(gba, kRegSiocnt);
+    if (!(control & 0x80) || (io_get(gba, 0x134) & 0x8000)) return;
+    const uint32_t mode = (control >> 12) & 3;
+    if (mode < 2 && !(control & 1)) return;  // an outside clock that never comes
+    if (mode == 2) {
+        for (uint32_t off = kRegSiodata32; off < kRegSiocnt; off += 2) io_set(gba, off, 0xFFFF);
+    } else {
+        io_set(gba, kRegSiodata32, 0xFFFF);
+        io_set(gba, kRegSiodata32 + 2, 0xFFFF);
+        io_set(gba, kRegSiodata8, 0xFFFF);
+    }
+    io_set(gba, kRegSiocnt, static_cast<uint16_t>(control & ~0x80));
+    if (control & 0x4000) machine_raise_irq(gba, kIrqSerial);
+}
+
 // A write of the bytes of `mask` at an even offset.
 void write_half(Gba& gba, uint32_t addr, uint16_t value, uint16_t mask) {
     const uint32_t off = addr & 0xFFFFFF;
@@ -201,6 +220,10 @@ void write_half(Gba& gba, uint32_t addr, uint16_t value, uint16_t mask) {
     case kRegKeycnt:
         io_set(gba, off, merged);
         keypad_check(gba);
+        return;
+    case kRegSiocnt:
+        io_set(gba, off, merged);
+        serial_start(gba);
         return;
     default:
         break;

@@ -157,6 +157,20 @@ TEST(MachineIo, HaltEndsOnAnEnabledRequestWhateverImeSays) {
     EXPECT_FALSE(g.machine.halted);
 }
 
+TEST(MachineIo, SerialTransfersWithoutACableEndAtOnce) {
+    Handheld h;
+    emu::Gba& g = *h;
+    // Normal mode, 8 bits, internal clock, IRQ: ends with all ones received.
+    w16(g, 0x0400012A, 0x0012);
+    w16(g, 0x04000128, 0x4081);
+    EXPECT_EQ(r16(g, 0x04000128) & 0x80, 0u);
+    EXPECT_EQ(r16(g, 0x0400012A), 0xFFFFu);
+    EXPECT_EQ(r16(g, 0x04000202), emu::kIrqSerial);
+    // With an outside clock the transfer waits.
+    w16(g, 0x04000128, 0x0080);
+    EXPECT_EQ(r16(g, 0x04000128) & 0x80, 0x80u);
+}
+
 struct KeyCase {
     const char* what;
     uint16_t keycnt;
