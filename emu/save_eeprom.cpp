@@ -88,7 +88,7 @@ void save_eeprom_write(Gba& gba, uint16_t value) {
     const uint32_t at = chip.eeprom_bits++;
     const uint32_t width = chip.eeprom_width;
     if (at < 2) {
-        chip.eeprom_request = static_cast<uint8_t>(chip.eeprom_request << 1 | bit);
+        chip.eeprom_request = static_cast<uint8_t>(static_cast<uint32_t>(chip.eeprom_request) << 1 | bit);
         // A stream that does not start with 1 is no request: the next bit starts over.
         if (at == 0 && bit == 0) chip.eeprom_state = kEepromIdle;
         return;
