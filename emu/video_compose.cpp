@@ -170,7 +170,8 @@ void video_compose_line(const Gba& gba, uint32_t layers, uint16_t* out) {
             layer[found++] = kLayerObj;
         }
         uint32_t result = colour[0];
-        bool second_target = (bldcnt & (0x100u << layer[1])) != 0;
+        // The backdrop has nothing behind it to blend with.
+        bool second_target = layer[0] != kLayerBackdrop && (bldcnt & (0x100u << layer[1])) != 0;
         if (layer[0] == kLayerObj && (v.obj_attr[x] & kObjSemiTransparent) != 0 && second_target) {
             result = blend(e, colour[0], colour[1]);
         } else if ((shown & kEffectsAllowed) != 0 && effect != 0 && (bldcnt & (1u << layer[0])) != 0) {

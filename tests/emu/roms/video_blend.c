@@ -30,13 +30,8 @@ int main(void) {
     REG_DISPCNT = 0x0080;
     vid_palettes(0x2718);
     PAL_BG[0] = RGB(6, 10, 20);
-    vid_tiles4(0x0000, 256, 3);
-    vid_tiles8(0x4000, 256, 4);
-    for (uint32_t n = 0; n < 4; ++n) vid_text_map((28 + n) * 0x800, 1024, 256, 70 + n);
-    REG_BGCNT(0) = (uint16_t)(1 | (28 << 8));
-    REG_BGCNT(1) = (uint16_t)(2 | (29 << 8) | (1 << 2) | 0x80);
-    REG_BGCNT(2) = (uint16_t)(2 | (30 << 8));
-    REG_BGCNT(3) = (uint16_t)(3 | (31 << 8));
+    static const uint8_t priority[4] = {1, 2, 2, 3};
+    vid_four_text_layers(3, priority);
     REG_BGHOFS(2) = 3;
     REG_BGVOFS(3) = 5;
     vid_tiles4(0x10000, 1024, 21);

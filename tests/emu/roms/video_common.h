@@ -125,6 +125,17 @@ static inline void vid_affine_map(uint32_t offset, uint32_t bytes, uint32_t tile
     }
 }
 
+/* Four text layers of 256x256 with their own maps at screen blocks 28-31,
+   BG1 in 8 bpp, the others in 4 bpp, at the given priorities. */
+static inline void vid_four_text_layers(uint32_t seed, const uint8_t priority[4]) {
+    vid_tiles4(0x0000, 256, seed);
+    vid_tiles8(0x4000, 256, seed + 1);
+    for (uint32_t n = 0; n < 4; ++n) {
+        vid_text_map((28 + n) * 0x800, 1024, 256, seed * 16 + n);
+        REG_BGCNT(n) = (uint16_t)(priority[n] | ((28 + n) << 8) | (n == 1 ? (1 << 2) | 0x80 : 0));
+    }
+}
+
 /* Every sprite off (the "disabled" bit). */
 static inline void vid_hide_sprites(void) {
     for (uint32_t i = 0; i < 128; ++i) {

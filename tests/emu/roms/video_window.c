@@ -69,13 +69,8 @@ static void step(uint32_t phase, uint32_t keys) {
 int main(void) {
     REG_DISPCNT = 0x0080;
     vid_palettes(0x3141);
-    vid_tiles4(0x0000, 256, 0);
-    vid_tiles8(0x4000, 256, 1);
-    for (uint32_t n = 0; n < 4; ++n) vid_text_map((28 + n) * 0x800, 1024, 256, 50 + n);
-    REG_BGCNT(0) = (uint16_t)(0 | (28 << 8));
-    REG_BGCNT(1) = (uint16_t)(1 | (29 << 8) | (1 << 2) | 0x80);
-    REG_BGCNT(2) = (uint16_t)(2 | (30 << 8));
-    REG_BGCNT(3) = (uint16_t)(3 | (31 << 8));
+    static const uint8_t priority[4] = {0, 1, 2, 3};
+    vid_four_text_layers(5, priority);
     REG_BGHOFS(1) = 4;
     REG_BGVOFS(2) = 3;
     REG_BGHOFS(3) = 5;
