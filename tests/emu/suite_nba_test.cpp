@@ -1,8 +1,8 @@
 // The NBA hardware tests through our core. Those that state a verdict in
 // text ("pass: N" / "total: M", or PASS and FAIL per case) are read off the
-// screen; those that show a picture to compare with a photograph of the
-// hardware, or a menu, are left to emu_suite_report (tests/emu/reference)
-// and a look.
+// screen, the menu of status-irq-dma driven by a key schedule; those that
+// show a picture to compare with a photograph of the hardware are left to
+// emu_suite_report (tests/emu/reference) and a look.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -17,11 +17,16 @@ using namespace emu_harness;
 
 // The tests finish within a second; some scroll their lists.
 const std::vector<uint32_t> kCheckpoints = {300};
+// status-irq-dma's sub-tests take up to a minute of the handheld's time.
+const std::vector<uint32_t> kMenuCheckpoints = {3000};
 
 struct NbaRom {
     const char* name;
     const char* path;
+    const char* keys = "";  // a key schedule choosing from the ROM's menu
 };
+
+constexpr const char* kStatusIrqDma = "nba-hw-test/ppu/status-irq-dma/status-irq-dma.gba";
 
 const NbaRom kTextRoms[] = {
     {"haltcnt", "nba-hw-test/haltcnt/haltcnt.gba"},
@@ -39,10 +44,15 @@ const NbaRom kTextRoms[] = {
     {"archive_cancel_irq_ime", "nba-hw-test/archive/irq/cancel-irq-ime/cancel-irq-ime.gba"},
     {"archive_basic_timing", "nba-hw-test/archive/ppu/basic-timing/basic-timing.gba"},
     {"archive_exact_timing", "nba-hw-test/archive/ppu/exact-timing/exact-timing.gba"},
+    // The menu: DISPSTAT, VCOUNT, IRQ (IF), DMA; DOWN moves, A starts.
+    {"status_irq_dma_dispstat", kStatusIrqDma, "20:A,22:"},
+    {"status_irq_dma_vcount", kStatusIrqDma, "20:DOWN,22:,30:A,32:"},
+    {"status_irq_dma_irq", kStatusIrqDma, "20:DOWN,22:,26:DOWN,28:,36:A,38:"},
+    {"status_irq_dma_dma", kStatusIrqDma, "20:DOWN,22:,26:DOWN,28:,32:DOWN,34:,40:A,42:"},
 };
 
 void PrintTo(const NbaRom& rom, std::ostream* out) {
-    *out << rom.path;
+    *out << rom.path << (rom.keys[0] != 0 ? " with keys " : "") << rom.keys;
 }
 
 std::optional<std::vector<uint8_t>> load(const char* relative) {
@@ -56,7 +66,10 @@ class NbaTextRoms : public testing::TestWithParam<NbaRom> {};
 TEST_P(NbaTextRoms, OurCoreShowsPass) {
     std::optional<std::vector<uint8_t>> rom = load(GetParam().path);
     if (!rom) GTEST_SKIP() << "the shared test ROMs are absent";
-    std::optional<std::vector<Snapshot>> snapshots = run_ours(*rom, kCheckpoints, {});
+    std::optional<KeySchedule> keys = parse_key_schedule(GetParam().keys);
+    ASSERT_TRUE(keys) << GetParam().keys;
+    std::optional<std::vector<Snapshot>> snapshots =
+        run_ours(*rom, keys->steps.empty() ? kCheckpoints : kMenuCheckpoints, *keys);
     ASSERT_TRUE(snapshots);
     const Frame& frame = snapshots->back().frame;
     std::vector<std::string> text = read_screen_text(frame);
