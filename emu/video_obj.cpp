@@ -47,6 +47,29 @@ uint32_t sprite_texel(const uint8_t* vram, const Sprite& s, uint32_t tx, uint32_
     return (tx & 1) != 0 ? pair >> 4 : pair & 0xF;
 }
 
+// The palette indices of a whole row ty of a normal sprite, a tile row
+// (8 pixels) at a time.
+void sprite_row(const uint8_t* vram, const Sprite& s, uint32_t ty, uint8_t* texels) {
+    uint32_t columns = s.width / 8;
+    for (uint32_t col = 0; col < columns; ++col) {
+        uint8_t* out = texels + col * 8;
+        if (s.colour256) {
+            uint32_t stride = s.one_dimensional ? columns * 2 : 32;
+            uint32_t first = s.one_dimensional ? s.tile : s.tile & ~1u;
+            uint32_t base = ((first + (ty >> 3) * stride + col * 2) & 0x3FF) * 32 + (ty & 7) * 8;
+            for (uint32_t k = 0; k < 8; ++k) {
+                uint32_t offset = (base + k) & 0x7FFF;
+                out[k] = offset < s.min_tile_offset ? uint8_t{0} : vram[kObjVram + offset];
+            }
+            continue;
+        }
+        uint32_t stride = s.one_dimensional ? columns : 32;
+        uint32_t offset = ((s.tile + (ty >> 3) * stride + col) & 0x3FF) * 32 + (ty & 7) * 4;
+        uint32_t bits = offset < s.min_tile_offset ? 0u : load32(vram + kObjVram + offset);
+        for (uint32_t k = 0; k < 8; ++k, bits >>= 4) out[k] = static_cast<uint8_t>(bits & 0xF);
+    }
+}
+
 // Writes a sprite pixel into the layer: window sprites only mark the OBJ
 // window; others win over a sprite of lower priority drawn before them.
 void put_pixel(Video& v, const uint8_t* palette, const Sprite& s, uint32_t x, uint32_t index) {
@@ -132,12 +155,14 @@ void video_obj_line(Gba& gba, uint32_t line) {
         if (!affine) {
             uint32_t ty = (a1 & 0x2000) != 0 ? s.height - 1 - row : row;
             bool hflip = (a1 & 0x1000) != 0;
+            uint8_t texels[64];
+            sprite_row(gba.mem.vram, s, ty, texels);
             for (int32_t i = start; i < end; ++i) {
                 uint32_t x = static_cast<uint32_t>(sx + i);
                 uint32_t lx = static_cast<uint32_t>(i);
                 if (mosaic_on) lx -= (x % mosaic_w) < lx ? x % mosaic_w : lx;
-                uint32_t tx = hflip ? s.width - 1 - lx : lx;
-                put_pixel(v, gba.mem.palette, s, x, sprite_texel(gba.mem.vram, s, tx, ty));
+                uint32_t index = texels[hflip ? s.width - 1 - lx : lx];
+                if (index != 0 || v.obj[x] != 0) put_pixel(v, gba.mem.palette, s, x, index);
             }
             continue;
         }
