@@ -9,7 +9,8 @@
 # console build's code size (llvm-size over the PowerPC library's objects) and
 # the size of the core's state, sizeof(emu::Gba).
 # Needs the build with its tests (emu_fps) and libmgba-dev; not part of CI.
-# Usage: bench/run_fps.sh [build-dir]   (FRAMES=N, default 600; ROUNDS=N, default 3)
+# Usage: bench/run_fps.sh [build-dir]   (FRAMES=N, default 600; ROUNDS=N, default 3;
+#        LIMIT=SECONDS a run may take, default 120)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . bench/bench_setup.sh
@@ -31,10 +32,11 @@ echo "machine: $(nproc) cores; load average $(cut -d' ' -f1-3 /proc/loadavg) at 
 echo "${#roms[@]} ROMs, $frames frames each, $rounds alternating rounds"
 echo
 
-# fps COMMAND...: the frames per second of the line the command prints, or "failed".
+# fps COMMAND...: the frames per second of the line the command prints, or
+# "failed" (also for a run that takes longer than LIMIT seconds, default 120).
 fps() {
   local line
-  if line="$("$@" 2>/dev/null)"; then
+  if line="$(timeout "${LIMIT:-120}" "$@" 2>/dev/null)"; then
     sed -n 's/.*(\([0-9.]*\) frames per second).*/\1/p' <<<"$line"
   else
     echo failed
@@ -54,7 +56,9 @@ for rom in "${roms[@]}"; do
       ours+=("$(fps "$kessra" run "$rom" -frames "$frames" -screenshot "$work/shot.png")")
     fi
   done
-  printf '%s\t%s\t%s\n' "${rom#"$PWD"/}" "${ours[*]}" "${theirs[*]}" >>"$results"
+  name="${rom#"$shared"/}"
+  name="${name#"$build"/tests/emu/roms/}"
+  printf '%s\t%s\t%s\n' "$name" "${ours[*]}" "${theirs[*]}" >>"$results"
 done
 
 python3 - "$results" <<'PY'
