@@ -4,9 +4,11 @@
 // the reference on the suites it passes).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "screen_text.hpp"
 #include "suite_support.hpp"
 
 namespace {
@@ -59,7 +61,7 @@ TEST_P(JsmolkaSuite, OurCoreShowsAllTestsPassed) {
     const Frame& last = snapshots->back().frame;
     ADD_FAILURE() << GetParam().name << " does not show \"All tests passed\" after " << kCheckpoints.back()
                   << " frames (its screen: " << keep_frame(std::string("jsmolka_") + GetParam().name, last)
-                  << "): " << compare_frames(last, passed, 3).describe("pass picture");
+                  << ") but:" << join_lines(read_screen_text(last));
 }
 
 INSTANTIATE_TEST_SUITE_P(Roms, JsmolkaSuite, testing::ValuesIn(kRoms),
@@ -82,6 +84,32 @@ TEST(JsmolkaPassPicture, IsTheReferencesWhereItPasses) {
         EXPECT_NE(first_match(*snapshots, *passed), nullptr)
             << entry.name << ": " << compare_frames(snapshots->back().frame, *passed, 3).describe("pass picture");
     }
+}
+
+// Whether a line, without its leading spaces, is `want`.
+bool shows_line(const std::vector<std::string>& lines, const std::string& want) {
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+        std::size_t start = line.find_first_not_of(' ');
+        return start != std::string::npos && line.substr(start) == want;
+    });
+}
+
+// The screen reader reads jsmolka's text too: the pass picture, and the
+// reference's failure on the ARM suite (test 235, the shared folder's README).
+TEST(JsmolkaScreenText, ReadsPassAndFailure) {
+    std::optional<Frame> passed = read_png(expected_picture("jsmolka_all_tests_passed.png"));
+    ASSERT_TRUE(passed);
+    std::vector<std::string> text = read_screen_text(*passed);
+    EXPECT_TRUE(shows_line(text, "All tests passed")) << join_lines(text);
+    if (!reference_available()) GTEST_SKIP() << "no libmgba in this build";
+    std::optional<std::string> path = shared_rom("jsmolka-gba-tests/arm/arm.gba");
+    if (!path) GTEST_SKIP() << "the shared test ROMs are absent";
+    std::optional<std::vector<uint8_t>> rom = read_file(*path);
+    ASSERT_TRUE(rom);
+    std::optional<std::vector<Snapshot>> snapshots = run_reference(*rom, kCheckpoints, {});
+    ASSERT_TRUE(snapshots);
+    text = read_screen_text(snapshots->back().frame);
+    EXPECT_TRUE(shows_line(text, "Failed test 235")) << join_lines(text);
 }
 
 // The picture suites show a picture each, checked in as our core drew it once

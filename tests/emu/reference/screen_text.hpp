@@ -1,5 +1,5 @@
-// Reads the text that the NBA hardware tests draw (an 8x8 font on a plain
-// background, 30 columns and 20 lines) and the verdict it states.
+// Reads the text that the NBA hardware tests and jsmolka's tests draw (one
+// 8x8 font on a plain background) and the verdict it states.
 #pragma once
 
 #include <ostream>
@@ -10,9 +10,10 @@
 
 namespace emu_harness {
 
-// The screen's 20 lines: a known glyph as its character, blank cells as
-// spaces, any other ink as '?'; trailing spaces removed. The background is
-// the most common colour.
+// The screen's lines on the 8x8 grid (offset up to 7 pixels either way)
+// where the most cells are known glyphs: a known glyph as its character,
+// blank cells as spaces, any other ink as '?'; trailing spaces removed. The
+// background is the most common colour.
 std::vector<std::string> read_screen_text(const Frame& frame);
 
 enum class TextVerdict { kPassed, kFailed, kNone };
