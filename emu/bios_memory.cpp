@@ -87,7 +87,14 @@ void bios_cpu_fast_set(Gba& gba, uint32_t src, uint32_t dst, uint32_t control) {
     }
 }
 
+// The affine calls take a 32-bit count. No table the handheld's memory can
+// hold needs more than 65536 entries; a larger count would keep the hardware
+// overwriting its own memory for minutes, and the host with it, so the core
+// stops there.
+constexpr uint32_t kAffineCountLimit = 0x10000;
+
 void bios_bg_affine_set(Gba& gba, uint32_t src, uint32_t dst, uint32_t count) {
+    if (count > kAffineCountLimit) count = kAffineCountLimit;
     // Source: s32 texture centre x, y (8-bit fraction), s16 screen centre x, y,
     // s16 scale x, y, u16 angle (20 bytes with padding). Destination: s16
     // pa, pb, pc, pd and s32 start x, y (16 bytes).
@@ -118,6 +125,7 @@ void bios_bg_affine_set(Gba& gba, uint32_t src, uint32_t dst, uint32_t count) {
 void bios_obj_affine_set(Gba& gba, uint32_t src, uint32_t dst, uint32_t count, uint32_t stride) {
     // Source: s16 scale x, y, u16 angle (8 bytes with padding). The four
     // parameters go to dst, dst + stride, dst + 2*stride, dst + 3*stride.
+    if (count > kAffineCountLimit) count = kAffineCountLimit;
     for (uint32_t i = 0; i < count; ++i) {
         const int32_t sx = read_s16(gba, src, Access::NonSeq);
         const int32_t sy = read_s16(gba, src + 2, Access::NonSeq);
