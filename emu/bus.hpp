@@ -13,8 +13,10 @@ struct Gba;
 // cartridge and on-board RAM charge them differently.
 enum class Access : uint8_t { NonSeq, Seq };
 
-// Reads at an aligned address (the low bits are ignored); the processor
-// rotates misaligned loads itself.
+// Accesses take the address as the instruction computed it: the bus ignores
+// the low bits of a halfword or word access everywhere but in the 8-bit save
+// area, where they select the byte. The processor rotates misaligned loads
+// itself.
 uint8_t bus_read8(Gba& gba, uint32_t addr, Access access);
 uint16_t bus_read16(Gba& gba, uint32_t addr, Access access);
 uint32_t bus_read32(Gba& gba, uint32_t addr, Access access);

@@ -9,6 +9,7 @@ bool gba_init(Gba& gba, const uint8_t* rom, uint32_t rom_size) {
     gba.cart.size = rom_size;
     machine_init(gba);
     bios_boot(gba);
+    save_configure(gba, save_detect(rom, rom_size));
     return true;
 }
 

@@ -8,15 +8,16 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
 seeds=build/release/fuzz-seeds
-if [ ! -d "$seeds" ]; then
+targets="fuzz_inspect fuzz_payload_checks fuzz_pictures fuzz_emu"
+if [ ! -d "$seeds/fuzz_emu" ]; then
   cmake --preset release >/dev/null
   cmake --build --preset release
-  build/release/tests/kessra_tests --gtest_filter='FuzzCorpus.SeedsAreWrittenAndRunCleanly' >/dev/null
+  build/release/tests/kessra_tests --gtest_filter='FuzzCorpus.*SeedsAreWrittenAndRunCleanly' >/dev/null
 fi
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz --target fuzz_inspect fuzz_payload_checks fuzz_pictures
+cmake --build --preset fuzz --target $targets
 mkdir -p build/fuzz/artifacts
-for target in fuzz_inspect fuzz_payload_checks fuzz_pictures; do
+for target in $targets; do
   corpus="build/fuzz/corpus/$target"
   mkdir -p "$corpus"
   cp -n "$seeds/$target"/* "$corpus"/ 2>/dev/null || true

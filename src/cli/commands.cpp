@@ -3,6 +3,7 @@
 #include "cli/export_payloads.hpp"
 #include "cli/inspect_command.hpp"
 #include "cli/options.hpp"
+#include "cli/run_rom_command.hpp"
 
 namespace kessra {
 
@@ -11,6 +12,7 @@ namespace {
 constexpr Command COMMANDS[] = {
     {"export-payloads", run_export_payloads},
     {"inspect", run_inspect},
+    {"run", run_rom_command},
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -18,5 +19,8 @@ Result<std::vector<std::uint8_t>> read_whole_file(const std::string& path, std::
 // The identity of the regular file at `path`, refused as read_whole_file
 // refuses it: what tells two names of one file apart from two files.
 Result<FileIdentity> regular_file_identity(const std::string& path);
+
+// The same for a file already open at its start; `path` is what messages call it.
+Result<std::vector<std::uint8_t>> read_open_file(std::FILE* file, const std::string& path, std::uint64_t max_size);
 
 } // namespace kessra

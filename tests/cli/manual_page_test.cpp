@@ -4,6 +4,7 @@
 
 #include "cli/commands.hpp"
 #include "cli/options.hpp"
+#include "cli/run_rom_command.hpp"
 #include "support/test_support.hpp"
 
 namespace kessra {
@@ -15,6 +16,7 @@ TEST(ManualPage, DocumentsEveryOptionAndCommand) {
     std::vector<std::string> names = build_option_names();
     ASSERT_GE(names.size(), 7u);
     for (const Command& command : known_commands()) names.emplace_back(command.word);
+    for (const std::string& option : run_rom_option_names()) names.push_back(option);
     for (const std::string& name : names) {
         // Options and commands are set in bold where the page explains them.
         EXPECT_NE(page.find("*" + name + "*"), std::string::npos) << name << " is missing from the manual page";

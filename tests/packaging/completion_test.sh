@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The bash completion offers options, commands, folders after -d and
-# -payloads, and images after -o, -payloads-from and inspect.
+# -payloads, images after -o, -payloads-from and inspect, and ROMs and PNG
+# pictures for run.
 # Usage: completion_test.sh COMPLETION_FILE
 set -uo pipefail
 completion="$1"
@@ -15,7 +16,7 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
 mkdir roms romsets
-touch disc.iso notes.txt roms.iso
+touch disc.iso notes.txt roms.iso game.gba shot.png
 
 failed=0
 complete_line() { # the words typed so far, the last one being completed
@@ -46,5 +47,11 @@ expect "-dravnik" kessra -o a.iso -dr
 expect "-deep" kessra inspect x.iso -de
 expect "export-payloads" kessra ex
 expect "0 1 2" kessra -dz ""
+expect "run" kessra ru
+expect "game.gba" kessra run g
+expect "-frames" kessra run game.gba -f
+expect "-screenshot" kessra run game.gba -frames 60 -s
+expect "shot.png" kessra run game.gba -frames 60 -screenshot s
+expect "" kessra run game.gba -keys ""
 [ "$failed" -eq 0 ] && echo "completion offers what is expected"
 exit "$failed"

@@ -1,0 +1,135 @@
+#include "cli/run_rom_command.hpp"
+
+#include <chrono>
+#include <cstring>
+#include <iterator>
+
+#include "catalogue/rom_record.hpp"
+#include "cli/options.hpp"
+#include "cli/run_steps.hpp"
+#include "handheld/key_schedule.hpp"
+#include "handheld/play.hpp"
+#include "handheld/rom_file.hpp"
+#include "handheld/screen_picture.hpp"
+#include "platform/output_files.hpp"
+#include "texture/png_file.hpp"
+
+namespace kessra {
+
+namespace {
+
+constexpr const char* RUN_USAGE =
+    "Usage   : kessra run ROM -frames N -screenshot PICTURE.png [-keys SCHEDULE]\n"
+    "   -frames N       run N frames from power-on (1 to 2147483647)\n"
+    "   -screenshot F   write the last frame to F as a 240 x 160 PNG\n"
+    "   -keys SCHEDULE  keys held from a frame on, e.g. 60:A,90:-,120:START+UP\n"
+    "                   (keys: A B SELECT START RIGHT LEFT UP DOWN R L; - for none)\n";
+
+constexpr const char* VALUE_OPTIONS[] = {"-frames", "-screenshot", "-keys"};
+enum : std::size_t { FRAMES, SCREENSHOT, KEYS };
+
+struct RunRomOptions {
+    std::string rom;
+    std::string screenshot;
+    std::uint32_t frames = 0;
+    handheld::KeySchedule keys;
+};
+
+// Empty message: options complete; otherwise what is wrong with them.
+std::string parse_run_options(int argc, const char* const* argv, RunRomOptions& options) {
+    const char* frames = nullptr;
+    const char* keys = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        std::size_t option = std::size(VALUE_OPTIONS);
+        for (std::size_t k = 0; k < std::size(VALUE_OPTIONS); ++k)
+            if (same_option(argument.c_str(), VALUE_OPTIONS[k])) option = k;
+        if (option < std::size(VALUE_OPTIONS)) {
+            if (i + 1 >= argc) return argument + " needs a value";
+            const char* value = argv[++i];
+            if (std::strlen(value) > MAX_NAME_LENGTH)
+                return "the value of " + argument + " is longer than " + std::to_string(MAX_NAME_LENGTH) + " characters";
+            if (option == FRAMES) frames = value;
+            if (option == SCREENSHOT) options.screenshot = value;
+            if (option == KEYS) keys = value;
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            return "unknown option " + argument;
+        } else if (argument.empty()) {
+            return "an empty ROM path";
+        } else if (options.rom.empty()) {
+            if (argument.size() > MAX_NAME_LENGTH)
+                return "the ROM's path is longer than " + std::to_string(MAX_NAME_LENGTH) + " characters";
+            options.rom = argument;
+        } else {
+            return "one ROM only: " + argument;
+        }
+    }
+    if (options.rom.empty()) return "no ROM given";
+    if (frames == nullptr) return "-frames is missing";
+    if (options.screenshot.empty()) return "-screenshot is missing or empty";
+    const std::optional<std::uint32_t> count = handheld::parse_frame_number(frames);
+    if (!count || *count == 0)
+        return std::string("-frames ") + frames + ": not a number of frames from 1 to " +
+               std::to_string(handheld::MAX_FRAME);
+    options.frames = *count;
+    if (keys != nullptr) {
+        Result<handheld::KeySchedule> schedule = handheld::parse_key_schedule(keys);
+        if (!schedule) return "-keys: " + schedule.status.message;
+        options.keys = std::move(schedule.value);
+    }
+    return {};
+}
+
+// The picture replaces a regular file, never a folder, a device, a pipe or
+// the ROM itself.
+Status check_screenshot_path(const RunRomOptions& options) {
+    const std::string& path = options.screenshot;
+    if (is_directory(path)) return Status::failure(path + ": is a directory, not a picture file");
+    if (is_special_file(path)) return Status::failure(path + ": is not a regular file, refusing to replace it");
+    if (same_file(path, options.rom)) return Status::failure(path + ": refusing to overwrite the input ROM " + options.rom);
+    return Status::success();
+}
+
+Status write_screenshot(const std::string& path, const emu::Gba& gba) {
+    const texture::Bytes png = texture::encode_png(handheld::screen_picture(gba.frame), false);
+    if (png.empty()) return Status::failure(path + ": the picture could not be encoded");
+    std::vector<OutputFile> outputs;
+    Status status = stage_output(outputs, path, png);
+    if (status) status = commit_outputs(outputs);
+    discard_outputs(outputs);
+    return status;
+}
+
+} // namespace
+
+std::vector<std::string> run_rom_option_names() { return {std::begin(VALUE_OPTIONS), std::end(VALUE_OPTIONS)}; }
+
+int run_rom_command(int argc, const char* const* argv, const RunEnvironment& environment) {
+    if (argc == 2 && (same_option(argv[1], "-h") || same_option(argv[1], "--help"))) {
+        std::fputs(RUN_USAGE, environment.out);
+        return EXIT_OK;
+    }
+    RunRomOptions options;
+    if (const std::string wrong = parse_run_options(argc, argv, options); !wrong.empty()) {
+        std::fprintf(environment.err, "kessra: run: %s\n", wrong.c_str());
+        std::fputs(RUN_USAGE, environment.err);
+        return EXIT_USAGE;
+    }
+    if (Status status = check_screenshot_path(options); !status) return fail(status, environment);
+    Result<std::vector<std::uint8_t>> rom = handheld::load_rom(options.rom);
+    if (!rom) return fail(rom.status, environment);
+    const std::unique_ptr<emu::Gba> gba = handheld::power_on(rom.value);
+    if (!gba) return fail(Status::failure(options.rom + ": the handheld did not start it"), environment);
+
+    const auto start = std::chrono::steady_clock::now();
+    handheld::play_frames(*gba, options.frames, options.keys);
+    const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
+
+    if (Status status = write_screenshot(options.screenshot, *gba); !status) return fail(status, environment);
+    const double seconds = taken.count();
+    std::fprintf(environment.out, "Ran %u frame%s in %.2f s (%.1f frames per second)\n", options.frames,
+                 options.frames == 1 ? "" : "s", seconds, seconds > 0 ? options.frames / seconds : 0.0);
+    return EXIT_OK;
+}
+
+} // namespace kessra

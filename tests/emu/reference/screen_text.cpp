@@ -1,0 +1,153 @@
+#include "screen_text.hpp"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <sstream>
+
+namespace emu_harness {
+
+namespace {
+
+struct Glyph {
+    char character;
+    std::array<uint8_t, 8> rows;  // top row first, leftmost pixel in bit 7
+};
+
+// Taken from the reference's screens of these tests, whose text is known.
+constexpr Glyph kGlyphs[] = {
+    {'0', {0x1E, 0x33, 0x37, 0x3F, 0x3B, 0x33, 0x1E, 0x00}}, {'1', {0x0C, 0x1C, 0x3C, 0x0C, 0x0C, 0x0C, 0x0C, 0x00}},
+    {'2', {0x1E, 0x33, 0x03, 0x06, 0x0C, 0x18, 0x3F, 0x00}}, {'3', {0x1E, 0x33, 0x03, 0x0E, 0x03, 0x33, 0x1E, 0x00}},
+    {'4', {0x0E, 0x1E, 0x36, 0x66, 0x7F, 0x06, 0x06, 0x00}}, {'5', {0x3F, 0x30, 0x3E, 0x03, 0x03, 0x33, 0x1E, 0x00}},
+    {'6', {0x0E, 0x18, 0x30, 0x3E, 0x33, 0x33, 0x1E, 0x00}}, {'7', {0x3F, 0x03, 0x03, 0x06, 0x0C, 0x0C, 0x0C, 0x00}},
+    {'8', {0x1E, 0x33, 0x33, 0x1E, 0x33, 0x33, 0x1E, 0x00}}, {'9', {0x1E, 0x33, 0x33, 0x1F, 0x03, 0x06, 0x1C, 0x00}},
+    {':', {0x00, 0x0C, 0x0C, 0x00, 0x00, 0x0C, 0x0C, 0x00}}, {'A', {0x1E, 0x33, 0x33, 0x3F, 0x33, 0x33, 0x33, 0x00}},
+    {'B', {0x3E, 0x33, 0x33, 0x3E, 0x33, 0x33, 0x3E, 0x00}}, {'C', {0x0F, 0x18, 0x30, 0x30, 0x30, 0x18, 0x0F, 0x00}},
+    {'D', {0x3C, 0x36, 0x33, 0x33, 0x33, 0x36, 0x3C, 0x00}}, {'E', {0x3F, 0x30, 0x30, 0x3C, 0x30, 0x30, 0x3F, 0x00}},
+    {'F', {0x3F, 0x30, 0x30, 0x3C, 0x30, 0x30, 0x30, 0x00}}, {'G', {0x1E, 0x33, 0x30, 0x37, 0x33, 0x33, 0x1F, 0x00}},
+    {'H', {0x33, 0x33, 0x33, 0x3F, 0x33, 0x33, 0x33, 0x00}}, {'I', {0x1E, 0x0C, 0x0C, 0x0C, 0x0C, 0x0C, 0x1E, 0x00}},
+    {'L', {0x30, 0x30, 0x30, 0x30, 0x30, 0x30, 0x3F, 0x00}}, {'M', {0x63, 0x77, 0x7F, 0x6B, 0x63, 0x63, 0x63, 0x00}},
+    {'N', {0x63, 0x73, 0x7B, 0x6F, 0x67, 0x63, 0x63, 0x00}}, {'O', {0x1E, 0x33, 0x33, 0x33, 0x33, 0x33, 0x1E, 0x00}},
+    {'P', {0x3E, 0x33, 0x33, 0x3E, 0x30, 0x30, 0x30, 0x00}}, {'Q', {0x3C, 0x66, 0x66, 0x66, 0x66, 0x6E, 0x3F, 0x00}},
+    {'R', {0x3E, 0x33, 0x33, 0x3E, 0x36, 0x33, 0x33, 0x00}}, {'S', {0x1E, 0x33, 0x38, 0x1E, 0x07, 0x33, 0x1E, 0x00}},
+    {'T', {0x3F, 0x0C, 0x0C, 0x0C, 0x0C, 0x0C, 0x0C, 0x00}}, {'U', {0x33, 0x33, 0x33, 0x33, 0x33, 0x33, 0x1E, 0x00}},
+    {'V', {0x33, 0x33, 0x33, 0x33, 0x1E, 0x1E, 0x0C, 0x00}}, {'W', {0x63, 0x63, 0x63, 0x6B, 0x7F, 0x77, 0x63, 0x00}},
+    {'a', {0x00, 0x00, 0x1E, 0x03, 0x1F, 0x33, 0x1F, 0x00}}, {'c', {0x00, 0x00, 0x1E, 0x30, 0x30, 0x30, 0x1E, 0x00}},
+    {'d', {0x03, 0x03, 0x1F, 0x33, 0x33, 0x33, 0x1F, 0x00}}, {'e', {0x00, 0x00, 0x1E, 0x33, 0x3F, 0x30, 0x1E, 0x00}},
+    {'i', {0x0C, 0x00, 0x0C, 0x0C, 0x0C, 0x0C, 0x06, 0x00}},
+    {'l', {0x0C, 0x0C, 0x0C, 0x0C, 0x0C, 0x0C, 0x06, 0x00}}, {'o', {0x00, 0x00, 0x1E, 0x33, 0x33, 0x33, 0x1E, 0x00}},
+    {'p', {0x00, 0x00, 0x3E, 0x33, 0x33, 0x3E, 0x30, 0x30}}, {'s', {0x00, 0x00, 0x1E, 0x30, 0x1E, 0x03, 0x3E, 0x00}},
+    {'t', {0x18, 0x18, 0x3E, 0x18, 0x18, 0x18, 0x0E, 0x00}}, {'x', {0x00, 0x00, 0x63, 0x36, 0x1C, 0x36, 0x63, 0x00}},
+};
+
+// Where the 8x8 grid of the text starts: the NBA tests draw from the
+// corner, jsmolka's (the same font) centre their line.
+struct Grid {
+    std::size_t x = 0;
+    std::size_t y = 0;
+};
+
+uint64_t cell_bits(const Frame& frame, uint16_t background, Grid grid, std::size_t column, std::size_t line) {
+    uint64_t bits = 0;
+    for (std::size_t y = 0; y < 8; ++y)
+        for (std::size_t x = 0; x < 8; ++x)
+            bits = (bits << 1) |
+                   (frame.pixels[(grid.y + line * 8 + y) * kWidth + grid.x + column * 8 + x] != background ? 1u : 0u);
+    return bits;
+}
+
+uint64_t glyph_bits(const Glyph& glyph) {
+    uint64_t bits = 0;
+    for (uint8_t row : glyph.rows) bits = (bits << 8) | row;
+    return bits;
+}
+
+uint16_t most_common_colour(const Frame& frame) {
+    std::map<uint16_t, std::size_t> counts;
+    for (uint16_t pixel : frame.pixels) ++counts[pixel];
+    uint16_t best = 0;
+    std::size_t best_count = 0;
+    for (const auto& [colour, count] : counts) {
+        if (count > best_count) {
+            best = colour;
+            best_count = count;
+        }
+    }
+    return best;
+}
+
+// The number after `label` at the start of a line, or -1.
+long number_after(const std::vector<std::string>& lines, const std::string& label) {
+    for (const std::string& line : lines) {
+        if (line.rfind(label, 0) != 0) continue;
+        std::istringstream in(line.substr(label.size()));
+        long value = -1;
+        if (in >> value) return value;
+    }
+    return -1;
+}
+
+std::size_t count_word(const std::vector<std::string>& lines, const std::string& word) {
+    std::size_t count = 0;
+    for (const std::string& line : lines) {
+        std::istringstream in(line);
+        std::string token;
+        while (in >> token) count += token == word ? 1u : 0u;
+    }
+    return count;
+}
+
+} // namespace
+
+std::vector<std::string> read_screen_text(const Frame& frame) {
+    std::map<uint64_t, char> font;
+    for (const Glyph& glyph : kGlyphs) font[glyph_bits(glyph)] = glyph.character;
+    uint16_t background = most_common_colour(frame);
+    // The grid on which the most cells are known glyphs.
+    std::vector<std::string> best;
+    std::size_t best_known = 0;
+    for (std::size_t offset = 0; offset < 64; ++offset) {
+        Grid grid{offset % 8, offset / 8};
+        std::vector<std::string> lines;
+        std::size_t known = 0;
+        for (std::size_t line = 0; grid.y + line * 8 + 8 <= kHeight; ++line) {
+            std::string text;
+            for (std::size_t column = 0; grid.x + column * 8 + 8 <= kWidth; ++column) {
+                uint64_t bits = cell_bits(frame, background, grid, column, line);
+                auto found = font.find(bits);
+                known += found != font.end() ? 1u : 0u;
+                text += bits == 0 ? ' ' : found != font.end() ? found->second : '?';
+            }
+            text.erase(text.find_last_not_of(' ') + 1);
+            lines.push_back(text);
+        }
+        if (offset == 0 || known > best_known) {
+            best = std::move(lines);
+            best_known = known;
+        }
+    }
+    return best;
+}
+
+TextVerdict judge_screen_text(const std::vector<std::string>& lines) {
+    long passed = number_after(lines, "pass:"), total = number_after(lines, "total:");
+    if (passed >= 0 && total >= 0) return passed == total && total > 0 ? TextVerdict::kPassed : TextVerdict::kFailed;
+    if (count_word(lines, "FAIL") > 0) return TextVerdict::kFailed;
+    if (count_word(lines, "PASS") > 0) return TextVerdict::kPassed;
+    return TextVerdict::kNone;
+}
+
+void PrintTo(TextVerdict verdict, std::ostream* out) {
+    *out << (verdict == TextVerdict::kPassed ? "passed" : verdict == TextVerdict::kFailed ? "failed" : "no verdict");
+}
+
+std::string join_lines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        if (line.empty()) continue;
+        text += "\n  | " + line;
+    }
+    return text;
+}
+
+} // namespace emu_harness
