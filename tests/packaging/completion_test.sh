@@ -50,7 +50,8 @@ expect "0 1 2" kessra -dz ""
 expect "run" kessra ru
 expect "game.gba" kessra run g
 expect "-frames" kessra run game.gba -f
-expect "-screenshot" kessra run game.gba -frames 60 -s
+expect "-save -save-type -screenshot" kessra run game.gba -frames 60 -s
+expect "flash128 flash64" kessra run game.gba -save-type f
 expect "shot.png" kessra run game.gba -frames 60 -screenshot s
 expect "" kessra run game.gba -keys ""
 [ "$failed" -eq 0 ] && echo "completion offers what is expected"
