@@ -54,19 +54,35 @@ static void report(const char* what, const char* title) {
     hw_uart_puts(line);
 }
 
-/* "kessra: fps N.N drawn D skipped S" over the last frames. */
-static void report_speed(uint32_t frames, uint32_t ticks, uint32_t drawn, uint32_t skipped) {
+/* Where the time of the last frames went, in time base ticks. */
+typedef struct {
+    uint32_t frames, drawn, skipped;
+    uint32_t since;   /* the time base when they began */
+    uint32_t emulating, drawing;
+} speed;
+
+static size_t format_tenths(char* out, uint32_t tenths) {
+    size_t n = bt_format_uint(out, tenths / 10u);
+    out[n++] = '.';
+    return n + bt_format_uint(out + n, tenths % 10u);
+}
+
+/* "kessra: fps N.N drawn D skipped S" over the last frames, then the
+   milliseconds a frame took emulating and a drawn frame drawing. */
+static void report_speed(const speed* s, uint32_t now) {
     char line[80];
-    const uint32_t tenths = ticks == 0 ? 0u : (uint32_t)((uint64_t)frames * 10u * HW_TIME_HZ / ticks);
+    const uint32_t ticks = now - s->since, per_ms = HW_TIME_HZ / 10000u; /* ticks per tenth of a ms */
     size_t n = bt_copy_text(line, 20, "kessra: fps ", 12);
-    n += bt_format_uint(line + n, tenths / 10u);
-    line[n++] = '.';
-    n += bt_format_uint(line + n, tenths % 10u);
+    n += format_tenths(line + n, ticks == 0 ? 0u : (uint32_t)((uint64_t)s->frames * 10u * HW_TIME_HZ / ticks));
     n += bt_copy_text(line + n, 10, " drawn ", 7);
-    n += bt_format_uint(line + n, drawn);
+    n += bt_format_uint(line + n, s->drawn);
     n += bt_copy_text(line + n, 10, " skipped ", 9);
-    n += bt_format_uint(line + n, skipped);
-    line[n] = '\0';
+    n += bt_format_uint(line + n, s->skipped);
+    hw_uart_puts(line);
+    n = bt_copy_text(line, 40, "kessra: ms per frame: emulation ", 32);
+    n += format_tenths(line + n, s->emulating / per_ms / (s->frames ? s->frames : 1u));
+    n += bt_copy_text(line + n, 12, " drawing ", 9);
+    format_tenths(line + n, s->drawing / per_ms / (s->drawn ? s->drawn : 1u));
     hw_uart_puts(line);
 }
 
@@ -108,9 +124,12 @@ static void draw(const game* g, int target) {
 
 /* The game runs until the pause menu's "back to the game list". */
 static void run(game* g, int* shown) {
-    uint32_t due = hw_time(), since = due, frames = 0, drawn = 0, skipped = 0;
+    static const speed none = {0, 0, 0, 0, 0, 0};
+    speed sp = none;
+    uint32_t due = hw_time(), started;
     unsigned before = ~0u; /* keys held while the game starts count only once released */
     int skipped_in_a_row = 0;
+    sp.since = due;
     for (;;) {
         const uint32_t pad = hw_si_read();
         const unsigned keys = bt_pad_keys(pad);
@@ -119,35 +138,39 @@ static void run(game* g, int* shown) {
             const int choice = pause_menu(keys, *shown);
             if (choice == BT_PAUSE_QUIT) return;
             if (choice == BT_PAUSE_RESTART) kessra_emu_start(g->state, g->rom, g->rom_size);
-            due = since = hw_time();
-            frames = drawn = skipped = 0;
+            sp = none;
+            due = sp.since = hw_time();
         }
         before = keys;
         kessra_emu_set_keys(g->state, bt_play_keys(pad));
+        started = hw_time();
         kessra_emu_run_frame(g->state);
+        sp.emulating += hw_time() - started;
         due += FIELD_TICKS;
         late = (int32_t)(hw_time() - due);
         if (late > (int32_t)FIELD_TICKS && skipped_in_a_row < MAX_SKIPPED_IN_A_ROW) {
-            ++skipped; /* more than a field behind: this frame is not drawn */
+            ++sp.skipped; /* more than a field behind: this frame is not drawn */
             ++skipped_in_a_row;
         } else {
             const int next = 1 - *shown;
+            started = hw_time();
             draw(g, next);
+            sp.drawing += hw_time() - started;
             if ((int32_t)(hw_time() - due) < 0) { /* ahead: show it with the next field */
                 hw_vi_wait_field();
                 due = hw_time();
             }
             hw_vi_show(xfb(next));
             *shown = next;
-            ++drawn;
+            ++sp.drawn;
             skipped_in_a_row = 0;
         }
         if (late > (int32_t)GIVE_UP_CATCHING_UP) due = hw_time();
-        if (++frames == REPORT_EVERY) {
+        if (++sp.frames == REPORT_EVERY) {
             const uint32_t now = hw_time();
-            report_speed(frames, now - since, drawn, skipped);
-            since = now;
-            frames = drawn = skipped = 0;
+            report_speed(&sp, now);
+            sp = none;
+            sp.since = now;
         }
     }
 }

@@ -125,6 +125,11 @@ TEST(BootConsole, MenuDetailsAndBackOnABuiltImage) {
     EXPECT_EQ(app.menu.count, 3);
     for (std::uint32_t word : {PAD_DOWN, PAD_NEUTRAL, PAD_DOWN, PAD_NEUTRAL}) console.input(word);
     EXPECT_EQ(app.menu.cursor, 2);
+    EXPECT_EQ(app.play, -1);
+    EXPECT_TRUE(console.input(PAD_A)); // the game under the cursor is to start
+    EXPECT_EQ(app.play, 2);
+    EXPECT_EQ(app.menu.page, BT_PAGE_MENU);
+    console.input(PAD_NEUTRAL);
     EXPECT_TRUE(console.input(PAD_Y));
     ASSERT_EQ(app.menu.page, BT_PAGE_DETAILS);
     const bt_details& d = app.details;

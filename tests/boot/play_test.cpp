@@ -238,6 +238,18 @@ TEST(BootPlay, LoadPlanCoversTheRomOrRefusesIt) {
     }
 }
 
+TEST(BootPlay, MessagePageWaitsForB) {
+    bt_menu_state s;
+    bt_menu_init(&s, 3, 8);
+    s.page = BT_PAGE_MESSAGE;
+    EXPECT_EQ(bt_menu_input(&s, BT_KEY_A), BT_EVENT_NONE); // no game starts from a message
+    EXPECT_EQ(bt_menu_input(&s, BT_KEY_DOWN), BT_EVENT_NONE);
+    EXPECT_EQ(s.page, BT_PAGE_MESSAGE);
+    EXPECT_EQ(bt_menu_input(&s, BT_KEY_B), BT_EVENT_BACK);
+    EXPECT_EQ(s.page, BT_PAGE_MENU);
+    EXPECT_EQ(s.cursor, 0);
+}
+
 TEST(BootPlay, WordsFillAndBlitStayOnTheScreen) {
     std::vector<std::uint32_t> words(kScreenWords, kUntouched);
     bt_words_fill(words.data(), 630, 470, 40, 40, 0xFFFFFF); // clipped at the corner
