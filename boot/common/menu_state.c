@@ -1,13 +1,11 @@
 #include "menu_state.h"
 
-#define STICK_DEAD_ZONE 0x38
-
 unsigned bt_pad_keys(uint32_t hi) {
     unsigned keys = 0;
     const int stick_y = (int)(hi & 0xFF) - 0x80;
     if (hi & BT_PAD_ABSENT) return 0;
-    if (hi & 1u << 19 || stick_y > STICK_DEAD_ZONE) keys |= BT_KEY_UP;
-    if (hi & 1u << 18 || stick_y < -STICK_DEAD_ZONE) keys |= BT_KEY_DOWN;
+    if (hi & 1u << 19 || stick_y > BT_STICK_DEAD_ZONE) keys |= BT_KEY_UP;
+    if (hi & 1u << 18 || stick_y < -BT_STICK_DEAD_ZONE) keys |= BT_KEY_DOWN;
     if (hi & 1u << 24) keys |= BT_KEY_A;
     if (hi & 1u << 25) keys |= BT_KEY_B;
     if (hi & 1u << 26) keys |= BT_KEY_X;

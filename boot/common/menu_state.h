@@ -18,6 +18,7 @@ enum { BT_EVENT_NONE = 0, BT_EVENT_MOVED, BT_EVENT_OPEN, BT_EVENT_BACK, BT_EVENT
 #define BT_REPEAT_DELAY 30
 #define BT_REPEAT_RATE 6
 #define BT_PAD_ABSENT 0x80000000u /* status bit of the controller's first word */
+#define BT_STICK_DEAD_ZONE 0x38   /* stick travel from the centre (0x80) that counts as no push */
 
 typedef struct {
     int count;   /* games in the menu */

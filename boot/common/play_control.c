@@ -4,8 +4,6 @@
 #include "play.h"
 #include "text.h"
 
-#define STICK_DEAD_ZONE 0x38
-
 uint16_t bt_play_keys(uint32_t hi) {
     static const struct {
         uint8_t bit;
@@ -18,10 +16,10 @@ uint16_t bt_play_keys(uint32_t hi) {
     if (hi & BT_PAD_ABSENT) return 0;
     for (i = 0; i < sizeof buttons / sizeof buttons[0]; ++i)
         if (hi >> buttons[i].bit & 1u) keys |= buttons[i].key;
-    if (stick_x > STICK_DEAD_ZONE) keys |= BT_GBA_RIGHT;
-    if (stick_x < -STICK_DEAD_ZONE) keys |= BT_GBA_LEFT;
-    if (stick_y > STICK_DEAD_ZONE) keys |= BT_GBA_UP;
-    if (stick_y < -STICK_DEAD_ZONE) keys |= BT_GBA_DOWN;
+    if (stick_x > BT_STICK_DEAD_ZONE) keys |= BT_GBA_RIGHT;
+    if (stick_x < -BT_STICK_DEAD_ZONE) keys |= BT_GBA_LEFT;
+    if (stick_y > BT_STICK_DEAD_ZONE) keys |= BT_GBA_UP;
+    if (stick_y < -BT_STICK_DEAD_ZONE) keys |= BT_GBA_DOWN;
     return (uint16_t)keys;
 }
 
