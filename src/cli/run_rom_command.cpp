@@ -13,6 +13,7 @@
 #include "handheld/rom_file.hpp"
 #include "handheld/save_file.hpp"
 #include "handheld/screen_picture.hpp"
+#include "handheld/wav_file.hpp"
 #include "platform/output_files.hpp"
 #include "texture/png_file.hpp"
 
@@ -22,7 +23,7 @@ namespace {
 
 constexpr const char* RUN_USAGE =
     "Usage   : kessra run ROM -frames N -screenshot PICTURE.png [-keys SCHEDULE]\n"
-    "                  [-save FILE] [-save-type TYPE]\n"
+    "                  [-save FILE] [-save-type TYPE] [-audio SOUND.wav]\n"
     "   -frames N       run N frames from power-on (1 to 2147483647)\n"
     "   -screenshot F   write the last frame to F as a 240 x 160 PNG\n"
     "   -keys SCHEDULE  keys held from a frame on, e.g. 60:A,90:-,120:START+UP\n"
@@ -30,10 +31,12 @@ constexpr const char* RUN_USAGE =
     "   -save FILE      the cartridge's save memory: read from FILE if it exists,\n"
     "                   written back after the run\n"
     "   -save-type TYPE the save chip, instead of the one the ROM names: none, sram,\n"
-    "                   flash64, flash128, eeprom512 or eeprom8k\n";
+    "                   flash64, flash128, eeprom512 or eeprom8k\n"
+    "   -audio F        write the run's sound to F as a 16-bit stereo WAV at 32768 Hz\n"
+    "                   (at most 216000 frames)\n";
 
-constexpr const char* VALUE_OPTIONS[] = {"-frames", "-screenshot", "-keys", "-save", "-save-type"};
-enum : std::size_t { FRAMES, SCREENSHOT, KEYS, SAVE, SAVE_TYPE };
+constexpr const char* VALUE_OPTIONS[] = {"-frames", "-screenshot", "-keys", "-save", "-save-type", "-audio"};
+enum : std::size_t { FRAMES, SCREENSHOT, KEYS, SAVE, SAVE_TYPE, AUDIO };
 
 struct RunRomOptions {
     std::string rom;
@@ -42,6 +45,7 @@ struct RunRomOptions {
     handheld::KeySchedule keys;
     std::string save;                         // empty: no save file
     std::optional<emu::SaveType> save_type;   // the ROM's own when not given
+    std::string audio;                        // empty: no sound recorded
 };
 
 // Empty message: options complete; otherwise what is wrong with them.
@@ -67,6 +71,10 @@ std::string parse_run_options(int argc, const char* const* argv, RunRomOptions& 
                 options.save = value;
             }
             if (option == SAVE_TYPE) save_type = value;
+            if (option == AUDIO) {
+                if (*value == '\0') return "-audio: an empty path";
+                options.audio = value;
+            }
         } else if (argument.size() > 1 && argument[0] == '-') {
             return "unknown option " + argument;
         } else if (argument.empty()) {
@@ -87,6 +95,8 @@ std::string parse_run_options(int argc, const char* const* argv, RunRomOptions& 
         return std::string("-frames ") + frames + ": not a number of frames from 1 to " +
                std::to_string(handheld::MAX_FRAME);
     options.frames = *count;
+    if (!options.audio.empty() && options.frames > handheld::MAX_SOUND_FRAMES)
+        return "-audio records at most " + std::to_string(handheld::MAX_SOUND_FRAMES) + " frames";
     if (save_type != nullptr) {
         options.save_type = handheld::parse_save_type(save_type);
         if (!options.save_type)
@@ -114,17 +124,25 @@ Status check_output_paths(const RunRomOptions& options) {
     if (status && !options.save.empty()) status = check_output_path(options.save, options.rom, "save file");
     if (status && !options.save.empty() && (options.save == options.screenshot || same_file(options.save, options.screenshot)))
         status = Status::failure(options.save + ": the save file and the picture cannot be one file");
+    if (status && !options.audio.empty()) status = check_output_path(options.audio, options.rom, "sound file");
+    for (const std::string* other : {&options.screenshot, &options.save}) {
+        if (status && !options.audio.empty() && !other->empty() && (options.audio == *other || same_file(options.audio, *other)))
+            status = Status::failure(options.audio + ": the sound file cannot also be the picture or the save file");
+    }
     return status;
 }
 
-// The picture and the save memory are put in place together, or neither.
-Status write_outputs(const RunRomOptions& options, const emu::Gba& gba) {
+// The picture, the save memory and the sound are put in place together, or
+// none of them.
+Status write_outputs(const RunRomOptions& options, const emu::Gba& gba, const std::vector<std::int16_t>& sound) {
     const texture::Bytes png = texture::encode_png(handheld::screen_picture(gba.frame), false);
     if (png.empty()) return Status::failure(options.screenshot + ": the picture could not be encoded");
     std::vector<OutputFile> outputs;
     Status status = stage_output(outputs, options.screenshot, png);
     const std::vector<std::uint8_t> save = handheld::save_contents(gba);
     if (status && !options.save.empty() && !save.empty()) status = stage_output(outputs, options.save, save);
+    if (status && !options.audio.empty())
+        status = stage_output(outputs, options.audio, handheld::encode_wav(sound, handheld::SOUND_RATE));
     if (status) status = commit_outputs(outputs);
     discard_outputs(outputs);
     return status;
@@ -156,10 +174,12 @@ int run_rom_command(int argc, const char* const* argv, const RunEnvironment& env
     }
 
     const auto start = std::chrono::steady_clock::now();
-    handheld::play_frames(*gba, options.frames, options.keys);
+    std::vector<std::int16_t> sound;
+    handheld::play_frames(*gba, options.frames, options.keys, options.audio.empty() ? nullptr : &sound,
+                          handheld::SOUND_RATE);
     const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
 
-    if (Status status = write_outputs(options, *gba); !status) return fail(status, environment);
+    if (Status status = write_outputs(options, *gba, sound); !status) return fail(status, environment);
     const double seconds = taken.count();
     std::fprintf(environment.out, "Ran %u frame%s in %.2f s (%.1f frames per second)\n", options.frames,
                  options.frames == 1 ? "" : "s", seconds, seconds > 0 ? options.frames / seconds : 0.0);
