@@ -1,8 +1,9 @@
 /* The compiler's 64-bit division routines, which -nostdlib leaves out and
-   the emulator core calls: plain shift-and-subtract. A division by zero
-   gives 0 (quotient and remainder) instead of a trap. */
+   the emulator core calls (shift and subtract, ../common/divide.c; a
+   division by zero gives 0), and the time base. */
 #include <stdint.h>
 
+#include "../common/divide.h"
 #include "hw.h"
 
 uint64_t __udivdi3(uint64_t n, uint64_t d);
@@ -10,36 +11,14 @@ uint64_t __umoddi3(uint64_t n, uint64_t d);
 int64_t __divdi3(int64_t n, int64_t d);
 int64_t __moddi3(int64_t n, int64_t d);
 
-static uint64_t divide(uint64_t n, uint64_t d, uint64_t* remainder) {
-    uint64_t q = 0, r = 0;
-    int bit;
-    if (d == 0) {
-        *remainder = 0;
-        return 0;
-    }
-    if ((n >> 32) == 0 && (d >> 32) == 0) { /* the common case, in 32 bits */
-        *remainder = (uint32_t)n % (uint32_t)d;
-        return (uint32_t)n / (uint32_t)d;
-    }
-    for (bit = 63; bit >= 0; --bit) {
-        r = r << 1 | (n >> bit & 1u);
-        if (r >= d) {
-            r -= d;
-            q |= (uint64_t)1 << bit;
-        }
-    }
-    *remainder = r;
-    return q;
-}
-
 uint64_t __udivdi3(uint64_t n, uint64_t d) {
     uint64_t r;
-    return divide(n, d, &r);
+    return bt_divide_u64(n, d, &r);
 }
 
 uint64_t __umoddi3(uint64_t n, uint64_t d) {
     uint64_t r;
-    divide(n, d, &r);
+    bt_divide_u64(n, d, &r);
     return r;
 }
 
@@ -49,13 +28,13 @@ static uint64_t magnitude(int64_t v) {
 
 int64_t __divdi3(int64_t n, int64_t d) {
     uint64_t r;
-    const uint64_t q = divide(magnitude(n), magnitude(d), &r);
+    const uint64_t q = bt_divide_u64(magnitude(n), magnitude(d), &r);
     return (n < 0) != (d < 0) ? (int64_t)((uint64_t)0 - q) : (int64_t)q;
 }
 
 int64_t __moddi3(int64_t n, int64_t d) {
     uint64_t r;
-    divide(magnitude(n), magnitude(d), &r);
+    bt_divide_u64(magnitude(n), magnitude(d), &r);
     return n < 0 ? (int64_t)((uint64_t)0 - r) : (int64_t)r;
 }
 

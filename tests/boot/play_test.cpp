@@ -6,6 +6,7 @@
 #include <vector>
 
 extern "C" {
+#include "common/divide.h"
 #include "common/menu_state.h"
 #include "common/play.h"
 #include "common/yuv.h"
@@ -263,6 +264,29 @@ TEST(BootPlay, WordsFillAndBlitStayOnTheScreen) {
     EXPECT_EQ(words[21 * 320 + 6], 0xEB80EB80u);
     EXPECT_EQ(words[20 * 320 + 7], kUntouched);
     EXPECT_EQ(words[22 * 320 + 5], kUntouched);
+}
+
+TEST(BootPlay, SixtyFourBitDivision) {
+    struct Case {
+        std::uint64_t n, d, q, r;
+    };
+    const Case cases[] = {
+        {0, 7, 0, 0},
+        {100, 7, 14, 2},
+        {0xFFFFFFFFull, 1, 0xFFFFFFFFull, 0},
+        {300ull * 10 * 40500000, 20250000, 6000, 0},      // the speed line's division
+        {0x123456789ABCDEF0ull, 0x10, 0x123456789ABCDEFull, 0},
+        {0xFFFFFFFFFFFFFFFFull, 0xFFFFFFFFFFFFFFFFull, 1, 0},
+        {0xFFFFFFFFFFFFFFFFull, 3, 0x5555555555555555ull, 0},
+        {0x8000000000000001ull, 0x100000000ull, 0x80000000ull, 1},
+        {5, 0x100000000ull, 0, 5},
+        {12345, 0, 0, 0}, // by zero: 0, no trap
+    };
+    for (const Case& c : cases) {
+        std::uint64_t r = 99;
+        EXPECT_EQ(bt_divide_u64(c.n, c.d, &r), c.q) << c.n << " / " << c.d;
+        EXPECT_EQ(r, c.r) << c.n << " % " << c.d;
+    }
 }
 
 } // namespace
