@@ -7,7 +7,9 @@
    0-14 the length in 32-byte units), the units left at 0x3A. The address
    and length are taken when a block starts, so the next block is queued by
    writing them while the current one plays. Audio interface, 0xCC006C00:
-   the control register (bit 6 selects 32 kHz for the DMA's frames). */
+   the control register (bit 6 selects 32 kHz for the DMA's frames).
+   The DMA offsets and the 32 kHz bit are still to be confirmed on the
+   console (docs/sound.md). */
 #include "audio.h"
 
 #include "hw.h"
