@@ -41,7 +41,7 @@ void envelope_tick(ApuTone& tone) {
 void sweep_tick(ApuTone& tone) {
     if (tone.sweep_time == 0 || --tone.sweep_counter != 0) return;
     tone.sweep_counter = tone.sweep_time;
-    const uint32_t delta = tone.frequency >> tone.sweep_shift;
+    const uint32_t delta = static_cast<uint32_t>(tone.frequency) >> tone.sweep_shift;
     const uint32_t next = tone.sweep_down ? tone.frequency - delta : tone.frequency + delta;
     if (next > 2047) {
         tone.on = false;
