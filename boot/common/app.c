@@ -47,9 +47,10 @@ void bt_app_start(bt_app* app, const bt_app_env* env) {
     app->zoom = digit(env->zoom_digit, BT_ZOOM_COUNT);
     app->pad_present = 1;
     app->details.number = -1;
+    app->play = -1;
+    app->message[0] = '\0';
     bt_menu_init(&app->menu, bt_menu_count(env->menu_table, BT_MENU_SLOT_COUNT), bt_zoom_metrics(app->zoom).rows);
-    app->skin_status = load_skin(env, app->skin);
-    if (app->skin_status != 0) fallback_background(&app->env.background);
+    bt_app_restore(app);
 }
 
 int bt_app_input(bt_app* app, uint32_t pad_high) {
@@ -59,5 +60,21 @@ int bt_app_input(bt_app* app, uint32_t pad_high) {
     app->pad_present = present;
     event = bt_menu_input(&app->menu, bt_pad_keys(pad_high));
     if (event == BT_EVENT_OPEN) bt_details_load(&app->env, app->menu.cursor, &app->details);
+    if (event == BT_EVENT_PLAY) app->play = app->menu.cursor;
     return changed || event != BT_EVENT_NONE;
+}
+
+void bt_app_show_message(bt_app* app, const char* text) {
+    uint32_t n = 0;
+    while (text[n] != '\0' && n + 1 < sizeof app->message) {
+        app->message[n] = text[n];
+        ++n;
+    }
+    app->message[n] = '\0';
+    app->menu.page = BT_PAGE_MESSAGE;
+}
+
+void bt_app_restore(bt_app* app) {
+    app->skin_status = load_skin(&app->env, app->skin);
+    if (app->skin_status != 0) fallback_background(&app->env.background);
 }

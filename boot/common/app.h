@@ -36,6 +36,7 @@ typedef struct {
     char index_text[BT_INDEX_FILE_SIZE + 1];
     char path[96];      /* the ROM's path on the disc, from the index file */
     uint32_t rom_size;
+    uint32_t rom_offset; /* where the ROM's bytes start on the disc */
     char title[13];
     char game_code[5];
     char maker[3];
@@ -49,6 +50,8 @@ typedef struct {
     int pad_present;
     bt_menu_state menu;
     bt_details details;
+    int play;          /* the game A chose, -1 while none is waiting to start */
+    char message[256]; /* the message page's text */
 } bt_app;
 
 /* Reads the settings and the menu, loads the skin and draws the
@@ -56,9 +59,16 @@ typedef struct {
 void bt_app_start(bt_app* app, const bt_app_env* env);
 
 /* One field's controller word (BT_PAD_ABSENT set when none answered);
-   returns 1 when the
-   frame must be redrawn. Opening the details page reads from the disc. */
+   returns 1 when the frame must be redrawn. Opening the details page reads
+   from the disc; A sets play to the game under the cursor. */
 int bt_app_input(bt_app* app, uint32_t pad_high);
+
+/* Shows text on the message page (B goes back to the menu). */
+void bt_app_show_message(bt_app* app, const char* text);
+
+/* Loads the skin and draws the background again, after a game used their
+   memory; the menu keeps its place. */
+void bt_app_restore(bt_app* app);
 
 /* Draws the current page into frame (screen-sized). */
 void bt_app_draw(const bt_app* app, bt_canvas* frame);

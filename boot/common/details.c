@@ -36,6 +36,7 @@ void bt_details_load(const bt_app_env* env, int number, bt_details* d) {
     d->index_text[0] = '\0';
     d->path[0] = '\0';
     d->rom_size = 0;
+    d->rom_offset = 0;
     d->title[0] = d->game_code[0] = d->maker[0] = '\0';
     bt_format_padded(name + 6, (uint32_t)number % 1000u, 3);
     if (bt_fst_find(env->fst, env->fst_size, name, &file) && file.length <= BT_INDEX_FILE_SIZE &&
@@ -54,6 +55,7 @@ void bt_details_load(const bt_app_env* env, int number, bt_details* d) {
         bt_copy_text(d->path + 5, sizeof d->path - 5, disc_name, sizeof disc_name);
     }
     d->rom_size = file.length;
+    d->rom_offset = file.offset;
     if (file.length < BT_ROM_HEADER_SIZE || env->read(env->read_ctx, file.offset, header, BT_ROM_HEADER_SIZE) != 0)
         return;
     field(d->title, header + 0xA0, 12);

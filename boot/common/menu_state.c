@@ -1,15 +1,15 @@
 #include "menu_state.h"
 
-#define STICK_DEAD_ZONE 0x38
-
 unsigned bt_pad_keys(uint32_t hi) {
     unsigned keys = 0;
     const int stick_y = (int)(hi & 0xFF) - 0x80;
     if (hi & BT_PAD_ABSENT) return 0;
-    if (hi & 1u << 19 || stick_y > STICK_DEAD_ZONE) keys |= BT_KEY_UP;
-    if (hi & 1u << 18 || stick_y < -STICK_DEAD_ZONE) keys |= BT_KEY_DOWN;
+    if (hi & 1u << 19 || stick_y > BT_STICK_DEAD_ZONE) keys |= BT_KEY_UP;
+    if (hi & 1u << 18 || stick_y < -BT_STICK_DEAD_ZONE) keys |= BT_KEY_DOWN;
     if (hi & 1u << 24) keys |= BT_KEY_A;
     if (hi & 1u << 25) keys |= BT_KEY_B;
+    if (hi & 1u << 26) keys |= BT_KEY_X;
+    if (hi & 1u << 27) keys |= BT_KEY_Y;
     return keys;
 }
 
@@ -37,7 +37,7 @@ int bt_menu_input(bt_menu_state* s, unsigned keys) {
     const unsigned vertical = keys & (BT_KEY_UP | BT_KEY_DOWN);
     const int before = s->cursor;
     s->held = keys;
-    if (s->page == BT_PAGE_DETAILS) {
+    if (s->page != BT_PAGE_MENU) {
         if (pressed & BT_KEY_B) {
             s->page = BT_PAGE_MENU;
             return BT_EVENT_BACK;
@@ -45,7 +45,8 @@ int bt_menu_input(bt_menu_state* s, unsigned keys) {
         return BT_EVENT_NONE;
     }
     if (s->count == 0) return BT_EVENT_NONE;
-    if (pressed & BT_KEY_A) {
+    if (pressed & BT_KEY_A) return BT_EVENT_PLAY;
+    if (pressed & BT_KEY_Y) {
         s->page = BT_PAGE_DETAILS;
         s->held_for = 0;
         return BT_EVENT_OPEN;

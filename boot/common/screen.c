@@ -1,5 +1,5 @@
-/* Drawing the two pages over the background: the menu rows with the
-   cursor bar, and a game's details. */
+/* Drawing the pages over the background: the menu rows with the cursor
+   bar, a game's details, and a message. */
 #include "app.h"
 #include "bytes.h"
 #include "menu_table.h"
@@ -36,8 +36,8 @@ static void draw_header(const bt_app* app, bt_canvas* c) {
 
 static void draw_footer(const bt_app* app, bt_canvas* c) {
     const char* status = !app->pad_present ? "NO CONTROLLER IN PORT 1"
-                         : app->menu.page == BT_PAGE_DETAILS ? "B: BACK TO THE MENU"
-                         : app->menu.count > 0 ? "UP/DOWN: CHOOSE   A: DETAILS"
+                         : app->menu.page != BT_PAGE_MENU ? "B: BACK TO THE MENU"
+                         : app->menu.count > 0 ? "UP/DOWN: CHOOSE  A: PLAY  Y: DETAILS"
                                                 : "";
     bt_canvas_tint_rect(c, 0, FOOTER_Y - 4, c->width, 2 * LINE + 6, SHADE_COLOUR, SHADE_AMOUNT);
     draw(c, BT_PANEL_X, FOOTER_Y, status, TEXT_COLOUR);
@@ -45,6 +45,8 @@ static void draw_footer(const bt_app* app, bt_canvas* c) {
         char text[] = "SKIN F_00.TPL CANNOT BE SHOWN";
         text[8] = (char)('0' + app->skin);
         draw(c, BT_PANEL_X, FOOTER_Y + LINE, text, CURSOR_COLOUR);
+    } else if (app->pad_present && app->menu.page == BT_PAGE_MENU && app->menu.count > 0) {
+        draw(c, BT_PANEL_X, FOOTER_Y + LINE, "IN A GAME: X+Y TOGETHER PAUSES", DIM_COLOUR);
     }
 }
 
@@ -150,8 +152,8 @@ static void draw_details(const bt_app* app, bt_canvas* c) {
     }
     y += LINE / 2;
     draw_wrapped(c, y, "",
-                 "This built-in program carries no emulator. To play, build the image with a payload "
-                 "set that has one.",
+                 "IN THE GAME: A, B, L, R AND START AS ON THE HANDHELD, Z IS SELECT, THE PAD OR THE "
+                 "STICK STEERS, X+Y PAUSES.",
                  3, CURSOR_COLOUR);
 }
 
@@ -162,6 +164,8 @@ void bt_app_draw(const bt_app* app, bt_canvas* frame) {
     draw_header(app, frame);
     if (app->menu.page == BT_PAGE_DETAILS && app->details.number >= 0)
         draw_details(app, frame);
+    else if (app->menu.page == BT_PAGE_MESSAGE)
+        draw_wrapped(frame, BT_PANEL_Y + 8, "", app->message, 12, TEXT_COLOUR);
     else
         draw_menu(app, frame);
     draw_footer(app, frame);

@@ -133,9 +133,12 @@ static int read_chunk(uint32_t offset, uint8_t* dst, const uint8_t* expect) {
     return ok;
 }
 
+/* An empty slot reads as all ones: every block access starts by asking
+   for the card's ID. */
 int hw_card_read_block(void* ctx, uint32_t block, uint8_t* dst) {
     uint32_t k;
     (void)ctx;
+    if (hw_card_probe() == 0) return -1;
     for (k = 0; k < CARD_BLOCK_SIZE; k += READ_CHUNK)
         if (!read_chunk(block * CARD_BLOCK_SIZE + k, dst + k, 0)) return -1;
     return 0;
@@ -166,7 +169,7 @@ int hw_card_write_block(void* ctx, uint32_t block, const uint8_t* src) {
     const uint32_t base = block * CARD_BLOCK_SIZE;
     uint32_t k;
     (void)ctx;
-    if (!erase_sector(base)) return -1;
+    if (hw_card_probe() == 0 || !erase_sector(base)) return -1;
     for (k = 0; k < CARD_BLOCK_SIZE; k += CARD_PAGE_SIZE)
         if (!program_page(base + k, src + k)) return -1;
     if (!wait_status(STATUS_READY, STATUS_READY)) return -1;

@@ -11,8 +11,9 @@
    answers. Never hangs: every wait is bounded. */
 uint32_t hw_card_probe(void);
 
-/* One 8 KiB block; 0 on success. Writing erases the block's sector,
-   programs it page by page and reads it back to check. */
+/* One 8 KiB block; 0 on success, -1 with no card or a failed transfer.
+   Writing erases the block's sector, programs it page by page and reads
+   it back to check. */
 int hw_card_read_block(void* ctx, uint32_t block, uint8_t* dst);
 int hw_card_write_block(void* ctx, uint32_t block, const uint8_t* src);
 

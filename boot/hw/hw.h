@@ -1,6 +1,6 @@
 /* The thin hardware layer of the console build: video interface, disc
-   interface, serial interface (controller), the caches, and a debug UART
-   for the test-only build. Register addresses are in docs/boot.md. */
+   interface, serial interface (controller), the caches, the time base and
+   a debug UART. Register addresses are in docs/boot.md. */
 #ifndef BOOT_HW_H
 #define BOOT_HW_H
 
@@ -31,7 +31,12 @@ void hw_si_init(void);
    has answered for a while. */
 uint32_t hw_si_read(void);
 
-/* Debug UART on the expansion interface (the test-only build). */
+/* Debug UART on the expansion interface: one line to the emulator's log.
+   Harmless without a debug device (see uart.c). */
 void hw_uart_puts(const char* text);
+
+/* The time base's lower word: HW_TIME_HZ ticks a second (bus clock / 4). */
+#define HW_TIME_HZ 40500000u
+uint32_t hw_time(void);
 
 #endif

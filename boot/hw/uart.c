@@ -1,5 +1,8 @@
 /* Debug UART on the expansion interface (channel 0, device 1): each line
-   ends up in the emulator's log. Only the test-only build uses it. */
+   ends up in the emulator's log. Every build writes its game lines here; on
+   a console without a debug device, device 1 is the clock/SRAM chip, whose
+   clock (0x20000000) and SRAM (0x20000100) the UART address 0x20010000
+   does not touch, and every wait below is bounded. */
 #include "hw.h"
 
 #define EXI0 0xCC006800u

@@ -1,11 +1,13 @@
-/* The program: shows the game menu over the chosen skin and follows the
-   controller. Everything but the hardware access is in ../common. */
+/* The program: shows the game menu over the chosen skin, follows the
+   controller and plays the game chosen (game.c). Everything but the
+   hardware access is in ../common. */
 #include <stdint.h>
 
 #include "../common/app.h"
 #include "../common/bytes.h"
 #include "../common/yuv.h"
 #include "../hw/hw.h"
+#include "game.h"
 #include "memory_map.h"
 
 void program_main(void);
@@ -17,7 +19,11 @@ static bt_app app;
 static void report(void) {
     char line[80] = "kessra: page ";
     size_t n = 13;
-    n += bt_copy_text(line + n, 8, app.menu.page == BT_PAGE_DETAILS ? "details" : "menu", 7);
+    n += bt_copy_text(line + n, 8,
+                      app.menu.page == BT_PAGE_DETAILS   ? "details"
+                      : app.menu.page == BT_PAGE_MESSAGE ? "message"
+                                                         : "menu",
+                      7);
     n += bt_copy_text(line + n, 10, " cursor ", 8);
     n += bt_format_uint(line + n, (uint32_t)app.menu.cursor + 1u);
     n += bt_copy_text(line + n, 10, " of ", 4);
@@ -90,5 +96,12 @@ void program_main(void) {
     for (;;) {
         hw_vi_wait_field();
         if (bt_app_input(&app, hw_si_read())) present(&frame, &shown);
+        if (app.play >= 0) {
+            const int number = app.play;
+            app.play = -1;
+            game_play(&app, number, &frame, &shown);
+            bt_app_restore(&app); /* the ROM took the skin's memory */
+            present(&frame, &shown);
+        }
     }
 }

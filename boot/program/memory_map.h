@@ -1,19 +1,25 @@
 /* Where the program keeps its large buffers (docs/boot.md has the whole
    map). All lie between the program's text and the loader's area, clear
    of the stack (top 0x81500000) and the file system table (below
-   0x81700000). */
+   0x81700000). The menu's buffers share their memory with the ROM: they
+   are rebuilt when the player comes back to the game list. */
 #ifndef BOOT_MEMORY_MAP_H
 #define BOOT_MEMORY_MAP_H
 
 #define MEM_MENU_TABLE 0x801BF528u
 #define MEM_SKIN_DIGIT 0x801C1528u
 #define MEM_ZOOM_DIGIT 0x801C1530u
+#define MEM_XFB0 0x801D0000u        /* 640 x 480 x 2 bytes */
+#define MEM_XFB1 0x80266000u
+#define MEM_EMU_STATE 0x80300000u   /* the emulator's state */
+#define MEM_EMU_STATE_CAPACITY 0xA0000u
+#define MEM_COLOUR_TABLE 0x803A0000u /* 32768 video words */
+#define MEM_PAUSE_BOX 0x803C0000u   /* the pause menu's canvas, 320 x 120 x 4 bytes */
+#define MEM_ROM 0x80400000u         /* the game's ROM, up to 16 MiB (to 0x81400000) */
 #define MEM_FILE_BUFFER 0x80400000u /* a skin file, up to 0x100000 bytes */
 #define MEM_FILE_CAPACITY 0x100000u
 #define MEM_BACKGROUND 0x80500000u  /* 640 x 480 x 4 bytes */
 #define MEM_FRAME 0x80680000u       /* 640 x 480 x 4 bytes */
-#define MEM_XFB0 0x80800000u        /* 640 x 480 x 2 bytes */
-#define MEM_XFB1 0x80900000u
 #define MEM_FST_ADDRESS_WORD 0x80000038u
 #define MEM_FST_SIZE_WORD 0x8000003Cu
 #define MEM_FST_LOWEST 0x81500000u  /* a table below this is not believed */

@@ -9,6 +9,8 @@ namespace kessra::handheld {
 
 namespace {
 
+char ascii_upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
 struct KeyName {
     const char* name;
     std::uint16_t bit;
@@ -27,19 +29,9 @@ constexpr std::array<KeyName, 10> KEY_NAMES{{{"A", emu::kKeyA},
 
 constexpr const char* KEY_LIST = "A B SELECT START RIGHT LEFT UP DOWN R L";
 
-bool same_name(std::string_view text, const char* name) {
-    std::size_t i = 0;
-    for (; i < text.size() && name[i] != '\0'; ++i) {
-        char c = text[i];
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (c != name[i]) return false;
-    }
-    return i == text.size() && name[i] == '\0';
-}
-
 std::optional<std::uint16_t> key_bit(std::string_view name) {
     for (const KeyName& key : KEY_NAMES)
-        if (same_name(name, key.name)) return key.bit;
+        if (same_name_in_any_case(name, key.name)) return key.bit;
     return std::nullopt;
 }
 
@@ -62,6 +54,14 @@ std::string parse_keys(std::string_view text, std::uint16_t& keys) {
 }
 
 } // namespace
+
+bool same_name_in_any_case(std::string_view text, const char* name) {
+    std::size_t i = 0;
+    for (; i < text.size() && name[i] != '\0'; ++i) {
+        if (ascii_upper(text[i]) != ascii_upper(name[i])) return false;
+    }
+    return i == text.size() && name[i] == '\0';
+}
 
 std::optional<std::uint32_t> parse_frame_number(std::string_view text) {
     if (text.empty()) return std::nullopt;

@@ -24,6 +24,10 @@ struct KeyChange {
 // Frames strictly increasing.
 using KeySchedule = std::vector<KeyChange>;
 
+// True when `text` is `name` with letters in any case (names of keys and
+// save chips on the command line).
+bool same_name_in_any_case(std::string_view text, const char* name);
+
 // A frame number: decimal digits only, at most MAX_FRAME.
 std::optional<std::uint32_t> parse_frame_number(std::string_view text);
 

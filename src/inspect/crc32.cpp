@@ -7,6 +7,7 @@
 
 #include "inspect/inspection.hpp"
 #include "inspect/problem_list.hpp"
+#include "inspect/save_scan.hpp"
 
 namespace kessra {
 
@@ -29,6 +30,10 @@ void hash_files(ByteSource& source, Inspection& found) {
     // the image; hashing stops at twice its length.
     const std::uint64_t budget = source.size() * 2;
     std::uint64_t hashed = 0;
+    // The ROMs' save chips are found in the same pass.
+    std::vector<MenuLine*> game_of(table.entries.size(), nullptr);
+    for (MenuLine& line : found.menu)
+        if (line.rom_entry < game_of.size()) game_of[line.rom_entry] = &line;
     for (const DiscEntry& entry : table.entries) {
         if (entry.directory || !range_inside(entry.offset, entry.length, source.size())) continue;
         hashed += entry.length;
@@ -38,6 +43,7 @@ void hash_files(ByteSource& source, Inspection& found) {
             return;
         }
         std::uint32_t crc = 0;
+        SaveScan save;
         for (std::uint64_t done = 0; done < entry.length;) {
             const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), entry.length - done));
             const std::span<std::uint8_t> piece(buffer.data(), chunk);
@@ -46,9 +52,11 @@ void hash_files(ByteSource& source, Inspection& found) {
                 return;
             }
             crc = crc32_update(crc, piece);
+            if (game_of[entry.index] != nullptr) save.feed(piece);
             done += chunk;
         }
         found.crc32[entry.index] = crc;
+        if (game_of[entry.index] != nullptr) game_of[entry.index]->save_chip = save.found();
     }
 }
 

@@ -70,11 +70,13 @@ std::string inspection_json(const Inspection& found) {
         document["settings"] = {{"skin", setting_json(found.skin)}, {"zoom", setting_json(found.zoom)}};
         json games = json::array();
         for (const MenuLine& line : found.menu) {
-            games.push_back({{"slot", line.number},
-                             {"title", line.title},
-                             {"rom", line.rom},
-                             {"rom_size", line.rom_size},
-                             {"file_name", line.file_name}});
+            json game = {{"slot", line.number},
+                         {"title", line.title},
+                         {"rom", line.rom},
+                         {"rom_size", line.rom_size},
+                         {"file_name", line.file_name}};
+            if (found.deep) game["save_chip"] = line.save_chip ? json(emu::save_type_name(*line.save_chip)) : json(nullptr);
+            games.push_back(std::move(game));
         }
         document["menu"] = {{"games", std::move(games)},
                             {"empty_slots", found.empty_slots},

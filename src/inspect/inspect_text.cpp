@@ -51,9 +51,10 @@ void print_menu(const Inspection& found, std::FILE* out) {
     std::fprintf(out, "\nMenu: %zu games, %" PRIu32 " empty slots, %" PRIu32 " placeholder slots\n",
                  found.menu.size(), found.empty_slots, found.placeholder_slots);
     for (const MenuLine& line : found.menu) {
-        std::fprintf(out, "  %03" PRIu32 " %-11s  %-34s %2" PRIu32 " MiB  %s\n", line.number,
+        const std::string save = line.save_chip ? std::string("  save: ") + emu::save_type_name(*line.save_chip) : "";
+        std::fprintf(out, "  %03" PRIu32 " %-11s  %-34s %2" PRIu32 " MiB  %s%s\n", line.number,
                      escaped_text(line.title).c_str(), escaped_text(line.rom).c_str(), line.rom_size / (1024 * 1024),
-                     escaped_text(line.file_name).c_str());
+                     escaped_text(line.file_name).c_str(), save.c_str());
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include "disc_reader/byte_source.hpp"
 #include "disc_reader/file_table.hpp"
+#include "emu/save.hpp"
 #include "payloads/payloads.hpp"
 
 namespace kessra {
@@ -35,6 +36,8 @@ struct MenuLine {
     std::string rom;          // the ROM's path in the image
     std::uint32_t rom_size = 0;
     std::string file_name;    // the ROM's original file name, from its index file
+    std::uint32_t rom_entry = 0; // the ROM's entry in the table
+    std::optional<emu::SaveType> save_chip; // with deep: the chip its save library names
 };
 
 struct Inspection {

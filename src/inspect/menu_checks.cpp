@@ -165,7 +165,7 @@ void check_menu_and_roms(ByteSource& source, const FileTable& table, Inspection&
         const std::span<const std::uint8_t> slot(menu.data() + i * MENU_SLOT_SIZE, MENU_SLOT_SIZE);
         const std::string shown = slot_text(slot);
         found.menu.push_back({number, shown.size() > 4 ? shown.substr(4) : std::string{}, rom.path, rom.length,
-                              check_index_file(source, indexes, i, rom, problems)});
+                              check_index_file(source, indexes, i, rom, problems), rom.index, std::nullopt});
         const MenuSlot expected = make_menu_slot(number, rom_title(source, rom));
         if (!std::equal(slot.begin(), slot.end(), expected.begin())) {
             problems.add("menu slot " + std::to_string(number) + " (at " + hex_offset(menu_at + i * MENU_SLOT_SIZE) +

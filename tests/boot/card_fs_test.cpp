@@ -123,6 +123,22 @@ TEST(CardMount, PicksTheValidNewerCopyOfEachTable) {
     }
 }
 
+TEST(CardMount, ABatWhoseLinksLeaveTheCardCountsAsDamaged) {
+    struct Case {
+        std::uint16_t link;
+        bool kept;
+    } cases[] = {{0x0006, true}, {0xFFFF, true}, {0x0040, false}, {0x0004, false}, {0x8000, false}};
+    for (const auto& c : cases) {
+        MemCard card = formatted(4); // 64 blocks
+        card_test::put16(card.block(4) + 2 * 5, c.link);
+        card.seal_bat(4, 1);
+        Fs fs;
+        ASSERT_EQ(fs.mount(card), CARD_OK) << c.link;
+        EXPECT_EQ(fs.fs->bat_block, c.kept ? 4u : 3u) << c.link;
+        EXPECT_EQ(card_fs_free_blocks(fs.fs.get()), c.kept ? 58u : 59u) << c.link;
+    }
+}
+
 TEST(CardMount, UpdateCountersWrapAround) {
     MemCard card = formatted(4);
     add_other_file(card, 0, {5}, 1);
@@ -274,6 +290,47 @@ TEST(CardFiles, ReadsStayInsideTheFileAndTheCard) {
     Fs again;
     ASSERT_EQ(again.mount(card), CARD_OK);
     EXPECT_EQ(card_fs_read(again.fs.get(), slot, 0, out.data(), 2 * kBlock), CARD_ERR_DAMAGED);
+}
+
+// Tables with valid checksums but nonsense inside (entries pointing
+// anywhere, chains looping into each other): reading and writing stay on
+// the card and inside the buffers, and the header is never written.
+TEST(CardFiles, NonsenseTablesWithGoodChecksumsAreHandledSafely) {
+    std::uint32_t state = 12345;
+    auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return state >> 8;
+    };
+    for (int round = 0; round < 40; ++round) {
+        MemCard card = formatted(4);
+        for (std::uint32_t copy : {1u, 2u}) {
+            for (std::uint32_t i = 0; i < 0x1FC0; ++i)
+                card.block(copy)[i] = (i % 64 < 8 && next() % 4 == 0) ? 0xFF : static_cast<std::uint8_t>(next());
+            card.seal_dir(copy, static_cast<std::uint16_t>(round));
+        }
+        for (std::uint32_t copy : {3u, 4u}) {
+            for (std::uint32_t b = 5; b < 64; ++b) {
+                const std::uint32_t r = next() % 4;
+                card_test::put16(card.block(copy) + 2 * b,
+                                 static_cast<std::uint16_t>(r == 0 ? 0 : r == 1 ? 0xFFFF : 5 + next() % 59));
+            }
+            card.seal_bat(copy, static_cast<std::uint16_t>(round));
+        }
+        const std::vector<std::uint8_t> header(card.block(0), card.block(0) + kBlock);
+        Fs fs;
+        ASSERT_EQ(fs.mount(card), CARD_OK) << round;
+        std::vector<std::uint8_t> out(64 * kBlock);
+        for (int slot = 0; slot < 127; ++slot) {
+            const card_result r = card_fs_read(fs.fs.get(), slot, next() % (3 * kBlock), out.data(),
+                                               next() % (4 * kBlock));
+            EXPECT_TRUE(r == CARD_OK || r == CARD_ERR_RANGE || r == CARD_ERR_DAMAGED || r == CARD_ERR_NOT_FOUND);
+        }
+        card_file_info info[127];
+        EXPECT_LE(card_fs_list(fs.fs.get(), info, 127), 127);
+        const card_result w = fs.write(kSave, pattern(next() % (3 * kBlock), 9));
+        EXPECT_TRUE(w == CARD_OK || w == CARD_ERR_FULL) << round;
+        EXPECT_TRUE(std::equal(header.begin(), header.end(), card.block(0))) << round;
+    }
 }
 
 } // namespace

@@ -125,7 +125,12 @@ TEST(BootConsole, MenuDetailsAndBackOnABuiltImage) {
     EXPECT_EQ(app.menu.count, 3);
     for (std::uint32_t word : {PAD_DOWN, PAD_NEUTRAL, PAD_DOWN, PAD_NEUTRAL}) console.input(word);
     EXPECT_EQ(app.menu.cursor, 2);
-    EXPECT_TRUE(console.input(PAD_A));
+    EXPECT_EQ(app.play, -1);
+    EXPECT_TRUE(console.input(PAD_A)); // the game under the cursor is to start
+    EXPECT_EQ(app.play, 2);
+    EXPECT_EQ(app.menu.page, BT_PAGE_MENU);
+    console.input(PAD_NEUTRAL);
+    EXPECT_TRUE(console.input(PAD_Y));
     ASSERT_EQ(app.menu.page, BT_PAGE_DETAILS);
     const bt_details& d = app.details;
     EXPECT_EQ(d.number, 2);
@@ -222,7 +227,9 @@ TEST(BootConsole, EmptyFullAndOddMenusWithoutADisc) {
         EXPECT_EQ(empty.app.skin, 0);
         EXPECT_EQ(empty.app.zoom, 0);
         EXPECT_NE(empty.app.skin_status, 0);
-        EXPECT_FALSE(bt_app_input(&empty.app, PAD_A)); // nothing to open
+        EXPECT_FALSE(bt_app_input(&empty.app, PAD_Y)); // nothing to open
+        EXPECT_FALSE(bt_app_input(&empty.app, PAD_A)); // nor to play
+        EXPECT_EQ(empty.app.play, -1);
         EXPECT_EQ(empty.app.menu.page, BT_PAGE_MENU);
         empty.frame();
     }
@@ -236,7 +243,7 @@ TEST(BootConsole, EmptyFullAndOddMenusWithoutADisc) {
         EXPECT_EQ(full.app.menu.top, 252 - bt_zoom_metrics(0).rows);
         EXPECT_NE(full.frame(), first);
         bt_app_input(&full.app, PAD_NEUTRAL);
-        bt_app_input(&full.app, PAD_A); // details without a disc: nothing found, still a page
+        bt_app_input(&full.app, PAD_Y); // details without a disc: nothing found, still a page
         EXPECT_EQ(full.app.menu.page, BT_PAGE_DETAILS);
         EXPECT_FALSE(full.app.details.index_ok);
         EXPECT_FALSE(full.app.details.rom_ok);

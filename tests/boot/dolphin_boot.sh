@@ -8,7 +8,7 @@
 #   dolphin_boot.sh menu  KESSRA MAKE_ROM BOOT_FRAME PROGRAM_UART
 #       three ROMs, skin 1: the first frame shows the menu on that skin;
 #   dolphin_boot.sh pipes KESSRA MAKE_ROM BOOT_FRAME PROGRAM_UART
-#       the controller, driven through a pipe, presses down twice and A: the
+#       the controller, driven through a pipe, presses down twice and Y: the
 #       third game's details page; the test-only program (PROGRAM_UART)
 #       also reports it on the emulator's log.
 #
@@ -16,32 +16,9 @@
 # started here is stopped by its id, whatever happens.
 set -uo pipefail
 mode="$1" kessra="$2" make_rom="$3" boot_frame="$4" program_uart="$5"
-export PATH="$PATH:/usr/games"
-for tool in dolphin-emu-nogui Xvfb xwd convert compare; do
-  command -v "$tool" >/dev/null || { echo "$tool is not installed: skipping"; exit 77; }
-done
-
-work="$(mktemp -d)"
-xvfb_pid="" dolphin_pid=""
-stop() { # pid...: TERM, a moment's grace, then KILL
-  local pid
-  for pid in "$@"; do kill "$pid" 2>/dev/null; done
-  for _ in 1 2 3 4 5 6 7 8 9 10; do
-    local alive=0
-    for pid in "$@"; do kill -0 "$pid" 2>/dev/null && alive=1; done
-    [ $alive = 0 ] && return
-    sleep 0.3
-  done
-  for pid in "$@"; do kill -9 "$pid" 2>/dev/null; done
-}
-cleanup() {
-  exec 5>&- 2>/dev/null
-  [ -n "$dolphin_pid" ] && stop "$dolphin_pid"
-  [ -n "$xvfb_pid" ] && stop "$xvfb_pid"
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; [ -f "$work/dolphin.log" ] && tail -n 20 "$work/dolphin.log"; exit 1; }
+source "$(dirname "$0")/dolphin_common.sh"
+dolphin_require
+dolphin_workdir
 
 # --- the image -------------------------------------------------------------
 mkdir "$work/roms"
@@ -65,52 +42,13 @@ predict() { "$boot_frame" "$work/boot.iso" "$1" "$work/$2.ppm" || fail "boot_fra
 predict - menu
 predict d menu_second
 if [ "$mode" = pipes ]; then
-  predict dda details_third
-  predict da details_second
+  predict ddy details_third
+  predict dy details_second
   predict dd menu_third
 fi
 
 # --- the emulator ------------------------------------------------------------
-user="$work/user"
-mkdir -p "$user/Config" "$user/Pipes"
-cat >"$user/Config/Dolphin.ini" <<'INI'
-[Analytics]
-PermissionAsked = True
-Enabled = False
-[Interface]
-ConfirmStop = False
-OnScreenDisplayMessages = False
-[Core]
-SkipIPL = True
-[Display]
-RenderWindowXPos = 0
-RenderWindowYPos = 0
-RenderWindowWidth = 640
-RenderWindowHeight = 480
-INI
-if [ "$mode" = pipes ]; then
-  mkfifo "$user/Pipes/pipe1"
-  exec 5<>"$user/Pipes/pipe1" # held open for the whole run
-  cat >"$user/Config/GCPadNew.ini" <<'INI'
-[GCPad1]
-Device = Pipe/0/pipe1
-Buttons/A = `Button A`
-Buttons/B = `Button B`
-D-Pad/Up = `Button D_UP`
-D-Pad/Down = `Button D_DOWN`
-INI
-else
-  printf '[GCPad1]\nDevice = \nOptions/Always Connected = True\n' >"$user/Config/GCPadNew.ini"
-fi
-
-Xvfb -displayfd 4 -screen 0 1280x1024x24 -br -nolisten tcp 4>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n 1 "$work/display")"
-dolphin-emu-nogui -p x11 -u "$user" -v OGL -e "$work/boot.iso" \
-  -C Logger.Logs.OSREPORT=True -C Logger.Options.WriteToConsole=True >"$work/dolphin.log" 2>&1 &
-dolphin_pid=$!
+if [ "$mode" = pipes ]; then dolphin_start "$work/boot.iso" pipe; else dolphin_start "$work/boot.iso"; fi
 
 # --- comparing the screen ------------------------------------------------------
 # RMSE (0..1) between the emulator's picture, cut to its non-black part, and a
@@ -118,10 +56,8 @@ dolphin_pid=$!
 shoot() { xwd -root -silent 2>/dev/null | convert xwd:- -fuzz 4% -trim +repage -resize '320x240!' "$work/shot.png" 2>/dev/null; }
 score() {
   convert "$work/$1.ppm" -resize '320x240!' "$work/want.png"
-  compare -metric RMSE "$work/shot.png" "$work/want.png" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p'
+  score_against "$work/want.png"
 }
-better() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
-TOLERANCE=0.08
 # Waits (up to $2 s) for the screen to match frame $1 within the tolerance.
 wait_for() {
   local deadline=$((SECONDS + $2)) s
@@ -143,14 +79,13 @@ clearly_not() {
   echo "  vs $2: RMSE $miss"
   better "$(awk -v w="$want" 'BEGIN { print w * 1.5 + 0.005 }')" "$miss" || fail "$1 ($want) is not clearly closer than $2 ($miss)"
 }
-press() { echo "PRESS $1" >&5; sleep 0.3; echo "RELEASE $1" >&5; sleep 0.4; }
 
 wait_for menu 40
 clearly_not menu menu_second
 if [ "$mode" = pipes ]; then
   press D_DOWN
   press D_DOWN
-  press A
+  press Y
   wait_for details_third 15
   clearly_not details_third details_second
   clearly_not details_third menu_third

@@ -83,6 +83,9 @@ TEST(BootPad, StatusWordToKeys) {
         {0x01808080, BT_KEY_A},                         // A
         {0x02808080, BT_KEY_B},                         // B
         {0x03848080, BT_KEY_A | BT_KEY_B | BT_KEY_DOWN}, // several at once
+        {0x04808080, BT_KEY_X},                         // X
+        {0x08808080, BT_KEY_Y},                         // Y
+        {0x10808080, 0},                                // Start is not a menu key
         {0x80000000, 0},                                // no controller
         {0x81848080, 0},                                // error bit wins over buttons
     };
@@ -112,7 +115,8 @@ TEST(BootMenuState, MovesWrapsRepeatsOpensAndGoesBack) {
         std::vector<Step> steps;
         int cursor, top, page;
     };
-    const Step down{BT_KEY_DOWN, 1}, up{BT_KEY_UP, 1}, none{0, 1}, a{BT_KEY_A, 1}, b{BT_KEY_B, 1};
+    const Step down{BT_KEY_DOWN, 1}, up{BT_KEY_UP, 1}, none{0, 1}, y{BT_KEY_Y, 1}, b{BT_KEY_B, 1},
+        a{BT_KEY_A, 1};
     const Case cases[] = {
         {"down twice", 3, 17, {down, none, down, none}, 2, 0, BT_PAGE_MENU},
         {"a held key moves once until the repeat starts", 3, 17, {{BT_KEY_DOWN, BT_REPEAT_DELAY - 1}}, 1, 0,
@@ -123,12 +127,13 @@ TEST(BootMenuState, MovesWrapsRepeatsOpensAndGoesBack) {
         {"repeat rate", 100, 8, {{BT_KEY_DOWN, BT_REPEAT_DELAY + 2 * BT_REPEAT_RATE}}, 3, 0, BT_PAGE_MENU},
         {"scrolling keeps the cursor on screen", 252, 8, {up}, 251, 244, BT_PAGE_MENU},
         {"up and down together do nothing", 5, 8, {{BT_KEY_UP | BT_KEY_DOWN, 50}}, 0, 0, BT_PAGE_MENU},
-        {"A opens the details", 3, 17, {down, none, down, none, a}, 2, 0, BT_PAGE_DETAILS},
-        {"keys other than B do nothing on the details", 3, 17, {a, none, down, none, up, none, a}, 0, 0,
+        {"Y opens the details", 3, 17, {down, none, down, none, y}, 2, 0, BT_PAGE_DETAILS},
+        {"A plays and stays on the menu", 3, 17, {down, none, a}, 1, 0, BT_PAGE_MENU},
+        {"keys other than B do nothing on the details", 3, 17, {y, none, down, none, up, none, y, a}, 0, 0,
          BT_PAGE_DETAILS},
-        {"B goes back", 3, 17, {down, a, none, b}, 1, 0, BT_PAGE_MENU},
-        {"an empty menu ignores everything", 0, 17, {down, none, a, none, up}, 0, 0, BT_PAGE_MENU},
-        {"A held through the way back does not reopen", 3, 17, {a, {BT_KEY_B | BT_KEY_A, 3}}, 0, 0, BT_PAGE_MENU},
+        {"B goes back", 3, 17, {down, y, none, b}, 1, 0, BT_PAGE_MENU},
+        {"an empty menu ignores everything", 0, 17, {down, none, y, none, a, up}, 0, 0, BT_PAGE_MENU},
+        {"Y held through the way back does not reopen", 3, 17, {y, {BT_KEY_B | BT_KEY_Y, 3}}, 0, 0, BT_PAGE_MENU},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -142,8 +147,12 @@ TEST(BootMenuState, MovesWrapsRepeatsOpensAndGoesBack) {
 
 TEST(BootMenuState, EventsTellWhatChanged) {
     std::vector<int> events;
-    run(3, 17, {{BT_KEY_DOWN, 1}, {0, 1}, {BT_KEY_A, 2}, {BT_KEY_B, 1}, {0, 1}, {BT_KEY_DOWN, 1}}, &events);
-    EXPECT_EQ(events, (std::vector<int>{BT_EVENT_MOVED, BT_EVENT_OPEN, BT_EVENT_BACK, BT_EVENT_MOVED}));
+    run(3, 17,
+        {{BT_KEY_DOWN, 1}, {0, 1}, {BT_KEY_Y, 2}, {BT_KEY_B, 1}, {0, 1}, {BT_KEY_DOWN, 1}, {BT_KEY_A, 3}, {0, 1},
+         {BT_KEY_A, 1}},
+        &events);
+    EXPECT_EQ(events, (std::vector<int>{BT_EVENT_MOVED, BT_EVENT_OPEN, BT_EVENT_BACK, BT_EVENT_MOVED, BT_EVENT_PLAY,
+                                        BT_EVENT_PLAY}));
 }
 
 TEST(BootText, ZoomMetricsFitTheMenuPanel) {

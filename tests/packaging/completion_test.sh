@@ -16,7 +16,7 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
 mkdir roms romsets
-touch disc.iso notes.txt roms.iso game.gba shot.png
+touch disc.iso notes.txt roms.iso game.gba shot.png sound.wav
 
 failed=0
 complete_line() { # the words typed so far, the last one being completed
@@ -50,8 +50,11 @@ expect "0 1 2" kessra -dz ""
 expect "run" kessra ru
 expect "game.gba" kessra run g
 expect "-frames" kessra run game.gba -f
-expect "-screenshot" kessra run game.gba -frames 60 -s
+expect "-save -save-type -screenshot" kessra run game.gba -frames 60 -s
+expect "flash128 flash64" kessra run game.gba -save-type f
 expect "shot.png" kessra run game.gba -frames 60 -screenshot s
+expect "-audio" kessra run game.gba -frames 60 -a
+expect "sound.wav" kessra run game.gba -frames 60 -audio s
 expect "" kessra run game.gba -keys ""
 [ "$failed" -eq 0 ] && echo "completion offers what is expected"
 exit "$failed"

@@ -50,6 +50,7 @@ inline constexpr std::uint32_t PAD_DOWN = 0x00848080;
 inline constexpr std::uint32_t PAD_UP = 0x00888080;
 inline constexpr std::uint32_t PAD_A = 0x01808080;
 inline constexpr std::uint32_t PAD_B = 0x02808080;
+inline constexpr std::uint32_t PAD_Y = 0x08808080;
 inline constexpr std::uint32_t PAD_ABSENT = 0x80000000;
 
 // Binary PPM (P6) of a 0x00RRGGBB picture.

@@ -3,7 +3,7 @@
 //
 //   boot_frame IMAGE KEYS OUT.ppm
 //
-// KEYS is a string of u (up), d (down), a (A), b (B), each one press and
+// KEYS is a string of u (up), d (down), a (A), b (B), y (Y), each one press and
 // release; "-" for none; a leading "x" runs with no controller.
 #include <cstdio>
 #include <string>
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     const bool absent = !keys.empty() && keys[0] == 'x';
     console.input(absent ? PAD_ABSENT : PAD_NEUTRAL);
     for (char k : keys) {
-        const std::uint32_t word = k == 'u' ? PAD_UP : k == 'd' ? PAD_DOWN : k == 'a' ? PAD_A : k == 'b' ? PAD_B : 0;
+        const std::uint32_t word = k == 'u' ? PAD_UP : k == 'd' ? PAD_DOWN : k == 'a' ? PAD_A : k == 'b' ? PAD_B : k == 'y' ? PAD_Y : 0;
         if (word == 0) continue;
         console.input(word);
         console.input(PAD_NEUTRAL);

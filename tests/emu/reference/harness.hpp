@@ -56,6 +56,18 @@ std::optional<std::vector<Snapshot>> run_reference(std::span<const uint8_t> rom,
 // Whether run_reference can run anything in this build.
 bool reference_available();
 
+// The sound of a run: interleaved stereo frames (left, right), signed 16-bit,
+// `rate` frames a second.
+struct Sound {
+    uint32_t rate = 0;
+    std::vector<int16_t> samples;
+    std::size_t frames() const { return samples.size() / 2; }
+};
+// Runs `frames` frames with no key held and keeps all the sound; nullopt
+// when the ROM is refused.
+std::optional<Sound> sound_ours(std::span<const uint8_t> rom, uint32_t frames, uint32_t rate);
+std::optional<Sound> sound_reference(std::span<const uint8_t> rom, uint32_t frames, uint32_t rate);
+
 struct PixelDifference {
     uint32_t x = 0;
     uint32_t y = 0;

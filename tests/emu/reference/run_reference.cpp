@@ -10,6 +10,7 @@
 #include <mgba-util/vfs.h>
 
 #include "harness.hpp"
+#include "reference_core.hpp"
 
 namespace emu_harness {
 
@@ -26,51 +27,55 @@ uint16_t to_15_bit(uint32_t colour) {
     return static_cast<uint16_t>(r | (g << 5) | (b << 10));
 }
 
-// Closes the core and the configuration mCoreInitConfig made for it.
-struct CoreCloser {
-    void operator()(mCore* core) const {
-        mCoreConfigDeinit(&core->config);
-        core->deinit(core);
-    }
-};
-
 } // namespace
 
 bool reference_available() {
     return true;
 }
 
-std::optional<std::vector<Snapshot>> run_reference(std::span<const uint8_t> rom, std::span<const uint32_t> at,
-                                                   const KeySchedule& keys) {
+void CoreCloser::operator()(mCore* core) const {
+    mCoreConfigDeinit(&core->config);
+    core->deinit(core);
+}
+
+ReferenceRun::~ReferenceRun() {
+    if (core) core->unloadROM(core.get());
+}
+
+bool start_reference(ReferenceRun& run, std::span<const uint8_t> rom) {
     mLogSetDefaultLogger(&quiet_logger);
-    // The library reads the ROM through the VFile for as long as it runs.
-    std::vector<uint8_t> image(rom.begin(), rom.end());
-    VFile* file = VFileFromConstMemory(image.data(), image.size());
-    if (file == nullptr) return std::nullopt;
+    run.image.assign(rom.begin(), rom.end());
+    VFile* file = VFileFromConstMemory(run.image.data(), run.image.size());
+    if (file == nullptr) return false;
     mCore* raw = mCoreFindVF(file);
-    if (raw == nullptr) {
+    if (raw == nullptr || !raw->init(raw)) {
         file->close(file);
-        return std::nullopt;
-    }
-    if (!raw->init(raw)) {
-        file->close(file);
-        return std::nullopt;
+        return false;
     }
     mCoreInitConfig(raw, nullptr);
     std::unique_ptr<mCore, CoreCloser> core(raw);
-    std::vector<uint32_t> buffer(kWidth * kHeight);
-    core->setVideoBuffer(core.get(), buffer.data(), kWidth);
+    core->setVideoBuffer(core.get(), run.picture.data(), kWidth);
     if (!core->loadROM(core.get(), file)) {
         file->close(file);
-        return std::nullopt;
+        return false;
     }
     core->reset(core.get());
+    run.core = std::move(core);
+    return true;
+}
+
+std::optional<std::vector<Snapshot>> run_reference(std::span<const uint8_t> rom, std::span<const uint32_t> at,
+                                                   const KeySchedule& keys) {
+    ReferenceRun run;
+    if (!start_reference(run, rom)) return std::nullopt;
+    mCore* core = run.core.get();
+    const std::vector<uint32_t>& buffer = run.picture;
 
     uint32_t last = at.empty() ? 0 : *std::max_element(at.begin(), at.end());
     std::vector<Snapshot> snapshots(at.size());
     for (uint32_t frame = 0; frame < last; ++frame) {
-        core->setKeys(core.get(), keys.keys_at(frame));
-        core->runFrame(core.get());
+        core->setKeys(core, keys.keys_at(frame));
+        core->runFrame(core);
         for (std::size_t i = 0; i < at.size(); ++i) {
             if (at[i] != frame + 1) continue;
             Snapshot& snapshot = snapshots[i];
@@ -79,10 +84,9 @@ std::optional<std::vector<Snapshot>> run_reference(std::span<const uint8_t> rom,
             snapshot.ewram_head.resize(kEwramHead);
             for (std::size_t offset = 0; offset < kEwramHead; ++offset)
                 snapshot.ewram_head[offset] =
-                    static_cast<uint8_t>(core->busRead8(core.get(), 0x02000000u + static_cast<uint32_t>(offset)));
+                    static_cast<uint8_t>(core->busRead8(core, 0x02000000u + static_cast<uint32_t>(offset)));
         }
     }
-    core->unloadROM(core.get());
     return snapshots;
 }
 

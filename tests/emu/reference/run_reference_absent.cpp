@@ -12,4 +12,8 @@ std::optional<std::vector<Snapshot>> run_reference(std::span<const uint8_t>, std
     return std::nullopt;
 }
 
+std::optional<Sound> sound_reference(std::span<const uint8_t>, uint32_t, uint32_t) {
+    return std::nullopt;
+}
+
 } // namespace emu_harness

@@ -1,0 +1,64 @@
+/* The sound between the handheld core and the console's audio DMA: the
+   core's 32768 Hz stereo frames go into a ring; the audio DMA plays two
+   blocks in turn, and each block is filled from the ring resampled to the
+   output rate (32000 Hz). The resampling step follows the ring's fill, a
+   small correction (at most +-2 %) that keeps the sound in step with the
+   picture whatever the two clocks do; a gain ramp fades the sound in and out
+   so that starting, pausing and ending a game make no click. No hardware
+   here: boot/hw/audio.c moves the blocks. */
+#ifndef BOOT_AUDIO_STREAM_H
+#define BOOT_AUDIO_STREAM_H
+
+#include <stdint.h>
+
+#define AS_INPUT_RATE 32768u
+#define AS_OUTPUT_RATE 32000u
+/* Stereo frames a DMA block holds: 32 ms at 32000 Hz, 4 KiB (a multiple of
+   the DMA's 32-byte unit), so a block outlasts a video field by far. */
+#define AS_BLOCK_FRAMES 1024u
+/* Stereo frames the ring holds (125 ms). The fill aimed at when a block is
+   filled is half of it: a block takes about 1050 input frames and leaves
+   about as many behind. Playing starts (and starts again after the ring ran
+   dry) once the ring holds that much. */
+#define AS_RING_FRAMES 4096u
+#define AS_TARGET_FILL (AS_RING_FRAMES / 2u)
+/* Output frames of a fade (16 ms). */
+#define AS_FADE_FRAMES 512u
+#define AS_GAIN_ONE 32768
+
+typedef struct {
+    int16_t ring[AS_RING_FRAMES * 2];
+    uint32_t ring_read;   /* the frame at the resampler's position */
+    uint32_t ring_count;  /* frames from ring_read on */
+    uint32_t phase;       /* between ring_read and the next frame, in 1/65536 */
+    uint32_t nominal_step; /* input frames per output frame, 16.16 */
+    uint32_t step;        /* the step the last block used */
+    int16_t last[2];      /* the last frame played, held when the ring runs dry */
+    int32_t gain;         /* 0 .. AS_GAIN_ONE */
+    int32_t gain_target;
+    uint32_t primed;      /* 1 once the ring reached the target fill */
+    uint32_t underruns;   /* output frames made without input while playing */
+    uint32_t dropped;     /* input frames the full ring refused */
+    uint32_t next_block;  /* the block audio_stream_fill fills next: 0 or 1 */
+    int16_t block[2][AS_BLOCK_FRAMES * 2] __attribute__((aligned(32)));
+} audio_stream;
+
+/* Silence, gain 0, an empty ring. */
+void audio_stream_init(audio_stream* s);
+/* Appends `count` stereo frames (left, right) from the core; returns how
+   many the ring took (the rest is dropped and counted). */
+uint32_t audio_stream_push(audio_stream* s, const int16_t* frames, uint32_t count);
+/* Frames the ring can still take. */
+uint32_t audio_stream_space(const audio_stream* s);
+/* Ramps the gain up to full, or down to 0, over AS_FADE_FRAMES. */
+void audio_stream_fade_in(audio_stream* s);
+void audio_stream_fade_out(audio_stream* s);
+/* Whether the gain has reached 0 and stays there (a fade out is over). */
+int audio_stream_silent(const audio_stream* s);
+/* Drops what the ring holds (a new game, or after a pause). */
+void audio_stream_clear(audio_stream* s);
+/* Fills the next block with AS_BLOCK_FRAMES output frames and returns it
+   (AS_BLOCK_FRAMES * 4 bytes); the blocks alternate. */
+const int16_t* audio_stream_fill(audio_stream* s);
+
+#endif
