@@ -48,24 +48,29 @@ void make_roms(const ScratchDir& dir) {
 
 TEST(ProcessInput, UnwritableReportFailsTheRunButKeepsTheImage) {
     const struct {
+        const char* setup;
         const char* redirect;
         const char* reason;
-    } cases[] = {{">/dev/full", "No space left on device"},
-                 // The reader of the report is gone, and the caller ignores SIGPIPE.
-                 {"| true; exit ${PIPESTATUS[0]}", "Broken pipe"}};
+    } cases[] = {{"", ">/dev/full", "No space left on device"},
+                 // A pipe whose only reader is gone before the tool starts (so
+                 // the first write fails, however the processes are scheduled),
+                 // and the caller ignores SIGPIPE.
+                 {"mkfifo \"$D/pipe\" && exec 4<>\"$D/pipe\" 5>\"$D/pipe\" && exec 4<&- && ", ">&5", "Broken pipe"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.redirect);
         ScratchDir dir;
         make_roms(dir);
-        const Outcome run = run_script("trap \"\" PIPE; $K -o " + dir.file("out.iso") + " -d " + dir.file("roms") +
-                                           " -v V -p " + c.redirect,
+        const std::string setup = std::string("D=") + dir.path().string() + "; " + c.setup;
+        const Outcome run = run_script(setup + "trap \"\" PIPE; $K -o " + dir.file("out.iso") + " -d " +
+                                           dir.file("roms") + " -v V -p " + c.redirect,
                                        dir);
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.err, std::string("kessra: write error: standard output: ") + c.reason + "\n");
         EXPECT_TRUE(fs::exists(dir.file("out.iso")));
         // The commands that flush their own report tell the same reason.
         for (const std::string& command : {"inspect " + dir.file("out.iso"), "export-payloads " + dir.file("set")}) {
-            const Outcome other = run_script("trap \"\" PIPE; $K " + command + " " + c.redirect, dir);
+            fs::remove(dir.file("pipe"));
+            const Outcome other = run_script(setup + "trap \"\" PIPE; $K " + command + " " + c.redirect, dir);
             EXPECT_EQ(other.status, 1) << command;
             EXPECT_EQ(other.err, std::string("kessra: write error: standard output: ") + c.reason + "\n") << command;
         }

@@ -3,18 +3,15 @@
 #ifndef _WIN32
 
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "handheld/handheld_roms.hpp"
 #include "handheld/screen_picture.hpp"
 #include "support/test_support.hpp"
+#include "support/spawned_tool.hpp"
 #include "support/tool_run.hpp"
 #include "texture/picture_file.hpp"
-
-extern char** environ;
 
 namespace kessra {
 namespace {
@@ -22,47 +19,12 @@ namespace {
 namespace fs = std::filesystem;
 using testing::ScratchDir;
 
-using Finished = testing::ToolRun; // status: the exit status, or 128 + the signal
-
-std::string read_all(int fd) {
-    std::string text;
-    char buffer[4096];
-    for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(got));
-    ::close(fd);
-    return text;
-}
-
-// Runs `program` with `args`, its standard output and error on pipes (which
-// no file size limit applies to), and waits for it. The texts are small: the
-// pipes are read when it has ended.
-Finished run_program(const std::string& program, const std::vector<std::string>& args) {
-    int out[2];
-    int err[2];
-    if (::pipe(out) != 0 || ::pipe(err) != 0) return {-1, "", "no pipe"};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
-    for (const int end : {out[0], out[1], err[0], err[1]}) posix_spawn_file_actions_addclose(&actions, end);
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    const int started = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    ::close(err[1]);
-    int status = 0;
-    if (started == 0) ::waitpid(pid, &status, 0);
-    Finished finished{started != 0 ? -1 : WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
-                      read_all(out[0]), read_all(err[0])};
-    return finished;
-}
+using Finished = testing::ProcessRun; // status: the exit status, or 128 + the signal
 
 Finished run_kessra(const std::vector<std::string>& args) {
     std::vector<std::string> all{"run"};
     all.insert(all.end(), args.begin(), args.end());
-    return run_program(KESSRA_BINARY, all);
+    return testing::run_process(all);
 }
 
 TEST(RunRomProcess, RefusesWhatIsNotARomNamingTheFile) {
@@ -226,9 +188,8 @@ TEST(RunRomProcess, AFailedPictureLeavesTheEarlierOneAndNoTemporaryFile) {
     testing::write_bytes_file(rom, testing::painting_rom());
     testing::write_text_file(dir.file("shot.png"), "earlier picture");
     // Every write fails past a file size limit of 0, as on a full disk.
-    const Finished run = run_program("/bin/bash",
-                                     {"-c", "ulimit -f 0; trap '' XFSZ; exec \"$0\" \"$@\"", KESSRA_BINARY, "run", rom,
-                                      "-frames", "1", "-screenshot", dir.file("shot.png")});
+    const Finished run = testing::run_process({"run", rom, "-frames", "1", "-screenshot", dir.file("shot.png")},
+                                              "ulimit -f 0 && trap '' XFSZ");
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find(": writing failed: File too large\n"), std::string::npos) << run.err;
     EXPECT_EQ(run.out, "");

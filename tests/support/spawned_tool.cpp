@@ -22,12 +22,13 @@ namespace kessra::testing {
 namespace {
 
 // Starts the built tool with `args` and the file actions given; 0 when it
-// could not be started. With `data_limit_mb`, a shell sets the limit and
-// then becomes the tool.
-pid_t spawn_with(const std::vector<std::string>& args, posix_spawn_file_actions_t& actions, int data_limit_mb = 0) {
-    const std::string limit_script = "ulimit -d " + std::to_string(data_limit_mb * 1024) + " && exec \"$0\" \"$@\"";
+// could not be started. With `shell_setup`, a shell runs those commands
+// (limits, traps) and then becomes the tool.
+pid_t spawn_with(const std::vector<std::string>& args, posix_spawn_file_actions_t& actions,
+                 const std::string& shell_setup = "") {
+    const std::string script = shell_setup + " && exec \"$0\" \"$@\"";
     std::vector<char*> argv;
-    if (data_limit_mb > 0) argv = {const_cast<char*>("/bin/sh"), const_cast<char*>("-c"), const_cast<char*>(limit_script.c_str())};
+    if (!shell_setup.empty()) argv = {const_cast<char*>("/bin/sh"), const_cast<char*>("-c"), const_cast<char*>(script.c_str())};
     argv.push_back(const_cast<char*>(KESSRA_BINARY));
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -66,7 +67,8 @@ FinishedTool run_tool_process(const std::vector<std::string>& args, std::chrono:
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, ::fileno(err), STDERR_FILENO);
-    const pid_t pid = spawn_with(args, actions, data_limit_mb);
+    const pid_t pid =
+        spawn_with(args, actions, data_limit_mb > 0 ? "ulimit -d " + std::to_string(data_limit_mb * 1024) : "");
     if (pid == 0) {
         std::fclose(err);
         return run;
@@ -90,7 +92,7 @@ FinishedTool run_tool_process(const std::vector<std::string>& args, std::chrono:
     return run;
 }
 
-ProcessRun run_process(const std::vector<std::string>& args) {
+ProcessRun run_process(const std::vector<std::string>& args, const std::string& shell_setup) {
     int out_pipe[2];
     int err_pipe[2];
     if (::pipe(out_pipe) != 0) return {-1, "", "no pipe"};
@@ -105,7 +107,7 @@ ProcessRun run_process(const std::vector<std::string>& args) {
     posix_spawn_file_actions_addclose(&actions, out_pipe[0]);
     posix_spawn_file_actions_adddup2(&actions, err_pipe[1], STDERR_FILENO);
     posix_spawn_file_actions_addclose(&actions, err_pipe[0]);
-    const pid_t pid = spawn_with(args, actions);
+    const pid_t pid = spawn_with(args, actions, shell_setup);
     ::close(out_pipe[1]);
     ::close(err_pipe[1]);
     ProcessRun run{-1, "", ""};

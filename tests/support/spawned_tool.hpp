@@ -44,8 +44,10 @@ struct ProcessRun {
 };
 
 // Runs the built tool with `args` (without the program name) to its end,
-// collecting its standard output and standard error.
-ProcessRun run_process(const std::vector<std::string>& args);
+// collecting its standard output and standard error. With `shell_setup`, a
+// shell first runs those commands (a file size limit, a trap) and then
+// becomes the tool.
+ProcessRun run_process(const std::vector<std::string>& args, const std::string& shell_setup = "");
 
 // Waits until `directory` holds at least `count` entries, for 20 s at most.
 void wait_for_entries(const std::filesystem::path& directory, std::size_t count);
