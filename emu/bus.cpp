@@ -400,6 +400,34 @@ template <typename T> inline void bus_write_t(Gba& gba, uint32_t addr, T value, 
     write_other<T>(gba, addr, value, access);
 }
 
+// An opcode fetch from the on-board RAM (code copied there to run fast).
+template <typename T> inline bool fetch_work_ram(Gba& gba, uint32_t addr, Access access, T& op) {
+    const uint8_t* p = work_ram<T>(gba, addr);
+    if (p == nullptr) return false;
+    Machine& m = gba.machine;
+    const uint32_t region = addr >> 24;
+    m.pc_in_bios = false;
+    charge<T>(gba, region, access);
+    op = load_t<T>(p);
+    const uint32_t v = op;
+    if constexpr (sizeof(T) == 4) {
+        m.open_bus = v;
+    } else if (region == 0x3) {
+        // The 32-bit internal RAM: the opcode replaces its half of the bus.
+        const uint32_t shift = (addr & 2) * 8;
+        m.open_bus = (m.open_bus & ~(0xFFFFu << shift)) | (v << shift);
+    } else {
+        m.open_bus = v * 0x10001u;
+    }
+    return true;
+}
+
+template <typename T> inline T bus_fetch_t(Gba& gba, uint32_t addr, Access access) {
+    T op;
+    if (fetch_cart(gba, addr, access, op) || fetch_work_ram(gba, addr, access, op)) return op;
+    return fetch<T>(gba, addr, access);
+}
+
 } // namespace
 
 uint8_t bus_read8(Gba& gba, uint32_t addr, Access access) { return bus_read_t<uint8_t>(gba, addr, access); }
@@ -408,14 +436,8 @@ uint32_t bus_read32(Gba& gba, uint32_t addr, Access access) { return bus_read_t<
 void bus_write8(Gba& gba, uint32_t addr, uint8_t value, Access access) { bus_write_t<uint8_t>(gba, addr, value, access); }
 void bus_write16(Gba& gba, uint32_t addr, uint16_t value, Access access) { bus_write_t<uint16_t>(gba, addr, value, access); }
 void bus_write32(Gba& gba, uint32_t addr, uint32_t value, Access access) { bus_write_t<uint32_t>(gba, addr, value, access); }
-uint16_t bus_fetch16(Gba& gba, uint32_t addr, Access access) {
-    uint16_t op;
-    return fetch_cart(gba, addr, access, op) ? op : fetch<uint16_t>(gba, addr, access);
-}
-uint32_t bus_fetch32(Gba& gba, uint32_t addr, Access access) {
-    uint32_t op;
-    return fetch_cart(gba, addr, access, op) ? op : fetch<uint32_t>(gba, addr, access);
-}
+uint16_t bus_fetch16(Gba& gba, uint32_t addr, Access access) { return bus_fetch_t<uint16_t>(gba, addr, access); }
+uint32_t bus_fetch32(Gba& gba, uint32_t addr, Access access) { return bus_fetch_t<uint32_t>(gba, addr, access); }
 
 uint32_t bus_open_value(const Gba& gba) {
     return gba.machine.open_bus;
