@@ -91,6 +91,59 @@ template <typename T> uint32_t rom_access(Gba& gba, uint32_t addr, Access access
     return served;
 }
 
+constexpr uint32_t kPrefetchDepth = 8;  // halfwords
+
+// Lets the prefetcher fill the queue up to the current cycle.
+inline void prefetch_advance(Gba& gba) {
+    Machine& m = gba.machine;
+    if (m.pf_tail - m.pf_head >= kPrefetchDepth * 2 || m.pf_ready > gba.cycles) return;
+    const uint32_t step = m.wait_s16[(m.pf_tail >> 24) & 0xF];
+    do {
+        m.pf_tail += 2;
+        m.pf_ready += step;
+    } while (m.pf_tail - m.pf_head < kPrefetchDepth * 2 && m.pf_ready <= gba.cycles);
+}
+
+// Charges a cartridge opcode fetch of Halfwords halfwords at addr through the
+// prefetch buffer (see bus_waits.cpp for the model).
+template <uint32_t Halfwords> inline void prefetch_fetch(Gba& gba, uint32_t addr, bool seq) {
+    Machine& m = gba.machine;
+    const uint32_t region = (addr >> 24) & 0xF;
+    if (!(io_get(gba, kRegWaitcnt) & 0x4000)) {
+        m.pf_active = false;
+        if constexpr (Halfwords == 2) gba.cycles += seq ? m.wait_s32[region] : m.wait_n32[region];
+        else gba.cycles += seq ? m.wait_s16[region] : m.wait_n16[region];
+        return;
+    }
+    uint64_t now = gba.cycles;
+    const uint32_t step = m.wait_s16[region];
+    for (uint32_t i = 0; i < Halfwords; ++i, addr += 2) {
+        if (m.pf_active) {
+            prefetch_advance(gba);
+            if (m.pf_head == addr) {
+                const bool full = m.pf_tail - m.pf_head == kPrefetchDepth * 2;
+                if (m.pf_head == m.pf_tail) {
+                    // The halfword is on its way: wait for it.
+                    if (m.pf_ready > now) now = m.pf_ready;
+                    m.pf_tail += 2;
+                    m.pf_ready = now + step;
+                }
+                m.pf_head += 2;
+                now += 1;
+                if (full) m.pf_ready = now + step;
+                gba.cycles = now;
+                continue;
+            }
+        }
+        // Not in the queue: an ordinary access, after which the queue starts.
+        now += (i == 0 && !seq) ? m.wait_n16[region] : step;
+        m.pf_active = true;
+        m.pf_head = m.pf_tail = addr + 2;
+        m.pf_ready = now + step;
+        gba.cycles = now;
+    }
+}
+
 template <typename T> T bios_read(const Gba& gba, uint32_t addr) {
     if (gba.machine.dma_running) return T{0};
     if (gba.machine.pc_in_bios) return load_t<T>(gba.mem.bios + addr);
@@ -237,19 +290,56 @@ template <typename T> void write(Gba& gba, uint32_t addr, T value, Access access
     }
 }
 
+// The common opcode fetch, from the cartridge: without the prefetch buffer a
+// plain access; with it, straight-line code whose halfwords are at the
+// queue's head while the queue need not move on first, one cycle each.
+// Charges exactly what fetch would; returns false (and changes nothing) for
+// any other case.
+template <typename T> inline bool fetch_cart(Gba& gba, uint32_t addr, Access access, T& op) {
+    constexpr uint32_t kHalves = sizeof(T) / 2;
+    Machine& m = gba.machine;
+    const uint32_t region = addr >> 24;
+    const uint32_t off = addr & 0x1FFFFFF;
+    if (region - 0x8 > 0xD - 0x8 || off + sizeof(T) > gba.cart.size || (addr & (sizeof(T) - 1)) != 0) return false;
+    if (!(io_get(gba, kRegWaitcnt) & 0x4000)) {
+        m.pf_active = false;
+        const bool seq = access == Access::Seq && cart_continues(m, addr);
+        gba.cycles += access_cycles<T>(m, region, seq ? Access::Seq : Access::NonSeq);
+    } else {
+        if (!m.pf_active || m.pf_head != addr) return false;
+        const uint32_t queued = m.pf_tail - m.pf_head;
+        if (queued == kPrefetchDepth * 2) {
+            // Full: the first halfword taken lets the cartridge read on.
+            m.pf_ready = gba.cycles + 1 + m.wait_s16[region];
+        } else if (queued < 2 * kHalves || queued > kPrefetchDepth * 2 || m.pf_ready <= gba.cycles + (kHalves - 1)) {
+            return false;
+        }
+        m.pf_head += 2 * kHalves;
+        gba.cycles += kHalves;
+    }
+    m.cart_next = addr + sizeof(T);
+    m.pc_in_bios = false;
+    op = load_t<T>(gba.cart.rom + off);
+    m.open_bus = sizeof(T) == 4 ? static_cast<uint32_t>(op) : static_cast<uint32_t>(op) * 0x10001u;
+    return true;
+}
+
 // An opcode fetch: the cartridge goes through the prefetch buffer; the fetch
 // leaves its opcode on the bus and, inside the BIOS, in the BIOS latch.
-template <typename T> T fetch(Gba& gba, uint32_t addr, Access access) {
+template <typename T> [[gnu::noinline]] T fetch(Gba& gba, uint32_t addr, Access access) {
     addr &= ~static_cast<uint32_t>(sizeof(T) - 1);
     const uint32_t region = addr >> 24;
     Machine& m = gba.machine;
     m.pc_in_bios = addr < kBiosSize;
     T op;
-    if (region >= 0x8 && region <= 0xD) {
+    if (region - 0x8 <= 0xD - 0x8) {
         if (!cart_continues(m, addr)) access = Access::NonSeq;
-        prefetch_fetch(gba, addr, sizeof(T) / 2, access == Access::Seq);
+        prefetch_fetch<sizeof(T) / 2>(gba, addr, access == Access::Seq);
         m.cart_next = addr + sizeof(T);
         op = rom_read<T>(gba, addr);
+        // The cartridge bus is 16 bits wide: a Thumb opcode fills both halves.
+        m.open_bus = sizeof(T) == 4 ? static_cast<uint32_t>(op) : static_cast<uint32_t>(op) * 0x10001u;
+        return op;
     } else {
         op = read<T>(gba, addr, access);
     }
@@ -275,16 +365,79 @@ template <typename T> T fetch(Gba& gba, uint32_t addr, Access access) {
     return op;
 }
 
+// The on-board RAM (0x02 and 0x03), where most data accesses go, is handled
+// before the full map: the byte a T access at addr reaches, or null.
+template <typename T> inline uint8_t* work_ram(Gba& gba, uint32_t addr) {
+    const uint32_t aligned = addr & ~static_cast<uint32_t>(sizeof(T) - 1);
+    const uint32_t region = addr >> 24;
+    if (region == 0x3) return gba.mem.iwram + (aligned & (kIwramSize - 1));
+    if (region == 0x2) return gba.mem.ewram + (aligned & (kEwramSize - 1));
+    return nullptr;
+}
+
+template <typename T> [[gnu::noinline]] T read_other(Gba& gba, uint32_t addr, Access access) {
+    return read<T>(gba, addr, access);
+}
+
+template <typename T> [[gnu::noinline]] void write_other(Gba& gba, uint32_t addr, T value, Access access) {
+    write<T>(gba, addr, value, access);
+}
+
+template <typename T> inline T bus_read_t(Gba& gba, uint32_t addr, Access access) {
+    if (const uint8_t* p = work_ram<T>(gba, addr)) {
+        charge<T>(gba, addr >> 24, access);
+        return load_t<T>(p);
+    }
+    return read_other<T>(gba, addr, access);
+}
+
+template <typename T> inline void bus_write_t(Gba& gba, uint32_t addr, T value, Access access) {
+    if (uint8_t* p = work_ram<T>(gba, addr)) {
+        charge<T>(gba, addr >> 24, access);
+        store_t<T>(p, value);
+        return;
+    }
+    write_other<T>(gba, addr, value, access);
+}
+
+// An opcode fetch from the on-board RAM (code copied there to run fast).
+template <typename T> inline bool fetch_work_ram(Gba& gba, uint32_t addr, Access access, T& op) {
+    const uint8_t* p = work_ram<T>(gba, addr);
+    if (p == nullptr) return false;
+    Machine& m = gba.machine;
+    const uint32_t region = addr >> 24;
+    m.pc_in_bios = false;
+    charge<T>(gba, region, access);
+    op = load_t<T>(p);
+    const uint32_t v = op;
+    if constexpr (sizeof(T) == 4) {
+        m.open_bus = v;
+    } else if (region == 0x3) {
+        // The 32-bit internal RAM: the opcode replaces its half of the bus.
+        const uint32_t shift = (addr & 2) * 8;
+        m.open_bus = (m.open_bus & ~(0xFFFFu << shift)) | (v << shift);
+    } else {
+        m.open_bus = v * 0x10001u;
+    }
+    return true;
+}
+
+template <typename T> inline T bus_fetch_t(Gba& gba, uint32_t addr, Access access) {
+    T op;
+    if (fetch_cart(gba, addr, access, op) || fetch_work_ram(gba, addr, access, op)) return op;
+    return fetch<T>(gba, addr, access);
+}
+
 } // namespace
 
-uint8_t bus_read8(Gba& gba, uint32_t addr, Access access) { return read<uint8_t>(gba, addr, access); }
-uint16_t bus_read16(Gba& gba, uint32_t addr, Access access) { return read<uint16_t>(gba, addr, access); }
-uint32_t bus_read32(Gba& gba, uint32_t addr, Access access) { return read<uint32_t>(gba, addr, access); }
-void bus_write8(Gba& gba, uint32_t addr, uint8_t value, Access access) { write<uint8_t>(gba, addr, value, access); }
-void bus_write16(Gba& gba, uint32_t addr, uint16_t value, Access access) { write<uint16_t>(gba, addr, value, access); }
-void bus_write32(Gba& gba, uint32_t addr, uint32_t value, Access access) { write<uint32_t>(gba, addr, value, access); }
-uint16_t bus_fetch16(Gba& gba, uint32_t addr, Access access) { return fetch<uint16_t>(gba, addr, access); }
-uint32_t bus_fetch32(Gba& gba, uint32_t addr, Access access) { return fetch<uint32_t>(gba, addr, access); }
+uint8_t bus_read8(Gba& gba, uint32_t addr, Access access) { return bus_read_t<uint8_t>(gba, addr, access); }
+uint16_t bus_read16(Gba& gba, uint32_t addr, Access access) { return bus_read_t<uint16_t>(gba, addr, access); }
+uint32_t bus_read32(Gba& gba, uint32_t addr, Access access) { return bus_read_t<uint32_t>(gba, addr, access); }
+void bus_write8(Gba& gba, uint32_t addr, uint8_t value, Access access) { bus_write_t<uint8_t>(gba, addr, value, access); }
+void bus_write16(Gba& gba, uint32_t addr, uint16_t value, Access access) { bus_write_t<uint16_t>(gba, addr, value, access); }
+void bus_write32(Gba& gba, uint32_t addr, uint32_t value, Access access) { bus_write_t<uint32_t>(gba, addr, value, access); }
+uint16_t bus_fetch16(Gba& gba, uint32_t addr, Access access) { return bus_fetch_t<uint16_t>(gba, addr, access); }
+uint32_t bus_fetch32(Gba& gba, uint32_t addr, Access access) { return bus_fetch_t<uint32_t>(gba, addr, access); }
 
 uint32_t bus_open_value(const Gba& gba) {
     return gba.machine.open_bus;

@@ -1,7 +1,6 @@
-// Wait states: WAITCNT's cartridge and SRAM timings, the on-board RAM's from
-// the internal memory control, and the cartridge's prefetch buffer.
-//
-// The prefetch buffer is modelled as a queue of up to eight halfwords that the
+// Wait states: WAITCNT's cartridge and SRAM timings and the on-board RAM's from
+// the internal memory control. The prefetch buffer's queue (bus.cpp, next to
+// the opcode fetches it serves) is modelled as a queue of up to eight halfwords that the
 // cartridge reads ahead of the processor, one every sequential access time,
 // while the processor does anything but a cartridge data access. An opcode
 // fetch at the queue's head costs one cycle; at the halfword being read it
@@ -15,27 +14,12 @@ namespace {
 
 constexpr uint8_t kFirstAccess[4] = {4, 3, 2, 8};
 constexpr uint8_t kSecondAccess[3][2] = {{2, 1}, {4, 1}, {8, 1}};
-constexpr uint32_t kPrefetchDepth = 8;  // halfwords
 
 void set_region(Machine& m, uint32_t region, uint32_t n16, uint32_t s16, uint32_t n32, uint32_t s32) {
     m.wait_n16[region] = static_cast<uint8_t>(n16);
     m.wait_s16[region] = static_cast<uint8_t>(s16);
     m.wait_n32[region] = static_cast<uint8_t>(n32);
     m.wait_s32[region] = static_cast<uint8_t>(s32);
-}
-
-uint32_t second_access(const Gba& gba, uint32_t addr) {
-    return gba.machine.wait_s16[(addr >> 24) & 0xF];
-}
-
-// Lets the prefetcher fill the queue up to the current cycle.
-void prefetch_advance(Gba& gba) {
-    Machine& m = gba.machine;
-    const uint32_t step = second_access(gba, m.pf_tail);
-    while (m.pf_tail - m.pf_head < kPrefetchDepth * 2 && m.pf_ready <= gba.cycles) {
-        m.pf_tail += 2;
-        m.pf_ready += step;
-    }
 }
 
 } // namespace
@@ -62,43 +46,5 @@ void waits_update(Gba& gba) {
 }
 
 void prefetch_stop(Gba& gba) { gba.machine.pf_active = false; }
-
-void prefetch_fetch(Gba& gba, uint32_t addr, uint32_t halfwords, bool seq) {
-    Machine& m = gba.machine;
-    const uint32_t region = (addr >> 24) & 0xF;
-    if (!(io_get(gba, kRegWaitcnt) & 0x4000)) {
-        m.pf_active = false;
-        if (halfwords == 2) gba.cycles += seq ? m.wait_s32[region] : m.wait_n32[region];
-        else gba.cycles += seq ? m.wait_s16[region] : m.wait_n16[region];
-        return;
-    }
-    uint64_t now = gba.cycles;
-    const uint32_t step = m.wait_s16[region];
-    for (uint32_t i = 0; i < halfwords; ++i, addr += 2) {
-        if (m.pf_active) {
-            prefetch_advance(gba);
-            if (m.pf_head == addr) {
-                const bool full = m.pf_tail - m.pf_head == kPrefetchDepth * 2;
-                if (m.pf_head == m.pf_tail) {
-                    // The halfword is on its way: wait for it.
-                    if (m.pf_ready > now) now = m.pf_ready;
-                    m.pf_tail += 2;
-                    m.pf_ready = now + step;
-                }
-                m.pf_head += 2;
-                now += 1;
-                if (full) m.pf_ready = now + step;
-                gba.cycles = now;
-                continue;
-            }
-        }
-        // Not in the queue: an ordinary access, after which the queue starts.
-        now += (i == 0 && !seq) ? m.wait_n16[region] : step;
-        m.pf_active = true;
-        m.pf_head = m.pf_tail = addr + 2;
-        m.pf_ready = now + step;
-        gba.cycles = now;
-    }
-}
 
 } // namespace emu

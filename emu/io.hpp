@@ -66,9 +66,8 @@ constexpr uint32_t kNoCartAddress = ~0u;
 
 // Wait states from WAITCNT and the internal memory control.
 void waits_update(Gba& gba);
-// Charges a cartridge opcode fetch of `halfwords` halfwords at addr, through
-// the prefetch buffer; any other cartridge access empties the buffer.
-void prefetch_fetch(Gba& gba, uint32_t addr, uint32_t halfwords, bool seq);
+// Any cartridge access but an opcode fetch empties the prefetch buffer
+// (opcode fetches go through it in bus.cpp).
 void prefetch_stop(Gba& gba);
 
 // Timers. A started timer counts its first tick this many cycles after the

@@ -2,6 +2,8 @@
 // on the side it plays it; the header describes 16-bit stereo at 32768 Hz.
 #include <gtest/gtest.h>
 
+#include "emu/endian.hpp"
+
 #include "harness.hpp"
 #include "sound_measure.hpp"
 #include "suite_support.hpp"
@@ -11,10 +13,8 @@
 namespace kessra {
 namespace {
 
-uint32_t le32(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return static_cast<uint32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24);
-}
-uint16_t le16(const std::vector<std::uint8_t>& b, std::size_t at) { return static_cast<uint16_t>(b[at] | b[at + 1] << 8); }
+uint32_t le32(const std::vector<std::uint8_t>& b, std::size_t at) { return emu::load32(b.data() + at); }
+uint16_t le16(const std::vector<std::uint8_t>& b, std::size_t at) { return emu::load16(b.data() + at); }
 
 TEST(RunRomAudio, TheWavHoldsTheSquareWavesOnTheirSides) {
     const std::optional<std::string> rom = emu_harness::own_rom("sound_square");

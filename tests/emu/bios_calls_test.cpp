@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "emu/endian.hpp"
 #include "machine_support.hpp"
 
 namespace {
@@ -74,8 +75,7 @@ TEST(BiosBoot, LeavesTheStateTheBiosStartsTheCartridgeWith) {
     EXPECT_EQ(r16(g, 0x04000130), 0x3FF);            // KEYINPUT: nothing pressed
     // The vectors: SWI and IRQ branch to their handlers.
     const auto branch_target = [&g](uint32_t at) {
-        const uint32_t op = g.mem.bios[at] | g.mem.bios[at + 1] << 8 | g.mem.bios[at + 2] << 16 |
-                            static_cast<uint32_t>(g.mem.bios[at + 3]) << 24;
+        const uint32_t op = emu::load32(g.mem.bios + at);
         EXPECT_EQ(op >> 24, 0xEAu) << at;
         return at + 8 + ((op & 0xFFFFFF) << 2);
     };

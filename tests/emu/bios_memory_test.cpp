@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "emu/endian.hpp"
 #include "machine_support.hpp"
 
 namespace {
@@ -85,8 +86,7 @@ TEST_F(BiosMemory, CopiesFromTheBiosAreaAreRefused) {
     EXPECT_EQ(words_written(), 0u);
     // From the cartridge it works.
     emu::bios_cpu_set(*h, 0x08000000, kDst, 2 | kWords);
-    EXPECT_EQ(r32(*h, kDst), h.gba->cart.rom[0] | h.gba->cart.rom[1] << 8 | h.gba->cart.rom[2] << 16 |
-                                 static_cast<uint32_t>(h.gba->cart.rom[3]) << 24);
+    EXPECT_EQ(r32(*h, kDst), emu::load32(h.gba->cart.rom));
 }
 
 TEST_F(BiosMemory, ObjAffineSetWritesTheRotationAtTheStride) {
