@@ -4,8 +4,8 @@
 #include <array>
 #include <cstring>
 
-#include "image/be32.hpp"
-#include "image/disc_format.hpp"
+#include "format/be32.hpp"
+#include "format/disc_format.hpp"
 
 namespace kessra {
 

@@ -5,7 +5,7 @@
 #include "catalogue/console_text.hpp"
 #include "catalogue/disc_name.hpp"
 #include "image/boot_area.hpp"
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 #include "image/fst.hpp"
 #include "image/menu_patch.hpp"
 #include "platform/paths.hpp"

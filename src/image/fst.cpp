@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "image/be32.hpp"
+#include "format/be32.hpp"
 
 namespace kessra {
 

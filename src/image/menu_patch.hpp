@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "catalogue/rom_record.hpp"
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 #include "platform/file_io.hpp"
 
 namespace kessra {

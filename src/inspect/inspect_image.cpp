@@ -2,7 +2,7 @@
 
 #include "catalogue/disc_profile.hpp"
 #include "disc_reader/disc_header.hpp"
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 #include "inspect/inspection.hpp"
 #include "inspect/problem_list.hpp"
 

@@ -6,7 +6,7 @@
 
 #include "catalogue/disc_name.hpp"
 #include "catalogue/disc_profile.hpp"
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 #include "image/menu_patch.hpp"
 #include "inspect/inspection.hpp"
 #include "inspect/problem_list.hpp"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 #include "inspect/inspection.hpp"
 #include "inspect/problem_list.hpp"
 

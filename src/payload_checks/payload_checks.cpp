@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "image/be32.hpp"
+#include "format/be32.hpp"
 #include "payload_checks/patch_points.hpp"
 
 namespace kessra {

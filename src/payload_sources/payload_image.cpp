@@ -2,7 +2,7 @@
 
 #include "disc_reader/disc_header.hpp"
 #include "disc_reader/file_table.hpp"
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 
 namespace kessra {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "image/be32.hpp"
+#include "format/be32.hpp"
 #include "personalize/banner_text.hpp"
 #include "texture/tiled_formats.hpp"
 

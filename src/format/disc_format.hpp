@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "payloads/payload_layout.hpp"
+#include "format/payload_layout.hpp"
 
 namespace kessra {
 
