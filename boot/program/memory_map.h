@@ -5,9 +5,11 @@
 #ifndef BOOT_MEMORY_MAP_H
 #define BOOT_MEMORY_MAP_H
 
-#define MEM_MENU_TABLE 0x801BF528u
-#define MEM_SKIN_DIGIT 0x801C1528u
-#define MEM_ZOOM_DIGIT 0x801C1530u
+#include "format/console_layout.h"
+
+#define MEM_MENU_TABLE KF_MENU_TABLE_ADDRESS
+#define MEM_SKIN_DIGIT KF_SKIN_DIGIT_ADDRESS
+#define MEM_ZOOM_DIGIT KF_ZOOM_DIGIT_ADDRESS
 #define MEM_FILE_BUFFER 0x80400000u /* a skin file, up to 0x100000 bytes */
 #define MEM_FILE_CAPACITY 0x100000u
 #define MEM_BACKGROUND 0x80500000u  /* 640 x 480 x 4 bytes */
