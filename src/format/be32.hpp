@@ -1,4 +1,4 @@
-// Big-endian packing of the 32-bit words written into the image.
+// Big-endian packing of the 16- and 32-bit words of the image and its files.
 #pragma once
 
 #include <array>
@@ -20,6 +20,15 @@ inline void put_be32(std::span<std::uint8_t> bytes, std::size_t offset, std::uin
 inline std::uint32_t get_be32(std::span<const std::uint8_t> bytes, std::size_t offset) {
     return static_cast<std::uint32_t>(bytes[offset]) << 24 | static_cast<std::uint32_t>(bytes[offset + 1]) << 16 |
            static_cast<std::uint32_t>(bytes[offset + 2]) << 8 | static_cast<std::uint32_t>(bytes[offset + 3]);
+}
+
+inline void put_be16(std::span<std::uint8_t> bytes, std::size_t offset, std::uint16_t value) {
+    bytes[offset] = static_cast<std::uint8_t>(value >> 8);
+    bytes[offset + 1] = static_cast<std::uint8_t>(value);
+}
+
+inline std::uint16_t get_be16(std::span<const std::uint8_t> bytes, std::size_t offset) {
+    return static_cast<std::uint16_t>(bytes[offset] << 8 | bytes[offset + 1]);
 }
 
 } // namespace kessra

@@ -12,8 +12,7 @@
 
 namespace kessra {
 
-// word 0: directory flag | name offset; word 1: data offset (0 for a directory);
-// word 2: length, or for a directory the index after its contents. Big-endian.
+// One encoded entry (format/fst_entry.hpp); a directory's word 1 is 0 here.
 struct FstEntry {
     std::array<std::uint8_t, FST_ENTRY_SIZE> bytes;
 };

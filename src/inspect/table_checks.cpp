@@ -88,7 +88,7 @@ void check_layout_files(const FileTable& table, Inspection& found) {
     const DiscHeader& header = *found.header;
     // A maximum below the table size is a fault of any disc (check_header_words).
     if (header.fst_max_size > header.fst_size) {
-        problems.add(hex_offset(HEADER_WORDS_OFFSET + 12) + ": maximum table size " +
+        problems.add(hex_offset(FST_MAX_SIZE_FIELD) + ": maximum table size " +
                      std::to_string(header.fst_max_size) + " differs from the table size " +
                      std::to_string(header.fst_size));
     }
