@@ -52,29 +52,34 @@ struct DolHeader {
 
 using DolHeaderBytes = std::array<std::uint8_t, KF_DOL_HEADER_SIZE>;
 
+// The three section tables, and the words after them.
+inline constexpr std::array<BeField<DolSection, std::uint32_t>, 3> DOL_SECTION_TABLES{{
+    {DOL_FILE_OFFSETS_FIELD, &DolSection::file_offset},
+    {DOL_LOAD_ADDRESSES_FIELD, &DolSection::load_address},
+    {DOL_SIZES_FIELD, &DolSection::size},
+}};
+inline constexpr std::array<BeField<DolHeader, std::uint32_t>, 3> DOL_TAIL_FIELDS{{
+    {DOL_BSS_ADDRESS_FIELD, &DolHeader::bss_address},
+    {DOL_BSS_SIZE_FIELD, &DolHeader::bss_size},
+    {DOL_ENTRY_POINT_FIELD, &DolHeader::entry_point},
+}};
+
 inline DolHeaderBytes encode_dol_header(const DolHeader& header) {
     DolHeaderBytes bytes{};
     for (std::uint32_t k = 0; k < DOL_SECTIONS; ++k) {
-        put_be32(bytes, dol_section_field(DOL_FILE_OFFSETS_FIELD, k), header.sections[k].file_offset);
-        put_be32(bytes, dol_section_field(DOL_LOAD_ADDRESSES_FIELD, k), header.sections[k].load_address);
-        put_be32(bytes, dol_section_field(DOL_SIZES_FIELD, k), header.sections[k].size);
+        // Section k's words lie 4k bytes into each table.
+        pack_fields(std::span(bytes).subspan(4 * k), header.sections[k], DOL_SECTION_TABLES);
     }
-    put_be32(bytes, DOL_BSS_ADDRESS_FIELD, header.bss_address);
-    put_be32(bytes, DOL_BSS_SIZE_FIELD, header.bss_size);
-    put_be32(bytes, DOL_ENTRY_POINT_FIELD, header.entry_point);
+    pack_fields(bytes, header, DOL_TAIL_FIELDS);
     return bytes;
 }
 
 inline DolHeader decode_dol_header(std::span<const std::uint8_t, KF_DOL_HEADER_SIZE> bytes) {
     DolHeader header;
     for (std::uint32_t k = 0; k < DOL_SECTIONS; ++k) {
-        header.sections[k] = {get_be32(bytes, dol_section_field(DOL_FILE_OFFSETS_FIELD, k)),
-                              get_be32(bytes, dol_section_field(DOL_LOAD_ADDRESSES_FIELD, k)),
-                              get_be32(bytes, dol_section_field(DOL_SIZES_FIELD, k))};
+        unpack_fields(bytes.subspan(4 * k), header.sections[k], DOL_SECTION_TABLES);
     }
-    header.bss_address = get_be32(bytes, DOL_BSS_ADDRESS_FIELD);
-    header.bss_size = get_be32(bytes, DOL_BSS_SIZE_FIELD);
-    header.entry_point = get_be32(bytes, DOL_ENTRY_POINT_FIELD);
+    unpack_fields(bytes, header, DOL_TAIL_FIELDS);
     return header;
 }
 

@@ -27,21 +27,24 @@ struct HeaderWords {
 
 using HeaderWordBytes = std::array<std::uint8_t, HEADER_WORDS_SIZE>;
 
+inline constexpr std::array<BeField<HeaderWords, std::uint32_t>, 4> HEADER_WORD_FIELDS{{
+    {PROGRAM_IMAGE_OFFSET_FIELD - HEADER_WORDS_OFFSET, &HeaderWords::program_image_offset},
+    {FST_OFFSET_FIELD - HEADER_WORDS_OFFSET, &HeaderWords::fst_offset},
+    {FST_SIZE_FIELD - HEADER_WORDS_OFFSET, &HeaderWords::fst_size},
+    {FST_MAX_SIZE_FIELD - HEADER_WORDS_OFFSET, &HeaderWords::fst_max_size},
+}};
+
 inline HeaderWordBytes encode_header_words(const HeaderWords& words) {
     HeaderWordBytes bytes{};
-    put_be32(bytes, PROGRAM_IMAGE_OFFSET_FIELD - HEADER_WORDS_OFFSET, words.program_image_offset);
-    put_be32(bytes, FST_OFFSET_FIELD - HEADER_WORDS_OFFSET, words.fst_offset);
-    put_be32(bytes, FST_SIZE_FIELD - HEADER_WORDS_OFFSET, words.fst_size);
-    put_be32(bytes, FST_MAX_SIZE_FIELD - HEADER_WORDS_OFFSET, words.fst_max_size);
+    pack_fields(bytes, words, HEADER_WORD_FIELDS);
     return bytes;
 }
 
 // bytes: the 16 bytes from HEADER_WORDS_OFFSET.
 inline HeaderWords decode_header_words(std::span<const std::uint8_t, HEADER_WORDS_SIZE> bytes) {
-    return {get_be32(bytes, PROGRAM_IMAGE_OFFSET_FIELD - HEADER_WORDS_OFFSET),
-            get_be32(bytes, FST_OFFSET_FIELD - HEADER_WORDS_OFFSET),
-            get_be32(bytes, FST_SIZE_FIELD - HEADER_WORDS_OFFSET),
-            get_be32(bytes, FST_MAX_SIZE_FIELD - HEADER_WORDS_OFFSET)};
+    HeaderWords words;
+    unpack_fields(bytes, words, HEADER_WORD_FIELDS);
+    return words;
 }
 
 // Writes the label into its field of a header block; a label longer than the

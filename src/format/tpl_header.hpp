@@ -41,33 +41,32 @@ struct TplHeader {
 
 using TplHeaderBytes = std::array<std::uint8_t, TPL_HEADER_SIZE>;
 
+inline constexpr std::array<BeField<TplHeader, std::uint32_t>, 8> TPL_WORD_FIELDS{{
+    {KF_TPL_MAGIC_AT, &TplHeader::magic},
+    {KF_TPL_IMAGE_COUNT_AT, &TplHeader::image_count},
+    {KF_TPL_IMAGE_TABLE_AT, &TplHeader::image_table},
+    {KF_TPL_IMAGE_HEADER_AT, &TplHeader::image_header},
+    {KF_TPL_FORMAT_AT, &TplHeader::format},
+    {KF_TPL_DATA_AT, &TplHeader::data_offset},
+    {KF_TPL_MIN_FILTER_AT, &TplHeader::min_filter},
+    {KF_TPL_MAG_FILTER_AT, &TplHeader::mag_filter},
+}};
+inline constexpr std::array<BeField<TplHeader, std::uint16_t>, 2> TPL_HALF_FIELDS{{
+    {KF_TPL_HEIGHT_AT, &TplHeader::height},
+    {KF_TPL_WIDTH_AT, &TplHeader::width},
+}};
+
 inline TplHeaderBytes encode_tpl_header(const TplHeader& header) {
     TplHeaderBytes bytes{};
-    put_be32(bytes, KF_TPL_MAGIC_AT, header.magic);
-    put_be32(bytes, KF_TPL_IMAGE_COUNT_AT, header.image_count);
-    put_be32(bytes, KF_TPL_IMAGE_TABLE_AT, header.image_table);
-    put_be32(bytes, KF_TPL_IMAGE_HEADER_AT, header.image_header);
-    put_be16(bytes, KF_TPL_HEIGHT_AT, header.height);
-    put_be16(bytes, KF_TPL_WIDTH_AT, header.width);
-    put_be32(bytes, KF_TPL_FORMAT_AT, header.format);
-    put_be32(bytes, KF_TPL_DATA_AT, header.data_offset);
-    put_be32(bytes, KF_TPL_MIN_FILTER_AT, header.min_filter);
-    put_be32(bytes, KF_TPL_MAG_FILTER_AT, header.mag_filter);
+    pack_fields(bytes, header, TPL_WORD_FIELDS);
+    pack_fields(bytes, header, TPL_HALF_FIELDS);
     return bytes;
 }
 
 inline TplHeader decode_tpl_header(std::span<const std::uint8_t, TPL_HEADER_SIZE> bytes) {
     TplHeader header;
-    header.magic = get_be32(bytes, KF_TPL_MAGIC_AT);
-    header.image_count = get_be32(bytes, KF_TPL_IMAGE_COUNT_AT);
-    header.image_table = get_be32(bytes, KF_TPL_IMAGE_TABLE_AT);
-    header.image_header = get_be32(bytes, KF_TPL_IMAGE_HEADER_AT);
-    header.height = get_be16(bytes, KF_TPL_HEIGHT_AT);
-    header.width = get_be16(bytes, KF_TPL_WIDTH_AT);
-    header.format = get_be32(bytes, KF_TPL_FORMAT_AT);
-    header.data_offset = get_be32(bytes, KF_TPL_DATA_AT);
-    header.min_filter = get_be32(bytes, KF_TPL_MIN_FILTER_AT);
-    header.mag_filter = get_be32(bytes, KF_TPL_MAG_FILTER_AT);
+    unpack_fields(bytes, header, TPL_WORD_FIELDS);
+    unpack_fields(bytes, header, TPL_HALF_FIELDS);
     return header;
 }
 
