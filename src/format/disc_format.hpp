@@ -2,7 +2,9 @@
 // places of the boot area and the emulator's patch points.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <string_view>
 
 #include "format/console_layout.h"
 #include "format/payload_layout.hpp"
@@ -56,6 +58,13 @@ inline constexpr std::uint32_t FST_STRING_TABLE_SIZE = 8192;
 inline constexpr std::uint32_t FST_DIRECTORY_FLAG = 0x01000000; // type byte 1 in word 0
 
 inline constexpr std::uint32_t INDEX_FILE_SIZE = SECTOR_SIZE;
+
+// Names in the file system table: the ROMs' folder, the skins and the banner
+// at the root.
+inline constexpr std::string_view ROM_FOLDER_NAME = "roms";
+inline constexpr std::array<std::string_view, SKIN_COUNT> SKIN_FILE_NAMES{"F_00.tpl", "F_01.tpl", "F_02.tpl",
+                                                                          "F_03.tpl"};
+inline constexpr std::string_view BANNER_FILE_NAME = "opening.bnr";
 
 inline constexpr std::uint64_t round_up_to_sector(std::uint64_t offset) {
     return (offset + SECTOR_SIZE - 1) / SECTOR_SIZE * SECTOR_SIZE;

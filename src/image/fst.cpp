@@ -10,7 +10,13 @@ namespace kessra {
 namespace {
 
 // "roms", the four skins and the banner, each with its NUL.
-constexpr std::uint32_t FIXED_NAME_BYTES = 5 + 4 * 9 + 12;
+constexpr std::uint32_t fixed_name_bytes() {
+    std::size_t total = ROM_FOLDER_NAME.size() + 1 + BANNER_FILE_NAME.size() + 1;
+    for (const std::string_view name : SKIN_FILE_NAMES) total += name.size() + 1;
+    return static_cast<std::uint32_t>(total);
+}
+constexpr std::uint32_t FIXED_NAME_BYTES = fixed_name_bytes();
+static_assert(FIXED_NAME_BYTES == 53);
 // The root, "roms", four skins and the banner.
 constexpr std::uint32_t FIXED_ENTRIES = 7;
 // Per ROM: the disc name's NUL and "index.NNN" with its NUL.

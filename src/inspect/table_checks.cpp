@@ -94,7 +94,7 @@ void check_layout_files(const FileTable& table, Inspection& found) {
     }
     if (table.entries.size() < 2) {
         problems.add("table entry 1: missing, expected the \"roms\" folder");
-    } else if (const DiscEntry& first = table.entries[1]; !first.directory || first.name != "roms") {
+    } else if (const DiscEntry& first = table.entries[1]; !first.directory || first.name != ROM_FOLDER_NAME) {
         std::string line = "table entry 1: \"";
         line += escaped_text(first.name);
         line += first.directory ? "\" (a folder)" : "\" (a file)";
