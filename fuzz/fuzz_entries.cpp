@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "disc_reader/byte_source.hpp"
-#include "image/be32.hpp"
-#include "image/disc_format.hpp"
+#include "format/be32.hpp"
+#include "format/disc_format.hpp"
 #include "inspect/inspect_report.hpp"
 #include "inspect/inspection.hpp"
 #include "payload_checks/patch_points.hpp"

@@ -53,15 +53,15 @@ int bt_loader_next(bt_loader* l, const uint8_t* scratch, bt_disc_read* next) {
     case STEP_SECTIONS:
         if (l->section == 0) {
             for (i = 0; i < BT_DOL_HEADER_SIZE; ++i) l->dol_header[i] = scratch[i];
-            l->entry = bt_be32(l->dol_header + 0xE0);
-            l->bss_address = bt_be32(l->dol_header + 0xD8);
-            l->bss_size = bt_be32(l->dol_header + 0xDC);
+            l->entry = bt_be32(l->dol_header + KF_DOL_ENTRY_POINT_AT);
+            l->bss_address = bt_be32(l->dol_header + KF_DOL_BSS_ADDRESS_AT);
+            l->bss_size = bt_be32(l->dol_header + KF_DOL_BSS_SIZE_AT);
         }
         while (l->section < BT_DOL_SECTIONS) {
             const uint32_t k = (uint32_t)l->section++;
             const uint32_t file_offset = bt_be32(l->dol_header + 4 * k);
-            const uint32_t address = bt_be32(l->dol_header + 0x48 + 4 * k);
-            const uint32_t size = bt_be32(l->dol_header + 0x90 + 4 * k);
+            const uint32_t address = bt_be32(l->dol_header + KF_DOL_LOAD_ADDRESSES_AT + 4 * k);
+            const uint32_t size = bt_be32(l->dol_header + KF_DOL_SIZES_AT + 4 * k);
             if (size == 0) continue;
             if (!section_ok(address, size, l->dol_offset, file_offset)) {
                 /* Nothing more is read: the program will not be started. */
@@ -104,8 +104,8 @@ void bt_loader_close_plan(const bt_loader* l, bt_close_plan* plan) {
     plan->section_count = 0;
     plan->bss.address = plan->bss.length = 0;
     for (k = 0; k < BT_DOL_SECTIONS; ++k) {
-        const uint32_t address = bt_be32(l->dol_header + 0x48 + 4 * k);
-        const uint32_t size = bt_be32(l->dol_header + 0x90 + 4 * k);
+        const uint32_t address = bt_be32(l->dol_header + KF_DOL_LOAD_ADDRESSES_AT + 4 * k);
+        const uint32_t size = bt_be32(l->dol_header + KF_DOL_SIZES_AT + 4 * k);
         if (!(l->loaded & 1u << k)) continue;
         plan->sections[plan->section_count].address = address;
         plan->sections[plan->section_count].length = size;

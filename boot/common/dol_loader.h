@@ -15,14 +15,16 @@
 
 #include <stdint.h>
 
-#define BT_DISC_HEADER_WORDS 0x420u
-#define BT_DOL_HEADER_SIZE 0x100u
-#define BT_DOL_SECTIONS 18 /* 7 text, 11 data */
+#include "format/console_layout.h"
+
+#define BT_DISC_HEADER_WORDS KF_HEADER_WORDS_AT
+#define BT_DOL_HEADER_SIZE KF_DOL_HEADER_SIZE
+#define BT_DOL_SECTIONS KF_DOL_SECTIONS
 #define BT_FST_CEILING 0x81700000u
 #define BT_FST_MAX_SIZE 0x100000u
-#define BT_LOAD_LOWEST 0x80003100u  /* nothing is loaded below the system area */
+#define BT_LOAD_LOWEST KF_PROGRAM_TEXT_ADDRESS /* nothing is loaded below the system area */
 #define BT_LOAD_CEILING 0x81200000u /* the loader itself lives here */
-#define BT_DOL_TEXT_SECTIONS 7
+#define BT_DOL_TEXT_SECTIONS KF_DOL_TEXT_SECTIONS
 
 /* The error screen the loader shows instead of starting a program whose
    header it refused: one plain colour (dark red, as YUV pairs) over the whole

@@ -6,9 +6,11 @@
 #ifndef BOOT_MEMORY_MAP_H
 #define BOOT_MEMORY_MAP_H
 
-#define MEM_MENU_TABLE 0x801BF528u
-#define MEM_SKIN_DIGIT 0x801C1528u
-#define MEM_ZOOM_DIGIT 0x801C1530u
+#include "format/console_layout.h"
+
+#define MEM_MENU_TABLE KF_MENU_TABLE_ADDRESS
+#define MEM_SKIN_DIGIT KF_SKIN_DIGIT_ADDRESS
+#define MEM_ZOOM_DIGIT KF_ZOOM_DIGIT_ADDRESS
 #define MEM_XFB0 0x801D0000u        /* 640 x 480 x 2 bytes */
 #define MEM_XFB1 0x80266000u
 #define MEM_EMU_STATE 0x80300000u   /* the emulator's state */

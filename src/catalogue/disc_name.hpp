@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "catalogue/rom_record.hpp"
+#include "format/menu_table.hpp"
 #include "platform/short_name.hpp"
 
 namespace kessra {
 
 inline constexpr std::size_t MAX_DISC_NAME_LENGTH = 32;
 inline constexpr std::size_t TITLE_OFFSET = 0xA0;   // title field of the ROM header
-inline constexpr std::size_t MENU_TITLE_LENGTH = 11; // of the header's 12 title bytes
 inline constexpr std::size_t ROM_HEADER_SIZE = 0xC0;   // cartridge header, title included
 
 // Maps one short-name component to a disc name: bytes of 0x80 and above,

@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "image/be32.hpp"
-#include "image/disc_format.hpp"
+#include "format/be32.hpp"
+#include "format/disc_format.hpp"
+#include "format/header_words.hpp"
 
 namespace kessra {
-
-static_assert(VOLUME_LABEL_OFFSET + VOLUME_LABEL_MAX <= HEADER_WORDS_OFFSET);
-static_assert(HEADER_WORDS_OFFSET + 16 == DISC_HEADER_READ_SIZE);
 
 Result<DiscHeader> read_disc_header(ByteSource& source) {
     if (source.size() < DISC_HEADER_READ_SIZE) {
@@ -24,13 +22,13 @@ Result<DiscHeader> read_disc_header(ByteSource& source) {
     std::copy_n(block.begin() + DISC_ID_OFFSET, header.disc_id.size(), header.disc_id.begin());
     header.magic = get_be32(block, DISC_MAGIC_OFFSET);
     header.wii_magic = get_be32(block, WII_MAGIC_OFFSET);
-    const auto label_begin = block.begin() + VOLUME_LABEL_OFFSET;
-    const auto label_end = std::find(label_begin, label_begin + VOLUME_LABEL_MAX, std::uint8_t{0});
-    header.volume_label.assign(label_begin, label_end);
-    header.program_image_offset = get_be32(block, HEADER_WORDS_OFFSET);
-    header.fst_offset = get_be32(block, HEADER_WORDS_OFFSET + 4);
-    header.fst_size = get_be32(block, HEADER_WORDS_OFFSET + 8);
-    header.fst_max_size = get_be32(block, HEADER_WORDS_OFFSET + 12);
+    header.volume_label = decode_volume_label(block);
+    const HeaderWords words =
+        decode_header_words(std::span(block).subspan<HEADER_WORDS_OFFSET, HEADER_WORDS_SIZE>());
+    header.program_image_offset = words.program_image_offset;
+    header.fst_offset = words.fst_offset;
+    header.fst_size = words.fst_size;
+    header.fst_max_size = words.fst_max_size;
     return success(std::move(header));
 }
 

@@ -7,15 +7,12 @@
 #include <string>
 
 #include "disc_reader/byte_source.hpp"
+#include "format/disc_format.hpp"
 
 namespace kessra {
 
 // The part of the header block that is read: up to the end of the four words.
-inline constexpr std::uint32_t DISC_HEADER_READ_SIZE = 0x430;
-inline constexpr std::uint32_t VOLUME_LABEL_MAX = 0x400 - 0x20; // the label field ends at 0x400
-// The other console family's discs carry their magic word at 0x18 instead.
-inline constexpr std::uint32_t WII_MAGIC_OFFSET = 0x018; // be32 0x5D1C9EA3
-inline constexpr std::uint32_t WII_MAGIC = 0x5D1C9EA3;
+inline constexpr std::uint32_t DISC_HEADER_READ_SIZE = HEADER_WORDS_OFFSET + HEADER_WORDS_SIZE;
 
 struct DiscHeader {
     std::array<std::uint8_t, 6> disc_id{};

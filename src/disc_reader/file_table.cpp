@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "image/be32.hpp"
-#include "image/disc_format.hpp"
+#include "format/fst_entry.hpp"
+#include "format/disc_format.hpp"
 
 namespace kessra {
 
@@ -75,9 +75,12 @@ Result<FileTable> read_file_table(ByteSource& source, const DiscHeader& header) 
     FileTable table;
     table.offset = header.fst_offset;
     table.size = header.fst_size;
-    const std::uint32_t root_word0 = get_be32(raw, 0);
-    if (root_word0 >> 24 != 1) return {place.refuse(0, "the root entry is not a directory"), {}};
-    table.entry_count = get_be32(raw, 8);
+    const auto entry_at = [&raw](std::size_t index) {
+        return decode_fst_entry(std::span(raw).subspan(index * FST_ENTRY_SIZE).first<FST_ENTRY_SIZE>());
+    };
+    const FstFields root_fields = entry_at(0);
+    if (root_fields.type != 1) return {place.refuse(0, "the root entry is not a directory"), {}};
+    table.entry_count = root_fields.length_or_next;
     const std::uint32_t room = header.fst_size / FST_ENTRY_SIZE;
     if (table.entry_count == 0 || table.entry_count > room) {
         return {place.refuse(0, "the root claims " + std::to_string(table.entry_count) + " entries; the table's " +
@@ -89,23 +92,22 @@ Result<FileTable> read_file_table(ByteSource& source, const DiscHeader& header) 
     table.entries.reserve(table.entry_count);
     DiscEntry root;
     root.directory = true;
-    root.parent = get_be32(raw, 4);
+    root.parent = root_fields.offset_or_parent;
     root.next = table.entry_count;
     table.entries.push_back(root);
 
     std::vector<OpenDirectory> open{{0, table.entry_count}};
     std::uint64_t path_bytes = 0;
     for (std::uint32_t index = 1; index < table.entry_count; ++index) {
-        const std::size_t at = std::size_t{index} * FST_ENTRY_SIZE;
-        const std::uint32_t word0 = get_be32(raw, at);
-        const std::uint32_t type = word0 >> 24;
+        const FstFields fields = entry_at(index);
+        const std::uint32_t type = fields.type;
         if (type > 1) return {place.refuse(index, "unknown entry type " + std::to_string(type)), {}};
         while (index >= open.back().end) open.pop_back(); // the root's end is the entry count: never popped
 
         DiscEntry entry;
         entry.index = index;
         entry.directory = type == 1;
-        entry.name_offset = word0 & 0x00FFFFFF;
+        entry.name_offset = fields.name_offset;
         entry.enclosing = open.back().index;
         if (Status status = read_name(raw, table.string_table_start, entry.name_offset, entry.name, place, index);
             !status) {
@@ -120,8 +122,8 @@ Result<FileTable> read_file_table(ByteSource& source, const DiscHeader& header) 
         if (path_bytes > PATHS_TOTAL_LIMIT) {
             return {place.refuse(index, "the table's paths pass " + std::to_string(PATHS_TOTAL_LIMIT) + " bytes"), {}};
         }
-        const std::uint32_t word1 = get_be32(raw, at + 4);
-        const std::uint32_t word2 = get_be32(raw, at + 8);
+        const std::uint32_t word1 = fields.offset_or_parent;
+        const std::uint32_t word2 = fields.length_or_next;
         if (entry.directory) {
             entry.parent = word1;
             entry.next = word2;

@@ -2,7 +2,7 @@
 
 #include "catalogue/disc_name.hpp"
 #include "catalogue/rom_scan.hpp"
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 #include "image/fst.hpp"
 #include "platform/paths.hpp"
 

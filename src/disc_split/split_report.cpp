@@ -1,7 +1,7 @@
 #include "disc_split/split_report.hpp"
 
 #include "catalogue/console_text.hpp"
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 #include "image/layout.hpp"
 #include "report/listing.hpp"
 

@@ -4,8 +4,9 @@
 #include <array>
 #include <cstring>
 
-#include "image/be32.hpp"
-#include "image/disc_format.hpp"
+#include "format/be32.hpp"
+#include "format/disc_format.hpp"
+#include "format/header_words.hpp"
 
 namespace kessra {
 
@@ -14,8 +15,7 @@ Result<BootOffsets> write_boot_area(File& image, const std::string& volume_label
     std::array<std::uint8_t, DISC_HEADER_SIZE> header{};
     std::memcpy(header.data() + DISC_ID_OFFSET, DISC_ID, sizeof DISC_ID - 1);
     put_be32(header, DISC_MAGIC_OFFSET, DISC_MAGIC);
-    const std::size_t label_length = std::min<std::size_t>(volume_label.size(), HEADER_WORDS_OFFSET - VOLUME_LABEL_OFFSET - 1);
-    std::memcpy(header.data() + VOLUME_LABEL_OFFSET, volume_label.data(), label_length);
+    encode_volume_label(header, volume_label);
 
     BootOffsets offsets{};
     if (Status status = write_bytes(image, header); !status) return {status, offsets};
@@ -37,11 +37,7 @@ Result<BootOffsets> write_boot_area(File& image, const std::string& volume_label
 
 Status write_header_offsets(File& image, std::uint32_t program_image_offset, std::uint32_t fst_offset,
                             std::uint32_t fst_size) {
-    std::array<std::uint8_t, 16> words{};
-    put_be32(words, 0, program_image_offset);
-    put_be32(words, 4, fst_offset);
-    put_be32(words, 8, fst_size);
-    put_be32(words, 12, fst_size);
+    const HeaderWordBytes words = encode_header_words({program_image_offset, fst_offset, fst_size, fst_size});
     if (Status status = seek_to(image, HEADER_WORDS_OFFSET); !status) return status;
     return write_bytes(image, words);
 }

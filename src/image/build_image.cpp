@@ -3,7 +3,7 @@
 #include <array>
 
 #include "image/content_writer.hpp"
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 #include "image/layout.hpp"
 #include "platform/output_files.hpp"
 #include "report/listing.hpp"

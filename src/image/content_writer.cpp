@@ -5,7 +5,7 @@
 #include "catalogue/console_text.hpp"
 #include "catalogue/disc_name.hpp"
 #include "image/boot_area.hpp"
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 #include "image/fst.hpp"
 #include "image/menu_patch.hpp"
 #include "platform/paths.hpp"
@@ -14,8 +14,6 @@ namespace kessra {
 
 namespace {
 
-constexpr const char* SKIN_NAMES[SKIN_COUNT] = {"F_00.tpl", "F_01.tpl", "F_02.tpl", "F_03.tpl"};
-constexpr const char* BANNER_NAME = "opening.bnr";
 
 // Every region starts where the layout planned it; anything else would give
 // the table offsets that do not match the data.
@@ -84,7 +82,7 @@ Status write_index_files(const ContentTargets& targets, const RomTable& roms, Fs
 
 // Each skin, then the banner, at the start of a sector and followed by zeros
 // to the next one.
-Status write_root_file(File& image, FstBuilder& fst, const char* name, std::uint64_t offset, Blob blob) {
+Status write_root_file(File& image, FstBuilder& fst, std::string_view name, std::uint64_t offset, Blob blob) {
     if (Status status = expect_position(image, offset); !status) return status;
     if (Status status = add_fst_entry(fst, name, FstKind::file, offset32(offset), static_cast<std::uint32_t>(blob.size()));
         !status) {
@@ -97,14 +95,14 @@ Status write_skins_and_banner(const ContentTargets& targets, FstBuilder& fst, Fi
     std::fputs("Adding skins  : ", out);
     for (int k = 0; k < SKIN_COUNT; ++k) {
         const auto index = static_cast<std::size_t>(k);
-        if (Status status = write_root_file(image, fst, SKIN_NAMES[k], targets.layout.skin_offsets[index],
+        if (Status status = write_root_file(image, fst, SKIN_FILE_NAMES[index], targets.layout.skin_offsets[index],
                                             targets.payloads.skin_blob[index]);
             !status) {
             return status;
         }
         if (Status status = pad_to_sector(image); !status) return status;
     }
-    if (Status status = write_root_file(image, fst, BANNER_NAME, targets.layout.banner_offset,
+    if (Status status = write_root_file(image, fst, BANNER_FILE_NAME, targets.layout.banner_offset,
                                         targets.payloads.banner_blob);
         !status) {
         return status;
@@ -123,7 +121,7 @@ Status write_boot_and_reserve(const ContentTargets& targets, const RomTable& rom
     }
     const auto rom_count = static_cast<std::uint32_t>(roms.size());
     if (Status status = add_fst_entry(fst, "", FstKind::directory, 0, 0); !status) return status;
-    if (Status status = add_fst_entry(fst, "roms", FstKind::directory, 0, rom_count + 2); !status) return status;
+    if (Status status = add_fst_entry(fst, ROM_FOLDER_NAME, FstKind::directory, 0, rom_count + 2); !status) return status;
 
     if (Status status = write_listing_headings(listing, targets.request.image_path, targets.request.volume_label);
         !status) {

@@ -2,14 +2,21 @@
 
 #include <algorithm>
 
-#include "image/be32.hpp"
+#include "format/be32.hpp"
+#include "format/fst_entry.hpp"
 
 namespace kessra {
 
 namespace {
 
 // "roms", the four skins and the banner, each with its NUL.
-constexpr std::uint32_t FIXED_NAME_BYTES = 5 + 4 * 9 + 12;
+constexpr std::uint32_t fixed_name_bytes() {
+    std::size_t total = ROM_FOLDER_NAME.size() + 1 + BANNER_FILE_NAME.size() + 1;
+    for (const std::string_view name : SKIN_FILE_NAMES) total += name.size() + 1;
+    return static_cast<std::uint32_t>(total);
+}
+constexpr std::uint32_t FIXED_NAME_BYTES = fixed_name_bytes();
+static_assert(FIXED_NAME_BYTES == 53);
 // The root, "roms", four skins and the banner.
 constexpr std::uint32_t FIXED_ENTRIES = 7;
 // Per ROM: the disc name's NUL and "index.NNN" with its NUL.
@@ -30,9 +37,7 @@ Status add_fst_entry(FstBuilder& fst, std::string_view name, FstKind kind, std::
 
     const bool directory = kind == FstKind::directory;
     FstEntry& entry = fst.entries[fst.entry_count];
-    put_be32(entry.bytes, 0, fst.string_length + (directory ? FST_DIRECTORY_FLAG : 0));
-    put_be32(entry.bytes, 4, directory ? 0 : data_offset);
-    put_be32(entry.bytes, 8, length_or_next);
+    entry.bytes = encode_fst_entry({directory ? 1u : 0u, fst.string_length, directory ? 0 : data_offset, length_or_next});
     std::copy(name.begin(), name.end(), fst.strings.begin() + fst.string_length);
     fst.string_length += name_bytes; // the NUL is already there: the table was cleared
     ++fst.entry_count;
@@ -41,7 +46,7 @@ Status add_fst_entry(FstBuilder& fst, std::string_view name, FstKind kind, std::
 
 Result<std::uint32_t> write_fst(File& image, FstBuilder& fst, std::uint64_t table_offset) {
     if (Status status = seek_to(image, table_offset); !status) return {status, 0};
-    put_be32(fst.entries[0].bytes, 8, fst.entry_count);
+    put_be32(fst.entries[0].bytes, FST_LENGTH_OR_NEXT_FIELD, fst.entry_count);
     for (std::uint32_t i = 0; i < fst.entry_count; ++i) {
         if (Status status = write_bytes(image, fst.entries[i].bytes); !status) return {status, 0};
     }

@@ -7,13 +7,12 @@
 #include <string_view>
 
 #include "catalogue/rom_record.hpp"
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 #include "platform/file_io.hpp"
 
 namespace kessra {
 
-// word 0: directory flag | name offset; word 1: data offset (0 for a directory);
-// word 2: length, or for a directory the index after its contents. Big-endian.
+// One encoded entry (format/fst_entry.hpp); a directory's word 1 is 0 here.
 struct FstEntry {
     std::array<std::uint8_t, FST_ENTRY_SIZE> bytes;
 };

@@ -1,6 +1,6 @@
 #include "image/layout.hpp"
 
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 #include "image/fst.hpp"
 
 namespace kessra {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "catalogue/rom_record.hpp"
-#include "payloads/payload_layout.hpp"
+#include "format/payload_layout.hpp"
 
 namespace kessra {
 

@@ -1,18 +1,6 @@
 #include "image/menu_patch.hpp"
 
-#include <algorithm>
-#include <cstdio>
-
 namespace kessra {
-
-MenuSlot make_menu_slot(std::uint32_t rom_number, const std::string& title) {
-    MenuSlot slot{};
-    char text[MENU_SLOT_SIZE + 16];
-    const int length = std::snprintf(text, sizeof text, "%03u %.11s", rom_number, title.c_str());
-    const auto used = std::min<std::size_t>(static_cast<std::size_t>(std::max(length, 0)), MENU_SLOT_SIZE - 1);
-    std::copy_n(text, used, slot.begin());
-    return slot;
-}
 
 Status patch_menu_table(File& image, const RomTable& roms, std::uint32_t menu_limit) {
     if (roms.size() > MENU_SLOT_COUNT) {
@@ -33,8 +21,8 @@ Status patch_menu_table(File& image, const RomTable& roms, std::uint32_t menu_li
 }
 
 Status patch_settings(File& image, int skin, int zoom) {
-    const std::uint8_t skin_digit = static_cast<std::uint8_t>('0' + skin);
-    const std::uint8_t zoom_digit = static_cast<std::uint8_t>('0' + zoom);
+    const std::uint8_t skin_digit = setting_digit(skin);
+    const std::uint8_t zoom_digit = setting_digit(zoom);
     if (Status status = seek_to(image, SKIN_DIGIT_OFFSET); !status) return status;
     if (Status status = write_bytes(image, {&skin_digit, 1}); !status) return status;
     if (Status status = seek_to(image, ZOOM_DIGIT_OFFSET); !status) return status;

@@ -6,15 +6,11 @@
 #include <cstdint>
 
 #include "catalogue/rom_record.hpp"
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
+#include "format/menu_table.hpp"
 #include "platform/file_io.hpp"
 
 namespace kessra {
-
-using MenuSlot = std::array<std::uint8_t, MENU_SLOT_SIZE>;
-
-// "%03d %s" with the 1-based ROM number and the title, zero-filled.
-MenuSlot make_menu_slot(std::uint32_t rom_number, const std::string& title);
 
 // One slot per ROM from the start of the menu table, then one empty slot when
 // the ROM count is below the menu limit; later slots keep their placeholders.

@@ -2,7 +2,7 @@
 
 #include "catalogue/disc_profile.hpp"
 #include "disc_reader/disc_header.hpp"
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 #include "inspect/inspection.hpp"
 #include "inspect/problem_list.hpp"
 
@@ -30,9 +30,8 @@ bool payload_in_place(ByteSource& source, std::uint64_t offset, Blob builtin, st
 // program header at their places is checked as one of its images; anything
 // else is no disc image of this console at all.
 bool claims_this_layout(ByteSource& source, const DiscHeader& header, const PayloadSet& builtin) {
-    constexpr std::size_t LOADER_HEAD = 0x20; // date text, entry point, sizes
     return has_tool_disc_id(header) || has_tool_magic(header) ||
-           payload_in_place(source, LOADER_OFFSET, builtin.apploader_blob, LOADER_HEAD) ||
+           payload_in_place(source, LOADER_OFFSET, builtin.apploader_blob, APPLOADER_HEADER_SIZE) ||
            payload_in_place(source, PROGRAM_IMAGE_OFFSET, builtin.program_image, DOL_HEADER_SIZE);
 }
 
@@ -49,22 +48,22 @@ void check_header_words(const DiscHeader& header, Inspection& found) {
                      hex_offset(DISC_MAGIC));
     }
     const std::string program_word =
-        hex_offset(HEADER_WORDS_OFFSET) + ": program image offset " + hex_offset(header.program_image_offset);
+        hex_offset(PROGRAM_IMAGE_OFFSET_FIELD) + ": program image offset " + hex_offset(header.program_image_offset);
     if (std::uint64_t{header.program_image_offset} + DOL_HEADER_SIZE > found.length) {
         problems.add(program_word + " points past the end of the image (" + std::to_string(found.length) + " bytes)");
     } else if (header.program_image_offset != PROGRAM_IMAGE_OFFSET) {
         problems.add(program_word + " is not " + hex_offset(PROGRAM_IMAGE_OFFSET));
     }
     if (!table_place_fits(header, found.length)) {
-        problems.add(hex_offset(HEADER_WORDS_OFFSET + 4) + ": table offset " + hex_offset(header.fst_offset) +
-                     " and size " + std::to_string(header.fst_size) + " (" + hex_offset(HEADER_WORDS_OFFSET + 8) +
+        problems.add(hex_offset(FST_OFFSET_FIELD) + ": table offset " + hex_offset(header.fst_offset) +
+                     " and size " + std::to_string(header.fst_size) + " (" + hex_offset(FST_SIZE_FIELD) +
                      ") point past the end of the image (" + std::to_string(found.length) + " bytes)");
     } else if (header.fst_offset != FST_OFFSET) {
-        problems.add(hex_offset(HEADER_WORDS_OFFSET + 4) + ": table offset " + hex_offset(header.fst_offset) +
+        problems.add(hex_offset(FST_OFFSET_FIELD) + ": table offset " + hex_offset(header.fst_offset) +
                      " is not " + hex_offset(FST_OFFSET));
     }
     if (header.fst_max_size < header.fst_size) {
-        problems.add(hex_offset(HEADER_WORDS_OFFSET + 12) + ": maximum table size " +
+        problems.add(hex_offset(FST_MAX_SIZE_FIELD) + ": maximum table size " +
                      std::to_string(header.fst_max_size) + " is below the table size " +
                      std::to_string(header.fst_size));
     }

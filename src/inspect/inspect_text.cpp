@@ -1,7 +1,7 @@
 #include <cinttypes>
 
 #include "catalogue/console_text.hpp"
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 #include "inspect/inspect_report.hpp"
 #include "inspect/problem_list.hpp"
 

@@ -1,6 +1,6 @@
 // The seven payloads as the image carries them: each the built-in one, a
 // foreign one that passes the payload checks, or the checks it fails.
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 #include "inspect/inspection.hpp"
 #include "inspect/problem_list.hpp"
 #include "payload_checks/patch_points.hpp"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 #include "inspect/inspection.hpp"
 #include "inspect/problem_list.hpp"
 
@@ -88,13 +88,13 @@ void check_layout_files(const FileTable& table, Inspection& found) {
     const DiscHeader& header = *found.header;
     // A maximum below the table size is a fault of any disc (check_header_words).
     if (header.fst_max_size > header.fst_size) {
-        problems.add(hex_offset(HEADER_WORDS_OFFSET + 12) + ": maximum table size " +
+        problems.add(hex_offset(FST_MAX_SIZE_FIELD) + ": maximum table size " +
                      std::to_string(header.fst_max_size) + " differs from the table size " +
                      std::to_string(header.fst_size));
     }
     if (table.entries.size() < 2) {
         problems.add("table entry 1: missing, expected the \"roms\" folder");
-    } else if (const DiscEntry& first = table.entries[1]; !first.directory || first.name != "roms") {
+    } else if (const DiscEntry& first = table.entries[1]; !first.directory || first.name != ROM_FOLDER_NAME) {
         std::string line = "table entry 1: \"";
         line += escaped_text(first.name);
         line += first.directory ? "\" (a folder)" : "\" (a file)";

@@ -36,17 +36,9 @@ std::size_t slot_offset(std::uint32_t number) { return MENU_TABLE_DOL_OFFSET + (
 
 } // namespace
 
-MenuSlotBytes placeholder_slot(std::uint32_t number) {
-    MenuSlotBytes slot{};
-    std::memcpy(slot.data(), "000 GAMENUMB", 12);
-    const auto digits = three_digits(number);
-    std::copy(digits.begin(), digits.end(), slot.begin() + 12);
-    return slot;
-}
-
 SlotKind classify_slot(std::span<const std::uint8_t, MENU_SLOT_SIZE> slot, std::uint32_t number) {
     if (std::all_of(slot.begin(), slot.end(), [](std::uint8_t b) { return b == 0; })) return SlotKind::empty;
-    const MenuSlotBytes placeholder = placeholder_slot(number);
+    const MenuSlot placeholder = placeholder_slot(number);
     if (std::equal(slot.begin(), slot.end(), placeholder.begin())) return SlotKind::placeholder;
     // "%03d %s": the slot's own number, a space, the title, zeros to the end.
     const auto digits = three_digits(number);
@@ -62,7 +54,7 @@ void check_patch_points(Blob program, const std::string& file, std::vector<Paylo
     for (std::uint32_t number = 1; number <= MENU_SLOT_COUNT; ++number) {
         const auto slot = program.subspan(slot_offset(number)).first<MENU_SLOT_SIZE>();
         if (classify_slot(slot, number) != SlotKind::garbled) continue;
-        const MenuSlotBytes placeholder = placeholder_slot(number);
+        const MenuSlot placeholder = placeholder_slot(number);
         std::string expected = quoted(placeholder);
         expected += ", \"";
         expected.append(reinterpret_cast<const char*>(placeholder.data()) + 12, 3);
@@ -86,7 +78,7 @@ void check_patch_points(Blob program, const std::string& file, std::vector<Paylo
 void restore_patch_points(std::span<std::uint8_t> program) {
     if (program.size() != PROGRAM_IMAGE_SIZE) return;
     for (std::uint32_t number = 1; number <= MENU_SLOT_COUNT; ++number) {
-        const MenuSlotBytes placeholder = placeholder_slot(number);
+        const MenuSlot placeholder = placeholder_slot(number);
         std::copy(placeholder.begin(), placeholder.end(), program.begin() + static_cast<std::ptrdiff_t>(slot_offset(number)));
     }
     for (const SettingField& field : SETTING_FIELDS) program[field.offset] = '0';

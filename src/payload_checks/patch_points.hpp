@@ -9,15 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "format/menu_table.hpp"
 #include "payload_checks/payload_checks.hpp"
 
 namespace kessra {
-
-using MenuSlotBytes = std::array<std::uint8_t, MENU_SLOT_SIZE>;
-
-// Slot `number` (1 to 512) as carried: "000 GAMENUMB" and the number in three
-// digits, then a NUL.
-MenuSlotBytes placeholder_slot(std::uint32_t number);
 
 enum class SlotKind { placeholder, title, empty, garbled };
 

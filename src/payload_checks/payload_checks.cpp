@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "image/be32.hpp"
+#include "format/be32.hpp"
+#include "format/dol_header.hpp"
+#include "format/tpl_header.hpp"
 #include "payload_checks/patch_points.hpp"
 
 namespace kessra {
@@ -100,11 +102,11 @@ void check_loader(Checker& check, Blob program) {
                       " ending with the start of main.dol)",
                   std::to_string(size) + " bytes");
     }
-    check.text("date text", 0x00, text_bytes("2003/04/17\0\0\0\0\0\0", 16));
-    check.number({"entry point", 0x10, 4, APPLOADER_ENTRY_POINT});
-    check.number({"code size", 0x14, 4, APPLOADER_CODE_SIZE});
-    check.number({"trailer size", 0x18, 4, APPLOADER_TRAILER_SIZE});
-    check.number({"reserved word", 0x1C, 4, 0});
+    check.text("date text", APPLOADER_DATE_FIELD, text_bytes("2003/04/17\0\0\0\0\0\0", APPLOADER_DATE_SIZE));
+    check.number({"entry point", APPLOADER_ENTRY_FIELD, 4, APPLOADER_ENTRY_POINT});
+    check.number({"code size", APPLOADER_CODE_SIZE_FIELD, 4, APPLOADER_CODE_SIZE});
+    check.number({"trailer size", APPLOADER_TRAILER_SIZE_FIELD, 4, APPLOADER_TRAILER_SIZE});
+    check.number({"reserved word", APPLOADER_RESERVED_FIELD, 4, 0});
 }
 
 // The DOL header: seven text and eleven data sections, of which only text
@@ -115,51 +117,51 @@ void check_program_header(Checker& check) {
         std::uint32_t offset;
         std::uint32_t text0;
     };
-    const Table text_tables[] = {{"file offset", 0x00, DOL_HEADER_SIZE},
-                                 {"load address", 0x48, DOL_TEXT_LOAD_ADDRESS},
-                                 {"size", 0x90, DOL_TEXT_SIZE}};
-    const Table data_tables[] = {{"file offset", 0x1C, 0}, {"load address", 0x64, 0}, {"size", 0xAC, 0}};
-    for (const Table& table : text_tables) {
-        for (std::uint32_t i = 0; i < 7; ++i) {
-            check.number({"text section " + std::to_string(i) + " " + table.what, table.offset + 4 * i, 4,
-                          i == 0 ? table.text0 : 0});
+    const Table tables[] = {{"file offset", DOL_FILE_OFFSETS_FIELD, DOL_HEADER_SIZE},
+                            {"load address", DOL_LOAD_ADDRESSES_FIELD, DOL_TEXT_LOAD_ADDRESS},
+                            {"size", DOL_SIZES_FIELD, DOL_TEXT_SIZE}};
+    for (const Table& table : tables) {
+        for (std::uint32_t i = 0; i < DOL_TEXT_SECTIONS; ++i) {
+            check.number({"text section " + std::to_string(i) + " " + table.what, dol_section_field(table.offset, i),
+                          4, i == 0 ? table.text0 : 0});
         }
     }
-    for (const Table& table : data_tables) {
-        for (std::uint32_t i = 0; i < 11; ++i) {
-            check.number({"data section " + std::to_string(i) + " " + table.what, table.offset + 4 * i, 4, 0});
+    for (const Table& table : tables) {
+        for (std::uint32_t i = 0; i < DOL_DATA_SECTIONS; ++i) {
+            check.number({"data section " + std::to_string(i) + " " + table.what,
+                          dol_section_field(table.offset, DOL_TEXT_SECTIONS + i), 4, 0});
         }
     }
-    check.number({"BSS address", 0xD8, 4, 0});
-    check.number({"BSS size", 0xDC, 4, 0});
-    check.number({"entry point", 0xE0, 4, DOL_ENTRY_POINT});
-    check.zeros("reserved", 0xE4, DOL_HEADER_SIZE);
+    check.number({"BSS address", DOL_BSS_ADDRESS_FIELD, 4, 0});
+    check.number({"BSS size", DOL_BSS_SIZE_FIELD, 4, 0});
+    check.number({"entry point", DOL_ENTRY_POINT_FIELD, 4, DOL_ENTRY_POINT});
+    check.zeros("reserved", DOL_RESERVED_FIELD, DOL_HEADER_SIZE);
 }
 
 void check_skin(Checker& check, int skin) {
     const bool compressed = skin == 0;
     const NumberField fields[] = {
-        {"magic", 0x00, 4, TPL_MAGIC},
-        {"image count", 0x04, 4, 1, true},
-        {"image table offset", 0x08, 4, 0x0C},
-        {"image header offset", 0x0C, 4, 0x14},
-        {"palette header offset", 0x10, 4, 0},
-        {"height", 0x14, 2, SKIN_HEIGHT, true},
-        {"width", 0x16, 2, compressed ? CMPR_SKIN_WIDTH : RGB565_SKIN_WIDTH, true},
-        {"format", 0x18, 4, compressed ? TPL_FORMAT_CMPR : TPL_FORMAT_RGB565, true},
-        {"image data offset", 0x1C, 4, TPL_DATA_OFFSET},
-        {"wrap S", 0x20, 4, 0},
-        {"wrap T", 0x24, 4, 0},
-        {"minification filter", 0x28, 4, 1, true},
-        {"magnification filter", 0x2C, 4, 1, true},
-        {"level-of-detail bias", 0x30, 4, 0},
-        {"edge level-of-detail enable", 0x34, 1, 0},
-        {"minimum level of detail", 0x35, 1, 0},
-        {"maximum level of detail", 0x36, 1, 0},
-        {"unpacked flag", 0x37, 1, 0},
+        {"magic", KF_TPL_MAGIC_AT, 4, TPL_MAGIC},
+        {"image count", KF_TPL_IMAGE_COUNT_AT, 4, 1, true},
+        {"image table offset", KF_TPL_IMAGE_TABLE_AT, 4, TPL_IMAGE_TABLE},
+        {"image header offset", KF_TPL_IMAGE_HEADER_AT, 4, TPL_IMAGE_HEADER},
+        {"palette header offset", KF_TPL_PALETTE_HEADER_AT, 4, 0},
+        {"height", KF_TPL_HEIGHT_AT, 2, SKIN_HEIGHT, true},
+        {"width", KF_TPL_WIDTH_AT, 2, compressed ? CMPR_SKIN_WIDTH : RGB565_SKIN_WIDTH, true},
+        {"format", KF_TPL_FORMAT_AT, 4, compressed ? TPL_FORMAT_CMPR : TPL_FORMAT_RGB565, true},
+        {"image data offset", KF_TPL_DATA_AT, 4, TPL_DATA_OFFSET},
+        {"wrap S", KF_TPL_WRAP_S_AT, 4, 0},
+        {"wrap T", KF_TPL_WRAP_T_AT, 4, 0},
+        {"minification filter", KF_TPL_MIN_FILTER_AT, 4, TPL_FILTER_LINEAR, true},
+        {"magnification filter", KF_TPL_MAG_FILTER_AT, 4, TPL_FILTER_LINEAR, true},
+        {"level-of-detail bias", KF_TPL_LOD_BIAS_AT, 4, 0},
+        {"edge level-of-detail enable", KF_TPL_EDGE_LOD_AT, 1, 0},
+        {"minimum level of detail", KF_TPL_MIN_LOD_AT, 1, 0},
+        {"maximum level of detail", KF_TPL_MAX_LOD_AT, 1, 0},
+        {"unpacked flag", KF_TPL_UNPACKED_AT, 1, 0},
     };
     for (const NumberField& field : fields) check.number(field);
-    check.zeros("reserved", 0x38, TPL_DATA_OFFSET);
+    check.zeros("reserved", KF_TPL_RESERVED_AT, TPL_DATA_OFFSET);
     if (compressed) {
         // CMPR: 4 bits a pixel; the rest of the file stays zero.
         const std::uint32_t end = TPL_DATA_OFFSET + CMPR_SKIN_WIDTH * SKIN_HEIGHT / 2;
@@ -218,7 +220,7 @@ std::vector<PayloadProblem> check_blob(std::size_t blob, Blob bytes, const std::
         check_program_header(check);
         if (bytes.size() == PROGRAM_IMAGE_SIZE) check_patch_points(bytes, file, problems);
     } else if (blob == BANNER_BLOB) {
-        check.text("magic", 0x00, text_bytes("BNR1", 4));
+        check.text("magic", BANNER_MAGIC_OFFSET, text_bytes("BNR1", 4));
     } else {
         check_skin(check, static_cast<int>(blob - FIRST_SKIN_BLOB));
     }

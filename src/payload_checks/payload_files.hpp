@@ -19,7 +19,6 @@ inline constexpr std::size_t BANNER_BLOB = 6;
 // An extractor writes the loader at the length its header announces: the
 // 32-byte header, the code and the trailer. Past APPLOADER_SIZE those bytes
 // are the start of the program image, which follows the loader on the disc.
-inline constexpr std::uint32_t APPLOADER_HEADER_SIZE = 0x20;
 inline constexpr std::uint32_t APPLOADER_ANNOUNCED_SIZE =
     APPLOADER_HEADER_SIZE + APPLOADER_CODE_SIZE + APPLOADER_TRAILER_SIZE; // 0x1D224
 static_assert(APPLOADER_ANNOUNCED_SIZE == 0x1D224);

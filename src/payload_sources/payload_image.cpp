@@ -2,7 +2,7 @@
 
 #include "disc_reader/disc_header.hpp"
 #include "disc_reader/file_table.hpp"
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 
 namespace kessra {
 
@@ -31,7 +31,7 @@ Result<SourceRead> read_image_payloads(ByteSource& image) {
     Result<DiscHeader> header = read_disc_header(image);
     if (!header) return {header.status, {}};
     if (header.value.program_image_offset != PROGRAM_IMAGE_OFFSET) {
-        return {Status::failure(image.name() + ": program image offset at 0x420: expected " +
+        return {Status::failure(image.name() + ": program image offset at " + hex_offset(PROGRAM_IMAGE_OFFSET_FIELD) + ": expected " +
                                 hex_offset(PROGRAM_IMAGE_OFFSET) + ", found " +
                                 hex_offset(header.value.program_image_offset)),
                 {}};

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "payloads/payload_layout.hpp"
+#include "format/payload_layout.hpp"
 
 namespace kessra {
 

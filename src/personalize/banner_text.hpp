@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "payloads/payload_layout.hpp"
+#include "format/payload_layout.hpp"
 #include "platform/status.hpp"
 
 namespace kessra {

@@ -67,13 +67,14 @@ Status make_beside(const std::string& final_path, Make make, std::string& made_p
 Result<File> create_beside(const std::string& final_path, const std::string& name, FileMode mode,
                            std::string& created_path) {
     Result<File> created;
-    make_beside(
+    const Status made = make_beside(
         final_path,
         [&](const std::string& candidate) {
             created = create_new_file(candidate, name, mode);
             return created.status;
         },
         created_path);
+    if (!made) return {made, {}};
     return created;
 }
 

@@ -9,7 +9,7 @@
 
 namespace kessra {
 
-struct Status {
+struct [[nodiscard]] Status {
     bool ok = true;
     std::string message;
 
@@ -22,7 +22,7 @@ struct Status {
 };
 
 template <typename T>
-struct Result {
+struct [[nodiscard]] Result {
     Status status;
     T value{};
 

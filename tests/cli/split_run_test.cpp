@@ -7,7 +7,7 @@
 #include "cli/options.hpp"
 #include "cli/run.hpp"
 #include "cli/split_run.hpp"
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 #include "platform/output_files.hpp"
 #include "platform/paths.hpp"
 #include "support/test_support.hpp"

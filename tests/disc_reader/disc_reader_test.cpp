@@ -6,7 +6,7 @@
 #include "cli/run.hpp"
 #include "disc_reader/file_table.hpp"
 #include "disc_reader/image_fixture.hpp"
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 #include "platform/paths.hpp"
 #include "support/test_support.hpp"
 #include "support/tool_run.hpp"

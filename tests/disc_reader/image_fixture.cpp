@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "image/be32.hpp"
-#include "image/disc_format.hpp"
+#include "format/be32.hpp"
+#include "format/disc_format.hpp"
 
 namespace kessra::testing {
 

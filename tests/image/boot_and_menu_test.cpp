@@ -4,7 +4,7 @@
 
 #include "catalogue/disc_profile.hpp"
 #include "image/boot_area.hpp"
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 #include "image/menu_patch.hpp"
 #include "support/test_support.hpp"
 

@@ -5,7 +5,7 @@
 
 #include "cli/run.hpp"
 #include "image/content_writer.hpp"
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 #include "image/layout.hpp"
 #include "inspect/inspect_support.hpp"
 #include "platform/paths.hpp"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "image/be32.hpp"
+#include "format/be32.hpp"
 
 namespace kessra::testing {
 

@@ -5,7 +5,7 @@
 
 #include "cli/run.hpp"
 #include "disc_reader/image_fixture.hpp"
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 #include "inspect/crc32.hpp"
 #include "inspect/inspect_report.hpp"
 #include "inspect/inspect_support.hpp"

@@ -7,7 +7,7 @@
 #include <random>
 #include <sstream>
 
-#include "image/disc_format.hpp"
+#include "format/disc_format.hpp"
 
 namespace kessra::testing {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "payload_gen/scenes.hpp"
-#include "payloads/payload_layout.hpp"
+#include "format/payload_layout.hpp"
 
 namespace kessra::payload_gen {
 

@@ -15,7 +15,7 @@
 
 #include "payload_gen/blob_builders.hpp"
 #include "payload_gen/scenes.hpp"
-#include "payloads/payload_layout.hpp"
+#include "format/payload_layout.hpp"
 #include "texture/png_file.hpp"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "payload_gen/glyphs.hpp"
-#include "payloads/payload_layout.hpp"
+#include "format/payload_layout.hpp"
 
 namespace kessra::payload_gen {
 
