@@ -91,6 +91,11 @@ if [ "$mode" = picture ]; then
     cp "$work/shot.png" "${TMPDIR:-/tmp}/kessra-play-last.png" 2>/dev/null
     fail "the game's picture never matched (last RMSE ${s:-none}; screenshot in ${TMPDIR:-/tmp}/kessra-play-last.png)"
   }
+  # For the documentation: the whole screen, when a file is named for it.
+  if [ -n "${KESSRA_PLAY_SCREEN:-}" ]; then
+    xwd -root -silent 2>/dev/null | convert xwd:- -crop 640x480+0+0 +repage -fuzz 4% -trim +repage \
+      -resize '640x480!' "$KESSRA_PLAY_SCREEN" 2>/dev/null
+  fi
   miss="$(score_against "$work/other_game.ppm")"
   echo "picture: RMSE $s, the other ROM's picture: RMSE $miss"
   better "$(awk -v w="$s" 'BEGIN { print w * 1.5 + 0.005 }')" "$miss" || fail "the picture is not clearly closer to $played"
