@@ -9,6 +9,8 @@
 #include "../common/play.h"
 #include "../common/yuv.h"
 #include "../hw/hw.h"
+#include "game_save.h"
+#include "game_sound.h"
 #include "memory_map.h"
 
 #define FIELD_TICKS (HW_TIME_HZ * 1001u / 60000u) /* one NTSC field */
@@ -102,12 +104,15 @@ static int pause_menu(unsigned keys, int shown) {
                           (SCREEN_HEIGHT - box.height) / 2);
         }
         hw_vi_wait_field();
+        game_sound_field();
         choice = bt_pause_input(&s, bt_pad_keys(hw_si_read()));
         if (choice >= 0) return choice;
     }
 }
 
 typedef struct {
+    bt_app* app;
+    const char* title;
     void* state;
     const uint8_t* rom;
     uint32_t rom_size;
@@ -126,7 +131,7 @@ static void draw(const game* g, int target) {
 static void run(game* g, int* shown) {
     static const speed none = {0, 0, 0, 0, 0, 0};
     speed sp = none;
-    uint32_t due = hw_time(), started;
+    uint32_t due = hw_time(), started, frame = 0;
     unsigned before = ~0u; /* keys held while the game starts count only once released */
     int skipped_in_a_row = 0;
     sp.since = due;
@@ -135,9 +140,22 @@ static void run(game* g, int* shown) {
         const unsigned keys = bt_pad_keys(pad);
         int32_t late;
         if (bt_pause_wanted(before, keys)) {
-            const int choice = pause_menu(keys, *shown);
-            if (choice == BT_PAUSE_QUIT) return;
-            if (choice == BT_PAUSE_RESTART) kessra_emu_start(g->state, g->rom, g->rom_size);
+            int choice;
+            game_sound_pause();
+            game_save_pause(g->state, frame);
+            choice = pause_menu(keys, *shown);
+            if (choice == BT_PAUSE_QUIT) {
+                game_save_leave(g->state, frame);
+                game_sound_stop(g->state);
+                return;
+            }
+            if (choice == BT_PAUSE_RESTART) {
+                kessra_emu_start(g->state, g->rom, g->rom_size);
+                game_save_start(g->app, g->state, g->rom, g->title);
+                game_sound_start(g->state);
+            } else {
+                game_sound_resume();
+            }
             sp = none;
             due = sp.since = hw_time();
         }
@@ -145,6 +163,8 @@ static void run(game* g, int* shown) {
         kessra_emu_set_keys(g->state, bt_play_keys(pad));
         started = hw_time();
         kessra_emu_run_frame(g->state);
+        game_sound_frame(g->state);
+        game_save_frame(g->state, ++frame);
         sp.emulating += hw_time() - started;
         due += FIELD_TICKS;
         late = (int32_t)(hw_time() - due);
@@ -165,6 +185,7 @@ static void run(game* g, int* shown) {
             ++sp.drawn;
             skipped_in_a_row = 0;
         }
+        game_sound_field();
         if (late > (int32_t)GIVE_UP_CATCHING_UP) due = hw_time();
         if (++sp.frames == REPORT_EVERY) {
             const uint32_t now = hw_time();
@@ -228,6 +249,10 @@ void game_play(bt_app* app, int number, bt_canvas* frame, int* shown) {
         uint32_t* to = (uint32_t*)HW_UNCACHED(xfb(*shown));
         for (i = 0; i < SCREEN_WORDS; ++i) to[i] = from[i];
     }
+    g.app = app;
+    g.title = name;
+    game_save_start(app, g.state, g.rom, name);
+    game_sound_start(g.state);
     report("play ", name);
     run(&g, shown);
 }

@@ -8,6 +8,7 @@
 #include "../common/yuv.h"
 #include "../hw/hw.h"
 #include "game.h"
+#include "game_sound.h"
 #include "memory_map.h"
 
 void program_main(void);
@@ -71,6 +72,7 @@ void program_main(void) {
     for (i = 0; i < SCREEN_WIDTH * SCREEN_HEIGHT / 2; ++i) blank[i] = 0x10801080u; /* black */
     hw_vi_init((const void*)MEM_XFB0);
     hw_si_init();
+    game_sound_init();
 
     env.read = hw_di_read;
     env.read_ctx = 0;
