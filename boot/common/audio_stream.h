@@ -4,7 +4,10 @@
    output rate (32000 Hz). The resampling step follows the ring's fill, a
    small correction (at most +-2 %) that keeps the sound in step with the
    picture whatever the two clocks do; a gain ramp fades the sound in and out
-   so that starting, pausing and ending a game make no click. No hardware
+   so that starting, pausing and ending a game make no click, and a short
+   one fades the sound out just before the ring runs dry (the game runs
+   slower than the sound plays) and in again once the ring is full enough,
+   so that a gap is silence rather than a click. No hardware
    here: boot/hw/audio.c moves the blocks. */
 #ifndef BOOT_AUDIO_STREAM_H
 #define BOOT_AUDIO_STREAM_H
@@ -22,9 +25,21 @@
    dry) once the ring holds that much. */
 #define AS_RING_FRAMES 4096u
 #define AS_TARGET_FILL (AS_RING_FRAMES / 2u)
+/* Blocks (about a second) the ring must play without running dry before
+   the rate correction applies (at the start, and again after it ran dry):
+   a game too slow to keep the ring filled plays its sound at the right
+   pitch, in pieces. */
+#define AS_CALM_BLOCKS 32u
 /* Output frames of a fade (16 ms). */
 #define AS_FADE_FRAMES 512u
+/* Output frames over which the sound fades out before the ring runs dry,
+   and back in once it is full enough again (4 ms). */
+#define AS_DRY_FADE_FRAMES 128u
 #define AS_GAIN_ONE 32768
+/* Where the sides go in an output frame: the audio DMA takes the right
+   sample first (docs/sound.md). */
+#define AS_OUT_RIGHT 0u
+#define AS_OUT_LEFT 1u
 
 typedef struct {
     int16_t ring[AS_RING_FRAMES * 2];
@@ -33,11 +48,12 @@ typedef struct {
     uint32_t phase;       /* between ring_read and the next frame, in 1/65536 */
     uint32_t nominal_step; /* input frames per output frame, 16.16 */
     uint32_t step;        /* the step the last block used */
-    int16_t last[2];      /* the last frame played, held when the ring runs dry */
-    int32_t gain;         /* 0 .. AS_GAIN_ONE */
+    int32_t gain;         /* 0 .. AS_GAIN_ONE: the fades asked for */
     int32_t gain_target;
+    int32_t flow;         /* 0 .. AS_GAIN_ONE: down to 0 where the ring runs dry, up again after */
     uint32_t primed;      /* 1 once the ring reached the target fill */
-    uint32_t underruns;   /* output frames made without input while playing */
+    uint32_t underruns;   /* times the ring ran dry while playing */
+    uint32_t calm;        /* blocks filled since it last ran dry (up to AS_CALM_BLOCKS) */
     uint32_t dropped;     /* input frames the full ring refused */
     uint32_t next_block;  /* the block audio_stream_fill fills next: 0 or 1 */
     int16_t block[2][AS_BLOCK_FRAMES * 2] __attribute__((aligned(32)));

@@ -27,12 +27,18 @@
 #define AI_DSP_32KHZ 0x0040u
 #define BLOCK_BYTES (AS_BLOCK_FRAMES * 4u)
 
-static void queue(const int16_t* block) {
-    hw_dcache_flush(block, BLOCK_BYTES);
+/* A block of silence the DMA starts with: the first block of sound is
+   queued behind it by the first refill, so it plays from its start (with
+   its fade in) whether the DMA takes a block's address at once or only
+   when the current block ends. */
+static const int16_t lead_in[16] __attribute__((aligned(32))) = {0};
+
+static void queue(const int16_t* block, uint32_t bytes) {
+    hw_dcache_flush(block, bytes);
     const uint32_t address = HW_PHYSICAL(block);
     AI_DMA_HIGH = (uint16_t)(address >> 16);
     AI_DMA_LOW = (uint16_t)(address & 0xFFE0u);
-    AI_DMA_CONTROL = (uint16_t)((AI_DMA_CONTROL & AI_DMA_PLAY) | (BLOCK_BYTES / 32u));
+    AI_DMA_CONTROL = (uint16_t)((AI_DMA_CONTROL & AI_DMA_PLAY) | (bytes / 32u));
 }
 
 static void clear_started(void) {
@@ -45,8 +51,8 @@ void hw_audio_init(void) {
     clear_started();
 }
 
-void hw_audio_start(audio_stream* s) {
-    queue(audio_stream_fill(s));
+void hw_audio_start(void) {
+    queue(lead_in, sizeof lead_in);
     clear_started();
     AI_DMA_CONTROL = (uint16_t)(AI_DMA_CONTROL | AI_DMA_PLAY);
 }
@@ -55,7 +61,7 @@ int hw_audio_service(audio_stream* s) {
     if ((DSP_CONTROL & DSP_AI_STARTED) == 0) return 0;
     clear_started();
     /* The block that just started keeps playing; the other is free. */
-    queue(audio_stream_fill(s));
+    queue(audio_stream_fill(s), BLOCK_BYTES);
     return 1;
 }
 
