@@ -66,7 +66,7 @@ static int32_t toward(int32_t value, int32_t target, int32_t by) {
    each needs the frame at the position and the one after it. */
 static uint32_t playable_frames(const audio_stream* s) {
     if (s->ring_count < 2) return 0;
-    const uint32_t span = ((s->ring_count - 1) << 16) - s->phase; /* below 2^28 */
+    const uint32_t span = ((s->ring_count - 1) << 16) - s->phase; /* below 2^29 */
     return (span + s->step - 1) / s->step;
 }
 

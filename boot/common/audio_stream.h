@@ -16,16 +16,18 @@
 
 #define AS_INPUT_RATE 32768u
 #define AS_OUTPUT_RATE 32000u
-/* Stereo frames a DMA block holds: 32 ms at 32000 Hz, 4 KiB (a multiple of
-   the DMA's 32-byte unit), so a block outlasts a video field by far. */
-#define AS_BLOCK_FRAMES 1024u
-/* Stereo frames the ring holds (125 ms). The fill aimed at when a block is
-   filled is half of it: a block takes about 1050 input frames and leaves
+/* Stereo frames a DMA block holds: 48 ms at 32000 Hz, 6 KiB (a multiple of
+   the DMA's 32-byte unit). The next block must be queued while one plays,
+   so the game loop must look in at least this often: a field is 17 ms, a
+   slow handheld frame about 30 ms. */
+#define AS_BLOCK_FRAMES 1536u
+/* Stereo frames the ring holds (188 ms). The fill aimed at when a block is
+   filled is half of it: a block takes about 1570 input frames and leaves
    about as many behind. Playing starts (and starts again after the ring ran
    dry) once the ring holds that much. */
-#define AS_RING_FRAMES 4096u
+#define AS_RING_FRAMES 6144u
 #define AS_TARGET_FILL (AS_RING_FRAMES / 2u)
-/* Blocks (about a second) the ring must play without running dry before
+/* Blocks (about 1.5 s) the ring must play without running dry before
    the rate correction applies (at the start, and again after it ran dry):
    a game too slow to keep the ring filled plays its sound at the right
    pitch, in pieces. */
