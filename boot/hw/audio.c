@@ -8,8 +8,9 @@
    and length are taken when a block starts, so the next block is queued by
    writing them while the current one plays. Audio interface, 0xCC006C00:
    the control register (bit 6 selects 32 kHz for the DMA's frames).
-   The DMA offsets and the 32 kHz bit are still to be confirmed on the
-   console (docs/sound.md). */
+   The offsets and bits are those of the homebrew SDK and the public
+   hardware notes (docs/sound.md); the driver has run in the console
+   emulator, not yet on a console. */
 #include "audio.h"
 
 #include "hw.h"

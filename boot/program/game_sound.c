@@ -19,7 +19,7 @@
 #define BLOCK_TICKS ((uint32_t)((uint64_t)AS_BLOCK_FRAMES * HW_TIME_HZ / AS_OUTPUT_RATE))
 
 typedef struct {
-    audio_stream stream; /* ~32 KiB: static, not on the stack */
+    audio_stream stream; /* ~36 KiB: static, not on the stack */
     int16_t taken[2 * TAKE_FRAMES];
     int playing;          /* the DMA runs */
     uint32_t frames;      /* handheld frames since the last report */
