@@ -44,7 +44,7 @@ void audio_stream_clear(audio_stream* s) {
    an eighth of the ring off the target). None while the ring keeps running
    dry: the game is too slow for any correction to help. */
 static uint32_t adjusted_step(const audio_stream* s) {
-    if (s->calm < AS_CALM_BLOCKS) return s->nominal_step;
+    if (s->calm < AS_CALM_FRAMES) return s->nominal_step;
     int32_t error = (int32_t)s->ring_count - (int32_t)AS_TARGET_FILL;
     if (error > (int32_t)AS_TARGET_FILL) error = (int32_t)AS_TARGET_FILL;
     const int32_t range = (int32_t)(s->nominal_step / 50u);
@@ -72,14 +72,17 @@ static uint32_t playable_frames(const audio_stream* s) {
 
 #define AS_FLOW_STEP (AS_GAIN_ONE / (int32_t)AS_DRY_FADE_FRAMES)
 
-const int16_t* audio_stream_fill(audio_stream* s) {
+const int16_t* audio_stream_fill(audio_stream* s, uint32_t frames) {
     int16_t* out = s->block[s->next_block];
     s->next_block ^= 1u;
+    if (frames > AS_BLOCK_MAX_FRAMES) frames = AS_BLOCK_MAX_FRAMES;
+    frames = frames < AS_BLOCK_STEP_FRAMES ? AS_BLOCK_STEP_FRAMES : frames - frames % AS_BLOCK_STEP_FRAMES;
+    s->block_frames = frames;
     s->step = adjusted_step(s);
     if (s->ring_count >= AS_TARGET_FILL) s->primed = 1;
     const uint32_t playable = s->primed ? playable_frames(s) : 0;
-    if (s->calm < AS_CALM_BLOCKS) ++s->calm;
-    for (uint32_t i = 0; i < AS_BLOCK_FRAMES; ++i) {
+    s->calm = s->calm + frames < AS_CALM_FRAMES ? s->calm + frames : AS_CALM_FRAMES;
+    for (uint32_t i = 0; i < frames; ++i) {
         s->gain = toward(s->gain, s->gain_target, AS_GAIN_STEP);
         if (s->primed && i >= playable) {
             s->primed = 0; /* ran dry: wait for the target fill again */
@@ -108,3 +111,11 @@ const int16_t* audio_stream_fill(audio_stream* s) {
     }
     return out;
 }
+
+uint32_t audio_block_frames(uint32_t gap, uint32_t ticks_per_second) {
+    const uint64_t wanted = 2u * (uint64_t)gap * AS_OUTPUT_RATE / ticks_per_second;
+    if (wanted <= AS_BLOCK_FRAMES) return AS_BLOCK_FRAMES;
+    if (wanted >= AS_BLOCK_MAX_FRAMES) return AS_BLOCK_MAX_FRAMES;
+    return ((uint32_t)wanted + AS_BLOCK_STEP_FRAMES - 1) / AS_BLOCK_STEP_FRAMES * AS_BLOCK_STEP_FRAMES;
+}
+

@@ -26,7 +26,6 @@
 #define DSP_FLAGS 0x00A8u      /* the written-1-clears flags */
 #define AI_DMA_PLAY 0x8000u
 #define AI_DSP_32KHZ 0x0040u
-#define BLOCK_BYTES (AS_BLOCK_FRAMES * 4u)
 
 /* A block of silence the DMA starts with: the first block of sound is
    queued behind it by the first refill, so it plays from its start (with
@@ -58,11 +57,12 @@ void hw_audio_start(void) {
     AI_DMA_CONTROL = (uint16_t)(AI_DMA_CONTROL | AI_DMA_PLAY);
 }
 
-int hw_audio_service(audio_stream* s) {
+int hw_audio_service(audio_stream* s, uint32_t frames) {
     if ((DSP_CONTROL & DSP_AI_STARTED) == 0) return 0;
     clear_started();
     /* The block that just started keeps playing; the other is free. */
-    queue(audio_stream_fill(s), BLOCK_BYTES);
+    const int16_t* block = audio_stream_fill(s, frames);
+    queue(block, s->block_frames * 4u);
     return 1;
 }
 

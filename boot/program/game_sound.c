@@ -1,8 +1,9 @@
 /* The game's sound: the core's frames go into the stream after every
    emulated frame; the audio DMA plays the stream's blocks, refilled whenever
-   the loop passes by (after the emulation and again after the drawing, so a
-   slow frame still refills in time). Every REPORT_EVERY frames a line on
-   the debug UART tells how the stream fares (docs/sound.md). */
+   the loop passes by (after the emulation and again after the drawing). A
+   block lasts twice the longest recent time between two looks (48 ms at
+   least), so a slow frame still refills in time. Every REPORT_EVERY frames
+   a line on the debug UART tells how the stream fares (docs/sound.md). */
 #include "game_sound.h"
 
 #include <stdint.h>
@@ -15,8 +16,9 @@
 
 #define TAKE_FRAMES 1024u /* more than a handheld frame makes (about 549) */
 #define REPORT_EVERY 300u
-/* A block's time in time base ticks. */
-#define BLOCK_TICKS ((uint32_t)((uint64_t)AS_BLOCK_FRAMES * HW_TIME_HZ / AS_OUTPUT_RATE))
+/* The longest recent time between two looks forgets 1/128 of itself at
+   each look (half in about 90 looks, 1.5 s at 30 frames a second). */
+#define FORGET_SHIFT 7
 
 typedef struct {
     audio_stream stream; /* ~36 KiB: static, not on the stack */
@@ -24,8 +26,10 @@ typedef struct {
     int playing;          /* the DMA runs */
     uint32_t frames;      /* handheld frames since the last report */
     uint32_t last_service; /* the time base at the last refill check */
-    uint32_t longest_gap;  /* the longest time between two checks, in ticks */
-    uint32_t late;         /* checks that came more than a block's time apart */
+    uint32_t longest_gap;  /* the longest time between two looks since the last report, in ticks */
+    uint32_t recent_gap;   /* the longest recent one, fading: sets the block length */
+    uint32_t block_ticks;  /* the time of the block queued last */
+    uint32_t late;         /* looks that came later than that block's time */
 } game_sound;
 
 static game_sound sound;
@@ -36,8 +40,11 @@ static int service(void) {
     const uint32_t now = hw_time(), gap = now - sound.last_service;
     sound.last_service = now;
     if (gap > sound.longest_gap) sound.longest_gap = gap;
-    if (gap > BLOCK_TICKS) ++sound.late;
-    return hw_audio_service(&sound.stream);
+    sound.recent_gap = gap > sound.recent_gap ? gap : sound.recent_gap - (sound.recent_gap >> FORGET_SHIFT);
+    if (sound.block_ticks != 0 && gap > sound.block_ticks) ++sound.late;
+    if (!hw_audio_service(&sound.stream, audio_block_frames(sound.recent_gap, HW_TIME_HZ))) return 0;
+    sound.block_ticks = (uint32_t)((uint64_t)sound.stream.block_frames * HW_TIME_HZ / AS_OUTPUT_RATE);
+    return 1;
 }
 
 static size_t put_number(char* line, size_t n, const char* label, uint32_t value) {
@@ -45,7 +52,8 @@ static size_t put_number(char* line, size_t n, const char* label, uint32_t value
     return n + bt_format_uint(line + n, value);
 }
 
-/* "kessra: sound fill F underruns U dropped D late L longest-ms G". */
+/* "kessra: sound fill F underruns U dropped D late L longest-ms G block B"
+   (the frames of the last block). */
 static void report(void) {
     char line[128];
     size_t n = bt_copy_text(line, 16, "kessra: sound", 13);
@@ -54,6 +62,7 @@ static void report(void) {
     n = put_number(line, n, " dropped ", sound.stream.dropped);
     n = put_number(line, n, " late ", sound.late);
     n = put_number(line, n, " longest-ms ", sound.longest_gap / (HW_TIME_HZ / 1000u));
+    n = put_number(line, n, " block ", sound.stream.block_frames);
     line[n] = '\0';
     hw_uart_puts(line);
     sound.longest_gap = 0;
@@ -76,6 +85,7 @@ void game_sound_start(void* emu) {
     if (!sound.playing) {
         hw_audio_start();
         sound.playing = 1;
+        sound.block_ticks = 0; /* the silent lead-in plays first */
     }
 }
 

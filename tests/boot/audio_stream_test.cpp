@@ -47,7 +47,7 @@ std::vector<double> run(audio_stream& s, Tone& tone, double input_rate, int bloc
         owed -= n;
         const auto frames = tone.frames(n);
         audio_stream_push(&s, frames.data(), n);
-        const int16_t* out = audio_stream_fill(&s);
+        const int16_t* out = audio_stream_fill(&s, AS_BLOCK_FRAMES);
         for (uint32_t i = 0; i < AS_BLOCK_FRAMES; ++i) left.push_back(out[2 * i + AS_OUT_LEFT]);
         if (fills) fills->push_back(s.ring_count);
     }
@@ -110,12 +110,12 @@ TEST(AudioStream, FadesInAndOutWithoutAJump) {
     auto s = make_stream();
     std::vector<int16_t> loud(2 * AS_RING_FRAMES, 20000);  // a DC level, enough for three blocks
     audio_stream_push(s.get(), loud.data(), AS_RING_FRAMES);
-    const int16_t* silent = audio_stream_fill(s.get());
+    const int16_t* silent = audio_stream_fill(s.get(), AS_BLOCK_FRAMES);
     EXPECT_EQ(silent[0], 0);
     EXPECT_EQ(silent[2 * AS_BLOCK_FRAMES - 2], 0) << "sound before the fade in";
 
     audio_stream_fade_in(s.get());
-    const int16_t* in = audio_stream_fill(s.get());
+    const int16_t* in = audio_stream_fill(s.get(), AS_BLOCK_FRAMES);
     int previous = 0, largest_jump = 0;
     for (uint32_t i = 0; i < AS_BLOCK_FRAMES; ++i) {
         largest_jump = std::max(largest_jump, std::abs(in[2 * i] - previous));
@@ -127,7 +127,7 @@ TEST(AudioStream, FadesInAndOutWithoutAJump) {
 
     audio_stream_fade_out(s.get());
     EXPECT_FALSE(audio_stream_silent(s.get()));
-    const int16_t* out = audio_stream_fill(s.get());
+    const int16_t* out = audio_stream_fill(s.get(), AS_BLOCK_FRAMES);
     largest_jump = 0;
     for (uint32_t i = 0; i < AS_BLOCK_FRAMES; ++i) {
         largest_jump = std::max(largest_jump, std::abs(out[2 * i] - previous));
@@ -140,9 +140,9 @@ TEST(AudioStream, FadesInAndOutWithoutAJump) {
 
 TEST(AudioStream, AlternatesTheTwoBlocks) {
     auto s = make_stream();
-    const int16_t* a = audio_stream_fill(s.get());
-    const int16_t* b = audio_stream_fill(s.get());
-    const int16_t* c = audio_stream_fill(s.get());
+    const int16_t* a = audio_stream_fill(s.get(), AS_BLOCK_FRAMES);
+    const int16_t* b = audio_stream_fill(s.get(), AS_BLOCK_FRAMES);
+    const int16_t* c = audio_stream_fill(s.get(), AS_BLOCK_FRAMES);
     EXPECT_NE(a, b);
     EXPECT_EQ(a, c);
     EXPECT_EQ(reinterpret_cast<uintptr_t>(a) % 32, 0u);
@@ -167,7 +167,7 @@ TEST(AudioStream, FadesOutBeforeTheRingRunsDryAndInOnceItIsFullAgain) {
     audio_stream_push(s.get(), level.data(), AS_TARGET_FILL + 600);
     std::vector<double> left;
     auto fill = [&] {
-        const int16_t* out = audio_stream_fill(s.get());
+        const int16_t* out = audio_stream_fill(s.get(), AS_BLOCK_FRAMES);
         for (uint32_t i = 0; i < AS_BLOCK_FRAMES; ++i) left.push_back(out[2 * i + AS_OUT_LEFT]);
         return out;
     };
@@ -218,6 +218,50 @@ TEST(AudioStream, SlowGamePlaysInPiecesAtItsPitch) {
     }
     EXPECT_GT(pieces, 5u);
     EXPECT_LE(largest_step(left, 0, left.size()), 2 * 8000 * 440 * 7 / AS_OUTPUT_RATE) << "no click at a gap";
+}
+
+// A slow loop gets longer blocks: twice its longest time between two looks,
+// from 48 ms up to 96 ms, in steps of 64 frames.
+TEST(AudioStream, BlockLengthFollowsTheLoop) {
+    struct Case {
+        uint32_t gap, per_second, frames;
+    };
+    const Case cases[] = {
+        {0, 1000, AS_BLOCK_FRAMES},           {16, 1000, AS_BLOCK_FRAMES},
+        {24, 1000, AS_BLOCK_FRAMES},          {29, 1000, 1856},  // 58 ms: 1856 frames
+        {30, 1000, 1920},                     {1822500, 40500000, 2880},  // 45 ms of time base
+        {47, 1000, 3008},                     {49, 1000, AS_BLOCK_MAX_FRAMES},
+        {4000000000u, 40500000, AS_BLOCK_MAX_FRAMES},
+    };
+    for (const Case& c : cases) {
+        const uint32_t frames = audio_block_frames(c.gap, c.per_second);
+        EXPECT_EQ(frames, c.frames) << c.gap << " of " << c.per_second;
+        EXPECT_EQ(frames % AS_BLOCK_STEP_FRAMES, 0u);
+    }
+}
+
+// Blocks of changing length play the sound on without a seam, each as long
+// as asked (rounded down to whole steps of 64 frames, at most the largest).
+TEST(AudioStream, BlocksOfChangingLengthJoinWithoutASeam) {
+    auto s = make_stream();
+    audio_stream_fade_in(s.get());
+    Tone tone{1000, 8000};
+    const auto start = tone.frames(AS_RING_FRAMES);
+    audio_stream_push(s.get(), start.data(), AS_RING_FRAMES);
+    const uint32_t asked[] = {1536, 2880, 1000, 5000, 10, 1600, 3072, 1536};
+    const uint32_t made[] = {1536, 2880, 960, 3072, 64, 1600, 3072, 1536};
+    std::vector<double> left;
+    for (std::size_t k = 0; k < std::size(asked); ++k) {
+        const int16_t* out = audio_stream_fill(s.get(), asked[k]);
+        EXPECT_EQ(s->block_frames, made[k]);
+        for (uint32_t i = 0; i < s->block_frames; ++i) left.push_back(out[2 * i + AS_OUT_LEFT]);
+        const auto more = tone.frames(audio_stream_space(s.get()) / 2);
+        audio_stream_push(s.get(), more.data(), static_cast<uint32_t>(more.size() / 2));
+    }
+    EXPECT_EQ(s->underruns, 0u);
+    EXPECT_NEAR(crossing_hz(left, AS_FADE_FRAMES), 1000, 10);
+    // A sine of 1000 Hz at 8000 moves at most 2 pi 1000 8000 / 32000 = 1571 a frame.
+    EXPECT_LE(largest_step(left, AS_FADE_FRAMES, left.size()), 1650);
 }
 
 TEST(AudioStream, RefusesWhatTheFullRingCannotTake) {
