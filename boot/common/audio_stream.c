@@ -41,7 +41,7 @@ void audio_stream_clear(audio_stream* s) {
 /* The step for the next block: the nominal one, faster when the ring holds
    more than the target and slower when less, by up to 2 % at an empty or a
    full ring (a drift of 0.35 %, one handheld frame a console field, settles
-   an eighth of the ring off the target). None while the ring keeps running
+   about a sixth of the target off it). None while the ring keeps running
    dry: the game is too slow for any correction to help. */
 static uint32_t adjusted_step(const audio_stream* s) {
     if (s->calm < AS_CALM_FRAMES) return s->nominal_step;
