@@ -8,8 +8,9 @@
    and length are taken when a block starts, so the next block is queued by
    writing them while the current one plays. Audio interface, 0xCC006C00:
    the control register (bit 6 selects 32 kHz for the DMA's frames).
-   The DMA offsets and the 32 kHz bit are still to be confirmed on the
-   console (docs/sound.md). */
+   The offsets and bits are those of the homebrew SDK and the public
+   hardware notes (docs/sound.md); the driver has run in the console
+   emulator, not yet on a console. */
 #include "audio.h"
 
 #include "hw.h"
@@ -25,14 +26,19 @@
 #define DSP_FLAGS 0x00A8u      /* the written-1-clears flags */
 #define AI_DMA_PLAY 0x8000u
 #define AI_DSP_32KHZ 0x0040u
-#define BLOCK_BYTES (AS_BLOCK_FRAMES * 4u)
 
-static void queue(const int16_t* block) {
-    hw_dcache_flush(block, BLOCK_BYTES);
+/* A block of silence the DMA starts with: the first block of sound is
+   queued behind it by the first refill, so it plays from its start (with
+   its fade in) whether the DMA takes a block's address at once or only
+   when the current block ends. */
+static const int16_t lead_in[16] __attribute__((aligned(32))) = {0};
+
+static void queue(const int16_t* block, uint32_t bytes) {
+    hw_dcache_flush(block, bytes);
     const uint32_t address = HW_PHYSICAL(block);
     AI_DMA_HIGH = (uint16_t)(address >> 16);
     AI_DMA_LOW = (uint16_t)(address & 0xFFE0u);
-    AI_DMA_CONTROL = (uint16_t)((AI_DMA_CONTROL & AI_DMA_PLAY) | (BLOCK_BYTES / 32u));
+    AI_DMA_CONTROL = (uint16_t)((AI_DMA_CONTROL & AI_DMA_PLAY) | (bytes / 32u));
 }
 
 static void clear_started(void) {
@@ -45,17 +51,18 @@ void hw_audio_init(void) {
     clear_started();
 }
 
-void hw_audio_start(audio_stream* s) {
-    queue(audio_stream_fill(s));
+void hw_audio_start(void) {
+    queue(lead_in, sizeof lead_in);
     clear_started();
     AI_DMA_CONTROL = (uint16_t)(AI_DMA_CONTROL | AI_DMA_PLAY);
 }
 
-int hw_audio_service(audio_stream* s) {
+int hw_audio_service(audio_stream* s, uint32_t frames) {
     if ((DSP_CONTROL & DSP_AI_STARTED) == 0) return 0;
     clear_started();
     /* The block that just started keeps playing; the other is free. */
-    queue(audio_stream_fill(s));
+    const int16_t* block = audio_stream_fill(s, frames);
+    queue(block, s->block_frames * 4u);
     return 1;
 }
 

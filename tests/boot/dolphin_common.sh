@@ -36,9 +36,10 @@ dolphin_workdir() {
   trap cleanup EXIT
 }
 
-# dolphin_start ISO [pipe]: the emulator on ISO, its log in $work/dolphin.log;
-# with "pipe" the controller in port 1 reads $user/Pipes/pipe1, held open on
-# descriptor 5 (press/release with `press BUTTON`).
+# dolphin_start ISO [pipe|-] [-C SETTING...]: the emulator on ISO, its log in
+# $work/dolphin.log; with "pipe" the controller in port 1 reads
+# $user/Pipes/pipe1, held open on descriptor 5 (press/release with
+# `press BUTTON`); further arguments go to the emulator.
 dolphin_start() {
   local user="$work/user"
   mkdir -p "$user/Config" "$user/Pipes"
@@ -79,7 +80,7 @@ INI
   [ -s "$work/display" ] || fail "Xvfb did not start"
   export DISPLAY=":$(head -n 1 "$work/display")"
   dolphin-emu-nogui -p x11 -u "$user" -v OGL -e "$1" \
-    -C Logger.Logs.OSREPORT=True -C Logger.Options.WriteToConsole=True >"$work/dolphin.log" 2>&1 &
+    -C Logger.Logs.OSREPORT=True -C Logger.Options.WriteToConsole=True "${@:3}" >"$work/dolphin.log" 2>&1 &
   dolphin_pid=$!
 }
 
