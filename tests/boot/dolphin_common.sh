@@ -38,7 +38,8 @@ dolphin_workdir() {
 
 # dolphin_start ISO [pipe]: the emulator on ISO, its log in $work/dolphin.log;
 # with "pipe" the controller in port 1 reads $user/Pipes/pipe1, held open on
-# descriptor 5 (press/release with `press BUTTON`).
+# descriptor 5 (press/release with `press BUTTON`). Settings in the array
+# dolphin_options (-C System.Section.Key=Value ...) are passed on.
 dolphin_start() {
   local user="$work/user"
   mkdir -p "$user/Config" "$user/Pipes"
@@ -79,7 +80,8 @@ INI
   [ -s "$work/display" ] || fail "Xvfb did not start"
   export DISPLAY=":$(head -n 1 "$work/display")"
   dolphin-emu-nogui -p x11 -u "$user" -v OGL -e "$1" \
-    -C Logger.Logs.OSREPORT=True -C Logger.Options.WriteToConsole=True >"$work/dolphin.log" 2>&1 &
+    -C Logger.Logs.OSREPORT=True -C Logger.Options.WriteToConsole=True \
+    ${dolphin_options[@]+"${dolphin_options[@]}"} >"$work/dolphin.log" 2>&1 &
   dolphin_pid=$!
 }
 
