@@ -1,18 +1,23 @@
 #!/usr/bin/env bash
 # A game's save kept on the memory card in slot A, in the emulator (headless,
-# under Xvfb): a blank card image made by card_tool carries another
-# program's file; the SRAM test ROM, played from a kessra disc, finds no
-# save, writes its pattern (blue bar) and the program writes it to the card;
-# the emulator is stopped and started again, and the ROM now finds its
-# pattern (green bar, as `kessra run -save` draws it with the file read
-# back from the card). The other program's file must come through byte for
-# byte.
+# under Xvfb), with the SRAM test ROM played from a kessra disc: it finds no
+# save, writes its pattern (blue bar), and the program writes the save
+# memory to the card; the file on the card must hold what `kessra run -save`
+# keeps for the same frames.
 #
-#   dolphin_save.sh KESSRA CARD_TOOL ROM_DIR
+#   dolphin_save.sh card KESSRA CARD_TOOL ROM_DIR
+#       first without a card: the game plays and the program says so, once,
+#       in a notice on the screen; then on a blank card made by card_tool
+#       that carries another program's file; the emulator is stopped and
+#       started again, and the ROM finds its pattern (green bar, as
+#       `kessra run -save` draws it with the file read back from the card).
+#       The other program's file must come through byte for byte.
+#   dolphin_save.sh fresh KESSRA CARD_TOOL ROM_DIR
+#       on a card the emulator formats itself (none there at start).
 #
 # Skipped (77) where the emulator, the X tools or the test ROM are missing.
 set -uo pipefail
-kessra="$1" card_tool="$2" rom_dir="$3"
+mode="$1" kessra="$2" card_tool="$3" rom_dir="$4"
 source "$(dirname "$0")/dolphin_common.sh"
 dolphin_require
 rom="$rom_dir/save_sram.gba"
@@ -29,8 +34,13 @@ file_name="ks_$(dd if="$rom" bs=1 skip=172 count=4 status=none)_$(dd if="$rom" b
 # The emulator puts the disc's region into the card file's name (the
 # images say Japan): named so already, the file is the one it opens.
 card="$work/card.JAP.raw" other="other program's save"
-"$card_tool" format "$card" 16 && "$card_tool" add-other "$card" 3 7 &&
-  "$card_tool" cat "$card" QOTH77 "$other" "$work/other_before.bin" || fail "card_tool could not make the card"
+if [ "$mode" = card ]; then
+  "$card_tool" format "$card" 16 && "$card_tool" add-other "$card" 3 7 &&
+    "$card_tool" cat "$card" QOTH77 "$other" "$work/other_before.bin" || fail "card_tool could not make the card"
+fi
+# What the ROM leaves in its save memory, kept by the host's run, and its
+# picture without a save.
+"$kessra" run "$rom" -frames 60 -save "$work/host.sav" -screenshot "$work/blank.png" >/dev/null || fail "kessra run -save"
 
 # Waits (up to $3 s) until the log has more than $2 lines matching $1.
 wait_count() {
@@ -76,6 +86,7 @@ box_colour() { # mean colour of the notice's place at the foot of the screen
   convert "$1" -crop 608x72+16+400 +repage -resize '1x1!' -depth 8 txt:- 2>/dev/null |
     sed -n 's/.*(\([0-9.]*\),\([0-9.]*\),\([0-9.]*\).*/\1 \2 \3/p' | awk '{ printf "%d %d %d\n", $1, $2, $3 }'
 }
+if [ "$mode" = card ]; then
 reddish() { local r g b; read -r r g b <<<"$1"; [ $((r - g)) -gt 15 ] && [ $((r - b)) -gt 15 ]; }
 dolphin_options=(-C Dolphin.Core.SlotA=255)
 dolphin_start "$work/save.iso" pipe
@@ -98,6 +109,7 @@ save_lines "no card"
 echo "the notice's place: ${notice:-never red} while shown, $after after"
 [ -n "$notice" ] && ! reddish "$after" || fail "the notice was not on the screen for a while"
 end_run 0
+fi
 
 # --- first run: no save yet; the ROM writes its pattern ----------------------
 dolphin_options=(-C Dolphin.Core.SlotA=1 -C "Dolphin.Core.MemcardAPath=$card")
@@ -114,19 +126,21 @@ save_lines first
 end_run 1
 for f in "$work"/card.*.raw; do [ "$f" = "$card" ] || fail "the emulator used another card file: $f"; done
 
+[ -f "$card" ] || fail "no card file $card"
 "$card_tool" list "$card" | sed 's/^/  card: /'
 "$card_tool" cat "$card" "$disc_id" "$file_name" "$work/kept.bin" || fail "the save is not on the card"
-"$card_tool" cat "$card" QOTH77 "$other" "$work/other_after.bin" || fail "the other program's file is gone"
-cmp -s "$work/other_before.bin" "$work/other_after.bin" || fail "the other program's file changed"
 [ "$(dd if="$work/kept.bin" bs=1 skip=64 count=4 status=none)" = KSAV ] || fail "the save file has no KSAV head"
 dd if="$work/kept.bin" of="$work/kept.sav" bs=128 skip=1 count=256 status=none
+cmp -s "$work/kept.sav" "$work/host.sav" || fail "the save on the card is not what the ROM wrote"
+[ "$mode" = card ] || { echo "ok"; exit 0; }
+"$card_tool" cat "$card" QOTH77 "$other" "$work/other_after.bin" || fail "the other program's file is gone"
+cmp -s "$work/other_before.bin" "$work/other_after.bin" || fail "the other program's file changed"
 
 # --- second run: the ROM finds its pattern ---------------------------------
 play
 grep -a -q "kessra: save loaded 32768" "$work/dolphin.log" || fail "the second run did not load the save"
 "$kessra" run "$rom" -frames 60 -save "$work/kept.sav" -screenshot "$work/want.png" >/dev/null ||
   fail "kessra run with the kept save"
-"$kessra" run "$rom" -frames 60 -screenshot "$work/blank.png" >/dev/null || fail "kessra run without a save"
 want="$(bar_colour "$work/want.png")" blank="$(bar_colour "$work/blank.png")"
 sleep 3
 # The handheld's picture: the window cut to its non-black part, taken as
