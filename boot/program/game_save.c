@@ -41,13 +41,16 @@ static card_fs* fs(void) {
     return (card_fs*)MEM_CARD_FS;
 }
 
-static void report(const char* what, uint32_t number) {
-    char line[64];
+/* "kessra: save WHAT NUMBER (MS ms)": the card's time since `since`. */
+static void report(const char* what, uint32_t number, uint32_t since) {
+    char line[80];
     size_t n = bt_copy_text(line, 40, "kessra: save ", 13);
     n += bt_copy_text(line + n, 30, what, 30);
     line[n++] = ' ';
     n += bt_format_uint(line + n, number);
-    line[n] = '\0';
+    n += bt_copy_text(line + n, 4, " (", 2);
+    n += bt_format_uint(line + n, (hw_time() - since) / (HW_TIME_HZ / 1000u));
+    bt_copy_text(line + n, 5, " ms)", 4);
     hw_uart_puts(line);
 }
 
@@ -86,6 +89,7 @@ static void show(const char* text, int sound) {
 void game_save_start(bt_app* app, void* emu, const uint8_t* rom, const char* title) {
     const card_device dev = hw_card_device();
     char disc_id[6] = {'K', 'S', 'R', 'A', '0', '0'};
+    const uint32_t since = hw_time();
     uint32_t size = 0;
     card_save_status st;
     if (!s.started) card_save_policy_init(&s.policy); /* a restart keeps what was said */
@@ -96,9 +100,9 @@ void game_save_start(bt_app* app, void* emu, const uint8_t* rom, const char* tit
     st = card_save_load(fs(), &dev, &s.name, (uint8_t*)MEM_CARD_SAVE, MEM_CARD_SAVE_CAPACITY, &size);
     if (st == CARD_SAVE_DONE) {
         const int taken = kessra_emu_save_load(emu, (const uint8_t*)MEM_CARD_SAVE, size);
-        report(taken ? "loaded" : "refused, size", size);
+        report(taken ? "loaded" : "refused, size", size, since);
     } else {
-        report("not loaded, status", (uint32_t)st);
+        report("not loaded, status", (uint32_t)st, since);
     }
     /* A game that may have no save memory (or an EEPROM it has not used
        yet) hears about the card only when it saves. */
@@ -111,12 +115,14 @@ static void keep(void* emu, card_save_moment moment) {
     uint32_t change = 0;
     const int changed = kessra_emu_save_changed(emu, &change);
     const uint32_t size = kessra_emu_save_size(emu);
+    uint32_t since;
     card_save_status st;
     if (size == 0 || !card_save_due(&s.policy, moment, changed, change, s.frames, kessra_emu_save_busy(emu))) return;
     if (moment == CARD_SAVE_FRAME) game_sound_pause();
+    since = hw_time();
     st = card_save_store(fs(), &dev, &s.name, 0, kessra_emu_save_data(emu), size);
     if (card_save_done(&s.policy, st, change)) kessra_emu_save_taken(emu);
-    report(st == CARD_SAVE_DONE ? "kept" : "not kept, status", st == CARD_SAVE_DONE ? size : (uint32_t)st);
+    report(st == CARD_SAVE_DONE ? "kept" : "not kept, status", st == CARD_SAVE_DONE ? size : (uint32_t)st, since);
     show(card_save_message(&s.policy, st), 1);
     if (moment == CARD_SAVE_FRAME) game_sound_resume();
 }
