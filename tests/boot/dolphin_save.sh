@@ -1,31 +1,35 @@
 #!/usr/bin/env bash
 # A game's save kept on the memory card in slot A, in the emulator (headless,
-# under Xvfb), with the SRAM test ROM played from a kessra disc: it finds no
+# under Xvfb), with a save test ROM played from a kessra disc: it finds no
 # save, writes its pattern (blue bar), and the program writes the save
 # memory to the card; the file on the card must hold what `kessra run -save`
 # keeps for the same frames.
 #
 #   dolphin_save.sh card KESSRA CARD_TOOL ROM_DIR
-#       first without a card: the game plays and the program says so, once,
+#       the SRAM ROM, first without a card: the game plays and the program says so, once,
 #       in a notice on the screen; then on a blank card made by card_tool
 #       that carries another program's file; the emulator is stopped and
 #       started again, and the ROM finds its pattern (green bar, as
 #       `kessra run -save` draws it with the file read back from the card).
 #       The other program's file must come through byte for byte.
 #   dolphin_save.sh fresh KESSRA CARD_TOOL ROM_DIR
-#       on a card the emulator formats itself (none there at start).
+#       the 128 KiB flash ROM on a card the emulator formats itself (none
+#       there at start).
 #
 # Skipped (77) where the emulator, the X tools or the test ROM are missing.
 set -uo pipefail
 mode="$1" kessra="$2" card_tool="$3" rom_dir="$4"
 source "$(dirname "$0")/dolphin_common.sh"
 dolphin_require
-rom="$rom_dir/save_sram.gba"
-[ -f "$rom" ] || { echo "test ROM save_sram.gba is missing: skipping"; exit 77; }
+# The card mode plays the SRAM ROM (32 KiB), the fresh mode the 128 KiB flash
+# one (17 blocks, the largest save).
+if [ "$mode" = card ]; then rom_name=save_sram save_size=32768; else rom_name=save_flash128 save_size=131072; fi
+rom="$rom_dir/$rom_name.gba"
+[ -f "$rom" ] || { echo "test ROM $rom_name.gba is missing: skipping"; exit 77; }
 dolphin_workdir
 
 mkdir "$work/roms"
-cp "$rom" "$work/roms/" && truncate -s 4M "$work/roms/save_sram.gba"
+cp "$rom" "$work/roms/" && truncate -s 4M "$work/roms/$rom_name.gba"
 "$kessra" -o "$work/save.iso" -d "$work/roms" -v "SAVE TEST" -ds 1 -dz 0 >/dev/null ||
   fail "kessra could not build the image"
 disc_id="$(head -c 6 "$work/save.iso")"
@@ -130,7 +134,7 @@ for f in "$work"/card.*.raw; do [ "$f" = "$card" ] || fail "the emulator used an
 "$card_tool" list "$card" | sed 's/^/  card: /'
 "$card_tool" cat "$card" "$disc_id" "$file_name" "$work/kept.bin" || fail "the save is not on the card"
 [ "$(dd if="$work/kept.bin" bs=1 skip=64 count=4 status=none)" = KSAV ] || fail "the save file has no KSAV head"
-dd if="$work/kept.bin" of="$work/kept.sav" bs=128 skip=1 count=256 status=none
+dd if="$work/kept.bin" of="$work/kept.sav" bs=128 skip=1 count=$((save_size / 128)) status=none
 cmp -s "$work/kept.sav" "$work/host.sav" || fail "the save on the card is not what the ROM wrote"
 [ "$mode" = card ] || { echo "ok"; exit 0; }
 "$card_tool" cat "$card" QOTH77 "$other" "$work/other_after.bin" || fail "the other program's file is gone"
@@ -138,7 +142,7 @@ cmp -s "$work/other_before.bin" "$work/other_after.bin" || fail "the other progr
 
 # --- second run: the ROM finds its pattern ---------------------------------
 play
-grep -a -q "kessra: save loaded 32768" "$work/dolphin.log" || fail "the second run did not load the save"
+grep -a -q "kessra: save loaded $save_size" "$work/dolphin.log" || fail "the second run did not load the save"
 "$kessra" run "$rom" -frames 60 -save "$work/kept.sav" -screenshot "$work/want.png" >/dev/null ||
   fail "kessra run with the kept save"
 want="$(bar_colour "$work/want.png")" blank="$(bar_colour "$work/blank.png")"
