@@ -134,7 +134,7 @@ for f in "$work"/card.*.raw; do [ "$f" = "$card" ] || fail "the emulator used an
 "$card_tool" list "$card" | sed 's/^/  card: /'
 "$card_tool" cat "$card" "$disc_id" "$file_name" "$work/kept.bin" || fail "the save is not on the card"
 [ "$(dd if="$work/kept.bin" bs=1 skip=64 count=4 status=none)" = KSAV ] || fail "the save file has no KSAV head"
-dd if="$work/kept.bin" of="$work/kept.sav" bs=128 skip=1 count=$((save_size / 128)) status=none
+dd if="$work/kept.bin" of="$work/kept.sav" bs=128 skip=$((0x880 / 128)) count=$((save_size / 128)) status=none
 cmp -s "$work/kept.sav" "$work/host.sav" || fail "the save on the card is not what the ROM wrote"
 [ "$mode" = card ] || { echo "ok"; exit 0; }
 "$card_tool" cat "$card" QOTH77 "$other" "$work/other_after.bin" || fail "the other program's file is gone"

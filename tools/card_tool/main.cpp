@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
         std::vector<std::uint8_t> body(static_cast<std::size_t>(blocks) * CARD_BLOCK_SIZE);
         for (std::size_t k = 0; k < body.size(); ++k) body[k] = static_cast<std::uint8_t>(static_cast<std::size_t>(seed) + k * 13 + k / 8192);
         const card_file_id id = file_id("QOTH77", "other program's save");
-        const card_entry_look look{0, 0};
+        const card_entry_look look{};
         if (card_fs_write_file(&fs, &id, &look, body.data(), CARD_BLOCK_SIZE, body.data() + CARD_BLOCK_SIZE,
                                static_cast<std::uint32_t>(body.size() - CARD_BLOCK_SIZE)) != CARD_OK)
             return fail(image + ": the file could not be written");
