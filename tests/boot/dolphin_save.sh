@@ -12,6 +12,10 @@
 #       started again, and the ROM finds its pattern (green bar, as
 #       `kessra run -save` draws it with the file read back from the card).
 #       The other program's file must come through byte for byte.
+#   dolphin_save.sh refused KESSRA CARD_TOOL ROM_DIR
+#       the SRAM ROM on a card whose directory is damaged, then on a full
+#       one: the game plays, the program says why once, and the damaged
+#       card is not written at all, the full one keeps its other file.
 #   dolphin_save.sh fresh KESSRA CARD_TOOL ROM_DIR
 #       the 128 KiB flash ROM on a card the emulator formats itself (none
 #       there at start).
@@ -21,9 +25,9 @@ set -uo pipefail
 mode="$1" kessra="$2" card_tool="$3" rom_dir="$4"
 source "$(dirname "$0")/dolphin_common.sh"
 dolphin_require
-# The card mode plays the SRAM ROM (32 KiB), the fresh mode the 128 KiB flash
-# one (17 blocks, the largest save).
-if [ "$mode" = card ]; then rom_name=save_sram save_size=32768; else rom_name=save_flash128 save_size=131072; fi
+# The fresh mode plays the 128 KiB flash ROM (17 blocks, the largest save),
+# the others the SRAM one (32 KiB).
+if [ "$mode" = fresh ]; then rom_name=save_flash128 save_size=131072; else rom_name=save_sram save_size=32768; fi
 rom="$rom_dir/$rom_name.gba"
 [ -f "$rom" ] || { echo "test ROM $rom_name.gba is missing: skipping"; exit 77; }
 dolphin_workdir
@@ -80,6 +84,35 @@ bar_colour() {
 }
 distance() { awk -v a="$1" -v b="$2" 'BEGIN { split(a, x, " "); split(b, y, " ");
   d = 0; for (i = 1; i <= 3; ++i) d += (x[i] - y[i]) ^ 2; printf "%d\n", sqrt(d) }'; }
+
+# --- a damaged card, then a full one: the game plays, the card is not written
+if [ "$mode" = refused ]; then
+  dolphin_options=(-C Dolphin.Core.SlotA=1 -C "Dolphin.Core.MemcardAPath=$card")
+  refused_run() { # N STATUS WHAT NOTICE: plays until the ROM's write is refused
+    play
+    wait_count "kessra: save not kept, status $2" 0 20
+    save_lines "$3"
+    [ "$(grep -a -c "kessra: card: $4" "$work/dolphin.log")" = 1 ] &&
+      [ "$(grep -a -c "kessra: card:" "$work/dolphin.log")" = 1 ] || fail "the $3 card was not told exactly once"
+    end_run "$1"
+  }
+  # Both copies of the directory fail their checksums.
+  "$card_tool" format "$card" 16 && "$card_tool" add-other "$card" 3 7 || fail "card_tool could not make the card"
+  for copy in 1 2; do printf '\0' | dd of="$card" bs=1 seek=$((copy * 8192 + 5)) conv=notrunc status=none; done
+  cp "$card" "$work/damaged.raw"
+  refused_run 1 4 damaged "MEMORY CARD IN SLOT A IS DAMAGED"
+  cmp -s "$card" "$work/damaged.raw" || fail "the damaged card was written"
+  # 4 Mbit, 59 blocks for files: 57 taken, the save needs 5.
+  rm "$card"
+  "$card_tool" format "$card" 4 && "$card_tool" add-other "$card" 57 7 &&
+    "$card_tool" cat "$card" QOTH77 "$other" "$work/other_before.bin" || fail "card_tool could not make the card"
+  refused_run 2 3 full "MEMORY CARD IN SLOT A IS FULL"
+  "$card_tool" cat "$card" QOTH77 "$other" "$work/other_after.bin" || fail "the other program's file is gone"
+  cmp -s "$work/other_before.bin" "$work/other_after.bin" || fail "the other program's file changed"
+  "$card_tool" cat "$card" "$disc_id" "$file_name" "$work/kept.bin" 2>/dev/null && fail "a save was put on the full card"
+  echo "ok"
+  exit 0
+fi
 
 # --- without a card: the game plays, the program says so once --------------
 shoot() { # the screen as 640 x 480, the emulator's black bars cut off
