@@ -12,6 +12,7 @@
 #include "../common/play.h"
 #include "../hw/exi_card.h"
 #include "../hw/hw.h"
+#include "../hw/rtc.h"
 #include "game_sound.h"
 #include "memory_map.h"
 
@@ -120,7 +121,7 @@ static void keep(void* emu, card_save_moment moment) {
     if (size == 0 || !card_save_due(&s.policy, moment, changed, change, s.frames, kessra_emu_save_busy(emu))) return;
     if (moment == CARD_SAVE_FRAME) game_sound_pause();
     since = hw_time();
-    st = card_save_store(fs(), &dev, &s.name, 0, kessra_emu_save_data(emu), size);
+    st = card_save_store(fs(), &dev, &s.name, hw_rtc_seconds(), kessra_emu_save_data(emu), size);
     if (card_save_done(&s.policy, st, change)) kessra_emu_save_taken(emu);
     report(st == CARD_SAVE_DONE ? "kept" : "not kept, status", st == CARD_SAVE_DONE ? size : (uint32_t)st, since);
     show(card_save_message(&s.policy, st), 1);

@@ -131,6 +131,11 @@ fresh)
   end_run 1
   check_card
   cmp -s "$work/kept.sav" "$work/host.sav" || fail "the save on the card is not what the ROM wrote"
+  # Dated from the console's clock, which the emulator sets from the host's.
+  dated="$("$card_tool" list "$card" | awk -v n="$file_name" '$2 == n { print $5 }')"
+  now=$(($(date -u +%s) - $(date -u -d 2000-01-01 +%s)))
+  echo "dated $dated, now $now (seconds since 2000)"
+  [ -n "$dated" ] && [ $((now - dated)) -ge 0 ] && [ $((now - dated)) -lt 300 ] || fail "the save's date is not now"
   ;;
 
 refused)

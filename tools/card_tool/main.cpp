@@ -5,7 +5,8 @@
 //   card_tool format IMAGE MBIT           a blank card (never over a file)
 //   card_tool add-other IMAGE BLOCKS SEED another program's file of BLOCKS
 //                                          blocks, bytes from SEED
-//   card_tool list IMAGE                  one line per file, then free blocks
+//   card_tool list IMAGE                  one line per file (codes, name, first
+//                                          block, blocks, time), then free blocks
 //   card_tool cat IMAGE GAMEMAKER NAME OUT the file's blocks into OUT
 #include <algorithm>
 #include <cstdio>
@@ -79,10 +80,14 @@ int main(int argc, char** argv) {
     if (command == "list" && argc == 3) {
         card_file_info files[CARD_DIR_ENTRIES];
         const int n = card_fs_list(&fs, files, static_cast<int>(CARD_DIR_ENTRIES));
-        for (int i = 0; i < n; ++i)
-            std::printf("%s%s %s %u %u\n", text(files[i].id.game, 4).c_str(), text(files[i].id.maker, 2).c_str(),
+        for (int i = 0; i < n; ++i) {
+            const std::uint8_t* e = fs.dir + static_cast<std::uint32_t>(card_fs_find(&fs, &files[i].id)) * CARD_ENTRY_SIZE;
+            const unsigned time = static_cast<unsigned>(e[0x28]) << 24 | static_cast<unsigned>(e[0x29]) << 16 |
+                                  static_cast<unsigned>(e[0x2A]) << 8 | e[0x2B];
+            std::printf("%s%s %s %u %u %u\n", text(files[i].id.game, 4).c_str(), text(files[i].id.maker, 2).c_str(),
                         text(files[i].id.name, CARD_FILE_NAME_LEN).c_str(), files[i].first_block,
-                        files[i].block_count);
+                        files[i].block_count, time);
+        }
         std::printf("free %u\n", card_fs_free_blocks(&fs));
         return 0;
     }
