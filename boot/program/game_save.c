@@ -55,13 +55,27 @@ static void report(const char* what, uint32_t number, uint32_t since) {
     hw_uart_puts(line);
 }
 
+/* Copies the framebuffers' words under the notice aside, or back. */
+static void keep_under(int back) {
+    uint32_t* under = (uint32_t*)MEM_CARD_UNDER;
+    uint32_t f, row, k;
+    for (f = 0; f < 2; ++f) {
+        uint32_t* words = (uint32_t*)HW_UNCACHED(f == 0 ? MEM_XFB0 : MEM_XFB1);
+        words += CARD_NOTE_Y * ROW_WORDS + CARD_NOTE_X / 2;
+        for (row = 0; row < CARD_NOTE_HEIGHT; ++row, words += ROW_WORDS)
+            for (k = 0; k < NOTE_WORDS; ++k, ++under) {
+                if (back) words[k] = *under;
+                else *under = words[k];
+            }
+    }
+}
+
 /* Shows the notice over both framebuffers for a few seconds, then puts
    back what was under it. `sound`: the game's sound is going (playing or
    paused) and wants every field. */
 static void show(const char* text, int sound) {
-    uint32_t* const under = (uint32_t*)MEM_CARD_UNDER;
     bt_canvas box;
-    uint32_t f, row, k, i;
+    uint32_t f;
     char line[128];
     if (text == 0) return;
     bt_copy_text(line + bt_copy_text(line, 20, "kessra: card: ", 14), sizeof line - 14, text, 100);
@@ -70,33 +84,27 @@ static void show(const char* text, int sound) {
     box.width = CARD_NOTE_WIDTH;
     box.height = CARD_NOTE_HEIGHT;
     card_note_draw(&box, text);
-    for (f = 0; f < 2; ++f) {
-        uint32_t* words = (uint32_t*)HW_UNCACHED(f == 0 ? MEM_XFB0 : MEM_XFB1);
-        for (row = 0, i = f * NOTE_WORDS * CARD_NOTE_HEIGHT; row < CARD_NOTE_HEIGHT; ++row)
-            for (k = 0; k < NOTE_WORDS; ++k) under[i++] = words[(CARD_NOTE_Y + row) * ROW_WORDS + CARD_NOTE_X / 2 + k];
-        bt_words_blit(words, &box, CARD_NOTE_X, CARD_NOTE_Y);
-    }
+    keep_under(0);
+    bt_words_blit((uint32_t*)HW_UNCACHED(MEM_XFB0), &box, CARD_NOTE_X, CARD_NOTE_Y);
+    bt_words_blit((uint32_t*)HW_UNCACHED(MEM_XFB1), &box, CARD_NOTE_X, CARD_NOTE_Y);
     for (f = 0; f < NOTE_FIELDS; ++f) {
         hw_vi_wait_field();
         if (sound) game_sound_field();
     }
-    for (f = 0; f < 2; ++f) {
-        uint32_t* words = (uint32_t*)HW_UNCACHED(f == 0 ? MEM_XFB0 : MEM_XFB1);
-        for (row = 0, i = f * NOTE_WORDS * CARD_NOTE_HEIGHT; row < CARD_NOTE_HEIGHT; ++row)
-            for (k = 0; k < NOTE_WORDS; ++k) words[(CARD_NOTE_Y + row) * ROW_WORDS + CARD_NOTE_X / 2 + k] = under[i++];
-    }
+    keep_under(1);
 }
 
 void game_save_start(bt_app* app, void* emu, const uint8_t* rom, const char* title) {
     const card_device dev = hw_card_device();
-    char disc_id[6] = {'K', 'S', 'R', 'A', '0', '0'};
+    char disc_id[6] = {'K', 'S', 'R', 'A', '0', '0'}, read[6];
     const uint32_t since = hw_time();
     uint32_t size = 0;
     card_save_status st;
     if (!s.started) card_save_policy_init(&s.policy); /* a restart keeps what was said */
     s.started = 1;
     s.frames = 0;
-    (void)app->env.read(app->env.read_ctx, 0, disc_id, sizeof disc_id);
+    if (app->env.read(app->env.read_ctx, 0, read, sizeof read) == 0) /* the disc's ID */
+        card_copy((uint8_t*)disc_id, (const uint8_t*)read, sizeof read);
     card_save_name_for(&s.name, disc_id, (const char*)rom + ROM_CODE, (const char*)rom + ROM_TITLE, title);
     st = card_save_load(fs(), &dev, &s.name, (uint8_t*)MEM_CARD_SAVE, MEM_CARD_SAVE_CAPACITY, &size);
     if (st == CARD_SAVE_DONE) {

@@ -81,7 +81,8 @@ int main(int argc, char** argv) {
         card_file_info files[CARD_DIR_ENTRIES];
         const int n = card_fs_list(&fs, files, static_cast<int>(CARD_DIR_ENTRIES));
         for (int i = 0; i < n; ++i) {
-            const std::uint8_t* e = fs.dir + static_cast<std::uint32_t>(card_fs_find(&fs, &files[i].id)) * CARD_ENTRY_SIZE;
+            const auto slot = static_cast<std::uint32_t>(card_fs_find(&fs, &files[i].id));
+            const std::uint8_t* e = fs.dir + slot * CARD_ENTRY_SIZE;
             const unsigned time = static_cast<unsigned>(e[0x28]) << 24 | static_cast<unsigned>(e[0x29]) << 16 |
                                   static_cast<unsigned>(e[0x2A]) << 8 | e[0x2B];
             std::printf("%s%s %s %u %u %u\n", text(files[i].id.game, 4).c_str(), text(files[i].id.maker, 2).c_str(),
@@ -95,7 +96,8 @@ int main(int argc, char** argv) {
         const long blocks = std::strtol(argv[3], nullptr, 10), seed = std::strtol(argv[4], nullptr, 10);
         if (blocks < 1 || blocks > 64) return fail("BLOCKS must be 1 .. 64");
         std::vector<std::uint8_t> body(static_cast<std::size_t>(blocks) * CARD_BLOCK_SIZE);
-        for (std::size_t k = 0; k < body.size(); ++k) body[k] = static_cast<std::uint8_t>(static_cast<std::size_t>(seed) + k * 13 + k / 8192);
+        for (std::size_t k = 0; k < body.size(); ++k)
+            body[k] = static_cast<std::uint8_t>(static_cast<std::size_t>(seed) + k * 13 + k / 8192);
         const card_file_id id = file_id("QOTH77", "other program's save");
         const card_entry_look look{};
         if (card_fs_write_file(&fs, &id, &look, body.data(), CARD_BLOCK_SIZE, body.data() + CARD_BLOCK_SIZE,
