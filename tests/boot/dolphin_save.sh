@@ -18,9 +18,10 @@
 #       why once, the damaged card is not written at all, the full one keeps
 #       its other file.
 #   dolphin_save.sh fresh KESSRA CARD_TOOL ROM_DIR
-#       the 128 KiB flash ROM (17 blocks, the largest save) on a card the
-#       emulator formats itself (none there at start): written after a quiet
-#       second, it must equal what `kessra run -save` keeps.
+#       the 8 KiB EEPROM ROM, then the 128 KiB flash ROM (17 blocks, the
+#       largest save), on a card the emulator formats itself (none there at
+#       start): each save, written after a quiet second, must equal what
+#       `kessra run -save` keeps; the card's date is the clock's.
 #
 # Skipped (77) where the emulator, the X tools or the test ROM are missing.
 set -uo pipefail
@@ -36,12 +37,21 @@ rom="$rom_dir/$rom_name.gba"
 [ -f "$rom" ] || { echo "test ROM $rom_name.gba is missing: skipping"; exit 77; }
 dolphin_workdir
 
+# The fresh mode's disc also carries the 8 KiB EEPROM ROM, whose size the
+# program learns only when the game first uses it.
+eeprom="$rom_dir/save_eeprom8k.gba"
+[ "$mode" != fresh ] || [ -f "$eeprom" ] || { echo "test ROM save_eeprom8k.gba is missing: skipping"; exit 77; }
 mkdir "$work/roms"
-cp "$rom" "$work/roms/" && truncate -s 4M "$work/roms/$rom_name.gba"
+for r in "$rom" $([ "$mode" = fresh ] && echo "$eeprom"); do
+  cp "$r" "$work/roms/" && truncate -s 4M "$work/roms/$(basename "$r")"
+done
 "$kessra" -o "$work/save.iso" -d "$work/roms" -v "SAVE TEST" -ds 1 -dz 0 >/dev/null ||
   fail "kessra could not build the image"
 disc_id="$(head -c 6 "$work/save.iso")"
-file_name="ks_$(dd if="$rom" bs=1 skip=172 count=4 status=none)_$(dd if="$rom" bs=1 skip=160 count=12 status=none | tr -d '\0')"
+file_of() { # the card file's name for ROM $1
+  echo "ks_$(dd if="$1" bs=1 skip=172 count=4 status=none)_$(dd if="$1" bs=1 skip=160 count=12 status=none | tr -d '\0')"
+}
+file_name="$(file_of "$rom")"
 # What the ROM leaves in its save memory after its first second, kept by
 # the host's run, and its picture then.
 "$kessra" run "$rom" -frames 60 -save "$work/host.sav" -screenshot "$work/first.png" >/dev/null ||
@@ -88,14 +98,15 @@ end_run() {
   cp "$work/dolphin.log" "$work/run$1.log"
   rm -f "$work/user/Pipes/pipe1" "$work/display"
 }
-# The card must hold our file, with its head, and the other file as it was.
+# The card must hold the file $1 (default: the ROM's), with its head; its
+# save, as long as $2 (default: host.sav), goes to $work/kept.sav.
 check_card() {
+  local name="${1:-$file_name}" like="${2:-$work/host.sav}"
   for f in "$work"/card*.raw; do [ "$f" = "$card" ] || fail "the emulator used another card file: $f"; done
   [ -f "$card" ] || fail "no card file $card"
-  "$card_tool" list "$card" | sed 's/^/  card: /'
-  "$card_tool" cat "$card" "$disc_id" "$file_name" "$work/kept.bin" || fail "the save is not on the card"
+  "$card_tool" cat "$card" "$disc_id" "$name" "$work/kept.bin" || fail "the save $name is not on the card"
   [ "$(dd if="$work/kept.bin" bs=1 skip=64 count=4 status=none)" = KSAV ] || fail "the save file has no KSAV head"
-  dd if="$work/kept.bin" of="$work/kept.sav" bs=128 skip=$((0x880 / 128)) count=$(($(stat -c %s "$work/host.sav") / 128)) \
+  dd if="$work/kept.bin" of="$work/kept.sav" bs=128 skip=$((0x880 / 128)) count=$(($(stat -c %s "$like") / 128)) \
     status=none
 }
 check_other() {
@@ -123,14 +134,25 @@ reddish() { local r g b; read -r r g b <<<"$1"; [ $((r - g)) -gt 15 ] && [ $((r 
 
 case "$mode" in
 fresh)
+  "$kessra" run "$eeprom" -frames 60 -save "$work/host_eeprom.sav" -screenshot "$work/eeprom.png" >/dev/null ||
+    fail "kessra run -save"
   dolphin_options=("${with_card[@]}")
-  play
+  play # the first game of the menu, then the second
   wait_count "kessra: save kept" 0 30
-  [ "$(count "kessra: save not loaded, status 1")" = 1 ] || fail "the game did not start without a save"
+  leave
+  sleep 3
+  press D_DOWN
+  press A
+  wait_count "kessra: play" 1 30
+  wait_count "kessra: save kept" 1 30
+  [ "$(count "kessra: save not loaded, status 1")" = 2 ] || fail "the games did not start without a save"
   save_lines fresh
   end_run 1
+  "$card_tool" list "$card" | sed 's/^/  card: /'
+  check_card "$(file_of "$eeprom")" "$work/host_eeprom.sav"
+  cmp -s "$work/kept.sav" "$work/host_eeprom.sav" || fail "the EEPROM save on the card is not what the ROM wrote"
   check_card
-  cmp -s "$work/kept.sav" "$work/host.sav" || fail "the save on the card is not what the ROM wrote"
+  cmp -s "$work/kept.sav" "$work/host.sav" || fail "the flash save on the card is not what the ROM wrote"
   # Dated from the console's clock, which the emulator sets from the host's.
   dated="$("$card_tool" list "$card" | awk -v n="$file_name" '$2 == n { print $5 }')"
   now=$(($(date -u +%s) - $(date -u -d 2000-01-01 +%s)))
@@ -195,6 +217,7 @@ card)
   sleep 2
   save_lines first
   end_run 1
+  "$card_tool" list "$card" | sed 's/^/  card: /'
   check_card
   # As the host's run leaves it, but for the ticker byte (0x300, byte 769
   # as cmp counts).
