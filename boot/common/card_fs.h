@@ -94,6 +94,9 @@ typedef struct card_entry_look {
     uint32_t time;            /* seconds since 1 January 2000 */
     uint32_t comment_offset;  /* where the two 32-byte lines the card
                                  manager shows start in the file */
+    uint16_t icon_format;     /* 2 bits per icon frame, 0: no icon */
+    uint16_t icon_speed;      /* 2 bits per frame: how long it shows */
+    uint32_t image_offset;    /* where the icons start in the file */
 } card_entry_look;
 
 /* Creates the file, or replaces its contents, with head (head_len <= one

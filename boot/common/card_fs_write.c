@@ -124,9 +124,9 @@ static void fill_entry(uint8_t* e, const card_file_id* id, const card_entry_look
     e[ENTRY_BANNER_FORMAT] = 0; /* no banner */
     card_copy(e + ENTRY_NAME, (const uint8_t*)id->name, CARD_FILE_NAME_LEN);
     card_put32(e + ENTRY_TIME, look->time);
-    card_put32(e + ENTRY_ICON_OFFSET, 0xFFFFFFFFu); /* no icon */
-    card_put16(e + ENTRY_ICON_FORMAT, 0);
-    card_put16(e + ENTRY_ICON_SPEED, 0);
+    card_put32(e + ENTRY_ICON_OFFSET, look->icon_format != 0 ? look->image_offset : 0xFFFFFFFFu);
+    card_put16(e + ENTRY_ICON_FORMAT, look->icon_format);
+    card_put16(e + ENTRY_ICON_SPEED, look->icon_format != 0 ? look->icon_speed : 0);
     e[ENTRY_PERMISSION] = PERMISSION_PUBLIC;
     e[ENTRY_COPY_COUNT] = 0;
     card_put16(e + CARD_ENTRY_FIRST_BLOCK, first);

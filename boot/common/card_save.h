@@ -20,10 +20,12 @@
 #include "card_fs.h"
 
 /* A file on the card: the title at the start of its first block (the line
-   the console's card manager shows), then a small header, then the save
-   memory from CARD_SAVE_DATA_OFFSET on. */
+   the console's card manager shows), then a small header, the icon, and
+   the save memory from CARD_SAVE_DATA_OFFSET on. */
 #define CARD_SAVE_TITLE_LEN 32u
-#define CARD_SAVE_DATA_OFFSET 0x80u
+#define CARD_SAVE_HEAD_LEN 0x80u
+#define CARD_SAVE_ICON_OFFSET 0x80u
+#define CARD_SAVE_DATA_OFFSET 0x880u /* after the icon's 2048 bytes */
 #define CARD_SAVE_QUIET_FRAMES 60u /* about a second left alone */
 
 typedef enum card_save_status {

@@ -5,12 +5,20 @@
      0x40   4 bytes  "KSAV", marking a file this program wrote
      0x44   4 bytes  size of the save memory
      0x48   4 bytes  CRC-32 of the save memory
-     0x80            the save memory */
+     0x4C   4 bytes  where the save memory starts (0 in files written
+                     before the icon: 0x80)
+     0x80 2048 bytes the icon
+     0x880           the save memory */
+#include "card_icon.h"
 #include "card_save.h"
 
 #define HEAD_MAGIC 0x40u
 #define HEAD_SIZE 0x44u
 #define HEAD_CRC 0x48u
+#define HEAD_DATA_AT 0x4Cu
+#define OLD_DATA_OFFSET 0x80u
+
+typedef char icon_fits[CARD_SAVE_ICON_OFFSET + CARD_ICON_BYTES <= CARD_SAVE_DATA_OFFSET ? 1 : -1];
 
 static const char second_line[] = "Cartridge save";
 static const char magic[4] = {'K', 'S', 'A', 'V'};
@@ -58,7 +66,7 @@ void card_save_name_for(card_save_name* out, const char* disc_id6, const char* r
 
 /* Reads the head of the file in `slot`; 1 when it is one of ours. */
 static int read_head(card_fs* fs, int slot, uint8_t* head) {
-    return card_fs_read(fs, slot, 0, head, CARD_SAVE_DATA_OFFSET) == CARD_OK &&
+    return card_fs_read(fs, slot, 0, head, CARD_SAVE_HEAD_LEN) == CARD_OK &&
            head[HEAD_MAGIC] == (uint8_t)magic[0] && head[HEAD_MAGIC + 1u] == (uint8_t)magic[1] &&
            head[HEAD_MAGIC + 2u] == (uint8_t)magic[2] && head[HEAD_MAGIC + 3u] == (uint8_t)magic[3];
 }
@@ -69,17 +77,20 @@ static card_save_status mount_status(card_result r) {
 
 card_save_status card_save_load(card_fs* fs, const card_device* dev, const card_save_name* name, uint8_t* dst,
                                 uint32_t cap, uint32_t* size) {
-    uint8_t head[CARD_SAVE_DATA_OFFSET];
+    uint8_t head[CARD_SAVE_HEAD_LEN];
     const card_save_status mounted = mount_status(card_fs_mount(fs, dev));
     int slot;
-    uint32_t n;
+    uint32_t n, at;
     *size = 0;
     if (mounted != CARD_SAVE_DONE) return mounted;
     slot = card_fs_find(fs, &name->id);
     if (slot < 0) return CARD_SAVE_NO_FILE;
     if (!read_head(fs, slot, head)) return CARD_SAVE_FOREIGN;
     n = get32(head + HEAD_SIZE);
-    if (n > cap || card_fs_read(fs, slot, CARD_SAVE_DATA_OFFSET, dst, n) != CARD_OK) return CARD_SAVE_DAMAGED;
+    at = get32(head + HEAD_DATA_AT);
+    if (at == 0) at = OLD_DATA_OFFSET;
+    if (at < CARD_SAVE_HEAD_LEN || at > CARD_SAVE_DATA_OFFSET) return CARD_SAVE_DAMAGED;
+    if (n > cap || card_fs_read(fs, slot, at, dst, n) != CARD_OK) return CARD_SAVE_DAMAGED;
     if (crc32_of(dst, n) != get32(head + HEAD_CRC)) return CARD_SAVE_DAMAGED;
     *size = n;
     return CARD_SAVE_DONE;
@@ -101,8 +112,13 @@ card_save_status card_save_store(card_fs* fs, const card_device* dev, const card
     card_copy(head + HEAD_MAGIC, (const uint8_t*)magic, 4);
     card_put32(head + HEAD_SIZE, size);
     card_put32(head + HEAD_CRC, crc32_of(data, size));
+    card_put32(head + HEAD_DATA_AT, CARD_SAVE_DATA_OFFSET);
+    card_icon_make(head + CARD_SAVE_ICON_OFFSET);
     look.time = time;
     look.comment_offset = 0;
+    look.icon_format = CARD_ICON_FORMAT_RGB5A3;
+    look.icon_speed = CARD_ICON_SPEED_SLOW;
+    look.image_offset = CARD_SAVE_ICON_OFFSET;
     r = card_fs_write_file(fs, &name->id, &look, head, sizeof head, data, size);
     return r == CARD_OK ? CARD_SAVE_DONE : r == CARD_ERR_FULL ? CARD_SAVE_FULL : CARD_SAVE_FAILED;
 }

@@ -1,5 +1,5 @@
 /* Where the program keeps its large buffers (docs/boot.md has the whole
-   map). All lie between the program's text and the loader's area, clear
+   map). All lie between the program's code and the loader's area, clear
    of the stack (top 0x81500000) and the file system table (below
    0x81700000). The menu's buffers share their memory with the ROM: they
    are rebuilt when the player comes back to the game list. */
@@ -15,6 +15,15 @@
 #define MEM_XFB1 0x80266000u
 #define MEM_EMU_STATE 0x80300000u   /* the emulator's state */
 #define MEM_EMU_STATE_CAPACITY 0xA0000u
+/* Memory card work areas, in the zero-filled room of the program's text
+   section between the entry stub and the menu table (never code). */
+#define MEM_CARD_FS 0x80100000u     /* card_fs: directory, BAT, block buffer */
+#define MEM_CARD_FS_CAPACITY 0x8000u
+#define MEM_CARD_SAVE 0x80108000u   /* a save read from the card */
+#define MEM_CARD_SAVE_CAPACITY 0x20000u
+#define MEM_CARD_NOTE 0x80128000u   /* the card notice's canvas */
+#define MEM_CARD_UNDER 0x80154000u  /* the framebuffers' words under it */
+#define MEM_CARD_END 0x80180000u
 #define MEM_COLOUR_TABLE 0x803A0000u /* 32768 video words */
 #define MEM_PAUSE_BOX 0x803C0000u   /* the pause menu's canvas, 320 x 120 x 4 bytes */
 #define MEM_ROM 0x80400000u         /* the game's ROM, up to 16 MiB (to 0x81400000) */

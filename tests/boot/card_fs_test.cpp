@@ -37,7 +37,8 @@ struct Fs {
         return card_fs_mount(fs.get(), &dev);
     }
     card_result write(const card_file_id& id, const std::vector<std::uint8_t>& body) {
-        const card_entry_look look{1234, 0};
+        card_entry_look look{};
+        look.time = 1234;
         const std::uint8_t head[4] = {'H', 'E', 'A', 'D'};
         return card_fs_write_file(fs.get(), &id, &look, head, sizeof head, body.data(),
                                   static_cast<std::uint32_t>(body.size()));

@@ -7,6 +7,7 @@
 #include "boot/card_image.hpp"
 
 extern "C" {
+#include "common/card_icon.h"
 #include "common/card_save.h"
 }
 
@@ -115,7 +116,15 @@ TEST(CardSaveFile, RoundTripsEachSaveSizeAndShowsTheTitleFirst) {
         const std::uint16_t first = static_cast<std::uint16_t>(dir[0x36] << 8 | dir[0x37]);
         EXPECT_EQ(std::memcmp(card.block(first), "Pocket Game", 12), 0);
         EXPECT_EQ(dir[0x3C] | dir[0x3D] | dir[0x3E] | dir[0x3F], 0);
-        EXPECT_EQ(dir[0x38] << 8 | dir[0x39], static_cast<int>((size + 0x80 + 8191) / 8192));
+        EXPECT_EQ(dir[0x38] << 8 | dir[0x39], static_cast<int>((size + CARD_SAVE_DATA_OFFSET + 8191) / 8192));
+        // One still icon in the card's 16-bit format, where the entry says.
+        EXPECT_EQ(dir[0x2C] << 24 | dir[0x2D] << 16 | dir[0x2E] << 8 | dir[0x2F], 0x80);
+        EXPECT_EQ(dir[0x30] << 8 | dir[0x31], 2);
+        EXPECT_NE(dir[0x33] & 3, 0);
+        EXPECT_EQ(dir[0x07], 0) << "no banner";
+        std::uint8_t icon[CARD_ICON_BYTES];
+        card_icon_make(icon);
+        EXPECT_EQ(std::memcmp(card.block(first) + 0x80, icon, sizeof icon), 0);
     }
 }
 
@@ -148,9 +157,39 @@ TEST(CardSaveFile, ReportsWhatStandsInTheWay) {
         Saver s;
         ASSERT_EQ(s.store(card, data), CARD_SAVE_DONE);
         const std::uint16_t first = static_cast<std::uint16_t>(card.block(2)[0x36] << 8 | card.block(2)[0x37]);
-        card.block(first)[0x80 + 100] ^= 0x10;
+        card.block(first)[CARD_SAVE_DATA_OFFSET + 100] ^= 0x10;
         EXPECT_EQ(s.load(card, back), CARD_SAVE_DAMAGED);
         EXPECT_TRUE(back.empty());
+    }
+}
+
+// Files written before the icon keep their save at 0x80 and 0 where the
+// data's place is now written; a place past the icon is not believed.
+TEST(CardSaveFile, ReadsTheSaveWhereItsHeadSaysItIs) {
+    std::vector<std::uint8_t> data(300), back;
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 5 + 1);
+    struct Case {
+        const char* what;
+        std::uint32_t data_at;   // written at 0x4C
+        std::uint32_t moved_to;  // where the save is moved to in the file
+        card_save_status want;
+    } cases[] = {
+        {"as written now", CARD_SAVE_DATA_OFFSET, CARD_SAVE_DATA_OFFSET, CARD_SAVE_DONE},
+        {"before the icon", 0, 0x80, CARD_SAVE_DONE},
+        {"inside the head", 0x40, CARD_SAVE_DATA_OFFSET, CARD_SAVE_DAMAGED},
+        {"past the icon", CARD_SAVE_DATA_OFFSET + 4, CARD_SAVE_DATA_OFFSET + 4, CARD_SAVE_DAMAGED},
+    };
+    for (const auto& c : cases) {
+        MemCard card = formatted(4);
+        Saver s;
+        ASSERT_EQ(s.store(card, data), CARD_SAVE_DONE);
+        std::uint8_t* file = card.block(static_cast<std::uint16_t>(card.block(2)[0x36] << 8 | card.block(2)[0x37]));
+        std::memmove(file + c.moved_to, file + CARD_SAVE_DATA_OFFSET, data.size());
+        card_put32(file + 0x4C, c.data_at);
+        EXPECT_EQ(s.load(card, back), c.want) << c.what;
+        if (c.want == CARD_SAVE_DONE) {
+            EXPECT_EQ(back, data) << c.what;
+        }
     }
 }
 
