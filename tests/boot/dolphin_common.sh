@@ -111,6 +111,15 @@ wait_log() {
 }
 # How many log lines match $1.
 log_count() { grep -a -c "$1" "$work/dolphin.log"; }
+# wait_more_lines PATTERN COUNT SECONDS WHAT: waits for more than COUNT log
+# lines matching PATTERN; fails with WHAT after SECONDS.
+wait_more_lines() {
+  local deadline=$((SECONDS + $3))
+  while [ "$(log_count "$1")" -le "$2" ]; do
+    [ $SECONDS -lt $deadline ] || fail "$4"
+    sleep 1
+  done
+}
 # screen_shot OUT [CROP [CONVERT OPTION...]]: the emulator's screen (its window cut
 # to the non-black part, as it keeps the screen's shape with bars at the
 # sides, taken as 640 x 480), cut to CROP of it when given, into OUT.
@@ -119,6 +128,8 @@ screen_shot() {
     -resize '640x480!' ${2:+-crop "$2" +repage} "${@:3}" "$1" 2>/dev/null
 }
 better() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
+# Whether a picture's score $1 is clearly better than another's, $2.
+clearly_better() { better "$(awk -v w="$1" 'BEGIN { print w * 1.5 + 0.005 }')" "$2"; }
 # RMSE (0..1) between $work/shot.png and the picture $1 (same size).
 score_against() {
   compare -metric RMSE "$work/shot.png" "$1" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p'

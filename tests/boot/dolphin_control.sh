@@ -140,14 +140,10 @@ else
   done
   miss="$(score_against "$work/game_screen.png")"
   echo "back to the game list: RMSE $s against the menu, $miss against the game"
-  better "$(awk -v w="$s" 'BEGIN { print w * 1.5 + 0.005 }')" "$miss" || fail "the screen is not clearly the menu"
+  clearly_better "$s" "$miss" || fail "the screen is not clearly the menu"
   plays="$(log_count "kessra: play")"
   press A
-  deadline=$((SECONDS + 30))
-  while [ "$(log_count "kessra: play")" -le "$plays" ]; do
-    [ $SECONDS -lt $deadline ] || fail "A on the game list did not start the game again"
-    sleep 1
-  done
+  wait_more_lines "kessra: play" "$plays" 30 "A on the game list did not start the game again"
   echo "A on the game list plays again"
 fi
 echo "ok"

@@ -53,7 +53,7 @@ wait_screen() {
     [ -n "$s" ] && better "$s" "$TOLERANCE" || continue
     for other in "$@"; do
       miss="$(score_against "$work/$other.png")"
-      better "$(awk -v w="$s" 'BEGIN { print w * 1.5 + 0.005 }')" "$miss" || fail "the screen is not clearly the $want (RMSE $s) rather than the $other ($miss)"
+      clearly_better "$s" "$miss" || fail "the screen is not clearly the $want (RMSE $s) rather than the $other ($miss)"
       echo "  the $other: RMSE $miss"
     done
     echo "the $want: RMSE $s"

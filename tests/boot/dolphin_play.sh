@@ -81,7 +81,7 @@ if [ "$mode" = picture ]; then
   fi
   miss="$(score_against "$work/other_game.ppm")"
   echo "picture: RMSE $s, the other ROM's picture: RMSE $miss"
-  better "$(awk -v w="$s" 'BEGIN { print w * 1.5 + 0.005 }')" "$miss" || fail "the picture is not clearly closer to $played"
+  clearly_better "$s" "$miss" || fail "the picture is not clearly closer to $played"
   wait_log "kessra: fps" 60 >/dev/null
   speed_lines "$played"
 else
@@ -97,20 +97,12 @@ else
   press D_DOWN
   lines_before="$(log_count "kessra: play")"
   press A
-  deadline=$((SECONDS + 30))
-  while [ "$(log_count "kessra: play")" -le "$lines_before" ]; do
-    [ $SECONDS -lt $deadline ] || fail "the pause menu did not lead back to the game list"
-    sleep 1
-  done
+  wait_more_lines "kessra: play" "$lines_before" 30 "the pause menu did not lead back to the game list"
   second="$(grep -a "kessra: play" "$work/dolphin.log" | tail -n 1 | sed 's/.*kessra: play //' | tr -d '\r')"
   echo "then playing: $second"
   [ "$second" != "$played" ] || fail "the second game started is the first one again"
   fps_before="$(log_count "kessra: fps")"
-  deadline=$((SECONDS + 120))
-  while [ "$(log_count "kessra: fps")" -le "$fps_before" ]; do
-    [ $SECONDS -lt $deadline ] || fail "no speed line for $second"
-    sleep 1
-  done
+  wait_more_lines "kessra: fps" "$fps_before" 120 "no speed line for $second"
   speed_lines "$second" $((2 * fps_before + 1))
 fi
 echo "ok"
