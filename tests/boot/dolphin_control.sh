@@ -48,7 +48,7 @@ keys_lit() {
 wait_keys() {
   local deadline=$((SECONDS + $2)) seen=""
   while [ $SECONDS -lt $deadline ]; do
-    kill -0 "$dolphin_pid" 2>/dev/null || fail "the emulator stopped"
+    kill -0 "$dolphin_pid" 2>/dev/null || { echo "nothing: the emulator stopped"; return 1; }
     shoot_game "$work/game.png" && seen="$(keys_lit "$work/game.png")" && [ "$seen" = "$1" ] && return 0
     sleep 0.5
   done
@@ -102,23 +102,24 @@ if [ "$mode" = keys ]; then
 else
   # Bar lengths on the screen.
   bar_now() { shoot_game "$work/bar.png" && bar_length "$work/bar.png"; }
-  # Waits (up to $2 s) for a bar longer than $1; prints its length.
+  # Waits (up to $2 s) for a bar longer than $1; prints the length seen last.
   wait_bar() {
     local deadline=$((SECONDS + $2)) length=0
     while [ $SECONDS -lt $deadline ]; do
-      length="$(bar_now)" && [ "$length" -gt "$1" ] && { echo "$length"; return 0; }
+      length="$(bar_now)" && [ "$length" -gt "$1" ] && break
       sleep 1
     done
-    fail "the bar stayed at $length, not beyond $1, for $2 s"
+    echo "$length"
+    [ "$length" -gt "$1" ]
   }
-  wait_bar 18 40 >/dev/null
+  length="$(wait_bar 18 40)" || fail "the bar stayed at $length, not beyond 18, for 40 s"
   pause_menu
   frozen="$(bar_now)"
   sleep 3
   [ "$(bar_now)" = "$frozen" ] || fail "the game went on under the pause menu (bar $frozen, then $(bar_now))"
   echo "paused: the bar stays at $frozen"
   press B # continue
-  longer="$(wait_bar "$frozen" 10)"
+  longer="$(wait_bar "$frozen" 10)" || fail "continue: the bar stayed at $longer"
   echo "continued: the bar grows to $longer"
   pause_menu
   press D_DOWN
