@@ -77,7 +77,7 @@ clearly_not() {
   want="$(score "$1")"
   miss="$(score "$2")"
   echo "  vs $2: RMSE $miss"
-  better "$(awk -v w="$want" 'BEGIN { print w * 1.5 + 0.005 }')" "$miss" || fail "$1 ($want) is not clearly closer than $2 ($miss)"
+  clearly_better "$want" "$miss" || fail "$1 ($want) is not clearly closer than $2 ($miss)"
 }
 
 wait_for menu 40

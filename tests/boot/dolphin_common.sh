@@ -68,8 +68,18 @@ Buttons/A = `Button A`
 Buttons/B = `Button B`
 Buttons/X = `Button X`
 Buttons/Y = `Button Y`
+Buttons/Z = `Button Z`
+Buttons/Start = `Button START`
+Triggers/L = `Button L`
+Triggers/R = `Button R`
 D-Pad/Up = `Button D_UP`
 D-Pad/Down = `Button D_DOWN`
+D-Pad/Left = `Button D_LEFT`
+D-Pad/Right = `Button D_RIGHT`
+Main Stick/Up = `Axis MAIN Y +`
+Main Stick/Down = `Axis MAIN Y -`
+Main Stick/Left = `Axis MAIN X -`
+Main Stick/Right = `Axis MAIN X +`
 INI
   else
     printf '[GCPad1]\nDevice = \nOptions/Always Connected = True\n' >"$user/Config/GCPadNew.ini"
@@ -84,8 +94,42 @@ INI
   dolphin_pid=$!
 }
 
+# Buttons by the pipe's names (A B X Y Z START L R D_UP D_DOWN D_LEFT
+# D_RIGHT); the main stick with `SET MAIN X Y`, each 0 to 1, 0.5 the middle.
 press() { echo "PRESS $1" >&5; sleep 0.3; echo "RELEASE $1" >&5; sleep 0.4; }
+# X and Y together: the game's pause menu.
+pause_menu() { echo "PRESS X" >&5; echo "PRESS Y" >&5; sleep 0.5; echo "RELEASE X" >&5; echo "RELEASE Y" >&5; sleep 0.5; }
+# Waits (up to $2 s) for the log line matching $1; prints it.
+wait_log() {
+  local deadline=$((SECONDS + $2))
+  while [ $SECONDS -lt $deadline ]; do
+    kill -0 "$dolphin_pid" 2>/dev/null || fail "the emulator stopped"
+    grep -a -m1 "$1" "$work/dolphin.log" && return 0
+    sleep 1
+  done
+  fail "no log line '$1' within $2 s"
+}
+# How many log lines match $1.
+log_count() { grep -a -c "$1" "$work/dolphin.log"; }
+# wait_more_lines PATTERN COUNT SECONDS WHAT: waits for more than COUNT log
+# lines matching PATTERN; fails with WHAT after SECONDS.
+wait_more_lines() {
+  local deadline=$((SECONDS + $3))
+  while [ "$(log_count "$1")" -le "$2" ]; do
+    [ $SECONDS -lt $deadline ] || fail "$4"
+    sleep 1
+  done
+}
+# screen_shot OUT [CROP [CONVERT OPTION...]]: the emulator's screen (its window cut
+# to the non-black part, as it keeps the screen's shape with bars at the
+# sides, taken as 640 x 480), cut to CROP of it when given, into OUT.
+screen_shot() {
+  xwd -root -silent 2>/dev/null | convert xwd:- -crop 640x480+0+0 +repage -fuzz 4% -trim +repage \
+    -resize '640x480!' ${2:+-crop "$2" +repage} "${@:3}" "$1" 2>/dev/null
+}
 better() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
+# Whether a picture's score $1 is clearly better than another's, $2.
+clearly_better() { better "$(awk -v w="$1" 'BEGIN { print w * 1.5 + 0.005 }')" "$2"; }
 # RMSE (0..1) between $work/shot.png and the picture $1 (same size).
 score_against() {
   compare -metric RMSE "$work/shot.png" "$1" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p'

@@ -38,16 +38,6 @@ fi
 
 dolphin_start "$work/play.iso" pipe
 header_title() { dd if="$1" bs=1 skip=160 count=12 status=none | tr -d '\0' | sed 's/ *$//'; }
-# Waits (up to $2 s) for the log line matching $1; prints it.
-wait_log() {
-  local deadline=$((SECONDS + $2))
-  while [ $SECONDS -lt $deadline ]; do
-    kill -0 "$dolphin_pid" 2>/dev/null || fail "the emulator stopped"
-    grep -a -m1 "$1" "$work/dolphin.log" && return 0
-    sleep 1
-  done
-  fail "no log line '$1' within $2 s"
-}
 speed_lines() { grep -a -o -E "kessra: (fps|ms per frame).*" "$work/dolphin.log" | tail -n "+${2:-1}" | sed "s/^/  $1: /"; }
 
 sleep 8 # the menu
@@ -71,14 +61,8 @@ if [ "$mode" = picture ]; then
   for name in want_game other_game; do
     convert "$work/$name.png" -filter box -resize "$compared" "$work/$name.ppm"
   done
-  # The picture's rectangle of the screen: the emulator's window cut to its
-  # non-black part (it keeps the screen's shape with bars at the sides),
-  # taken as 640 x 480.
-  shoot_rect() {
-    xwd -root -silent 2>/dev/null | convert xwd:- -crop 640x480+0+0 +repage -fuzz 4% -trim +repage \
-      -resize '640x480!' -crop "${rw}x${rh}+${rx}+${ry}" +repage -filter box -resize "$compared" "$work/shot.png" \
-      2>/dev/null
-  }
+  # The picture's rectangle of the screen.
+  shoot_rect() { screen_shot "$work/shot.png" "${rw}x${rh}+${rx}+${ry}" -filter box -resize "$compared"; }
   deadline=$((SECONDS + 90)) s=""
   while [ $SECONDS -lt $deadline ]; do
     kill -0 "$dolphin_pid" 2>/dev/null || fail "the emulator stopped"
@@ -93,12 +77,11 @@ if [ "$mode" = picture ]; then
   }
   # For the documentation: the whole screen, when a file is named for it.
   if [ -n "${KESSRA_PLAY_SCREEN:-}" ]; then
-    xwd -root -silent 2>/dev/null | convert xwd:- -crop 640x480+0+0 +repage -fuzz 4% -trim +repage \
-      -resize '640x480!' "$KESSRA_PLAY_SCREEN" 2>/dev/null
+    screen_shot "$KESSRA_PLAY_SCREEN"
   fi
   miss="$(score_against "$work/other_game.ppm")"
   echo "picture: RMSE $s, the other ROM's picture: RMSE $miss"
-  better "$(awk -v w="$s" 'BEGIN { print w * 1.5 + 0.005 }')" "$miss" || fail "the picture is not clearly closer to $played"
+  clearly_better "$s" "$miss" || fail "the picture is not clearly closer to $played"
   wait_log "kessra: fps" 60 >/dev/null
   speed_lines "$played"
 else
@@ -106,28 +89,20 @@ else
   sleep 12 # a second line
   speed_lines "$played"
   # Pause, down twice, A: back to the game list; then the next game.
-  echo "PRESS X" >&5; echo "PRESS Y" >&5; sleep 0.5; echo "RELEASE X" >&5; echo "RELEASE Y" >&5; sleep 0.5
+  pause_menu
   press D_DOWN
   press D_DOWN
   press A
   sleep 4
   press D_DOWN
-  lines_before="$(grep -a -c "kessra: play" "$work/dolphin.log")"
+  lines_before="$(log_count "kessra: play")"
   press A
-  deadline=$((SECONDS + 30))
-  while [ "$(grep -a -c "kessra: play" "$work/dolphin.log")" -le "$lines_before" ]; do
-    [ $SECONDS -lt $deadline ] || fail "the pause menu did not lead back to the game list"
-    sleep 1
-  done
+  wait_more_lines "kessra: play" "$lines_before" 30 "the pause menu did not lead back to the game list"
   second="$(grep -a "kessra: play" "$work/dolphin.log" | tail -n 1 | sed 's/.*kessra: play //' | tr -d '\r')"
   echo "then playing: $second"
   [ "$second" != "$played" ] || fail "the second game started is the first one again"
-  fps_before="$(grep -a -c "kessra: fps" "$work/dolphin.log")"
-  deadline=$((SECONDS + 120))
-  while [ "$(grep -a -c "kessra: fps" "$work/dolphin.log")" -le "$fps_before" ]; do
-    [ $SECONDS -lt $deadline ] || fail "no speed line for $second"
-    sleep 1
-  done
+  fps_before="$(log_count "kessra: fps")"
+  wait_more_lines "kessra: fps" "$fps_before" 120 "no speed line for $second"
   speed_lines "$second" $((2 * fps_before + 1))
 fi
 echo "ok"

@@ -74,7 +74,8 @@ INSTANTIATE_TEST_SUITE_P(
                     RomCase{"video_blend", {28, 60, 92, 124, 188, 220, 252}, ""},
                     RomCase{"video_blend", {28, 60, 124, 220}, "10:A"},
                     RomCase{"video_mosaic", {28, 124}, "10:A"},
-                    RomCase{"video_lines", {92}, ""}),
+                    RomCase{"video_lines", {92}, ""},
+                    RomCase{"video_keys", {60, 124, 188}, "10:A+UP+R,90:B+SELECT+L+DOWN,150:START+LEFT+RIGHT"}),
     case_name);
 
 // Frames where our picture and the reference's differ, kept for a look

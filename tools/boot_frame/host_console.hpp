@@ -28,6 +28,8 @@ public:
 
     // One field with the controller's first status word.
     bool input(std::uint32_t pad_high) { return bt_app_input(&app_, pad_high) != 0; }
+    // The message page with the text, as a game that cannot start shows it.
+    void show_message(const char* text) { bt_app_show_message(&app_, text); }
     // The frame as drawn, then as the display shows it after the trip
     // through the video interface's YUV pairs.
     std::vector<std::uint32_t> frame_rgb();

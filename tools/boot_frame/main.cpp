@@ -1,10 +1,11 @@
 // boot_frame: predicts the frame the console shows for an image after a
 // sequence of controller inputs, as a PPM picture.
 //
-//   boot_frame IMAGE KEYS OUT.ppm
+//   boot_frame IMAGE KEYS OUT.ppm [MESSAGE]
 //
 // KEYS is a string of u (up), d (down), a (A), b (B), y (Y), each one press and
-// release; "-" for none; a leading "x" runs with no controller.
+// release; "-" for none; a leading "x" runs with no controller. With MESSAGE,
+// the message page shows it after the keys (as when a game cannot start).
 #include <cstdio>
 #include <string>
 
@@ -13,8 +14,8 @@
 using namespace kessra::boot_host;
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: boot_frame IMAGE KEYS OUT.ppm\n");
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr, "usage: boot_frame IMAGE KEYS OUT.ppm [MESSAGE]\n");
         return 2;
     }
     HostConsole console;
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
         console.input(word);
         console.input(PAD_NEUTRAL);
     }
+    if (argc == 5) console.show_message(argv[4]);
     if (!write_ppm(argv[3], console.frame_displayed(), SCREEN_WIDTH, SCREEN_HEIGHT)) {
         std::fprintf(stderr, "boot_frame: cannot write %s\n", argv[3]);
         return 1;
