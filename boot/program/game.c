@@ -216,8 +216,12 @@ void game_play(bt_app* app, int number, bt_canvas* frame, int* shown) {
                 " BYTES, THE CONSOLE HAS ROOM FOR 16777216.");
         return;
     }
-    if (status != BT_LOAD_OK || !app->details.rom_ok) {
+    if (status != BT_LOAD_OK) {
         message(app, app->details.path, " IS NOT A ROM THAT CAN BE PLAYED (", app->details.rom_size, " BYTES).");
+        return;
+    }
+    if (!app->details.rom_ok) { /* of a size to play, but its header did not read */
+        message(app, app->details.path, " CANNOT BE READ FROM THE DISC.", 0, 0);
         return;
     }
     if (kessra_emu_state_size() > MEM_EMU_STATE_CAPACITY) {

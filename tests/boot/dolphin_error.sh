@@ -2,16 +2,17 @@
 # A game whose ROM cannot be read, in the emulator (headless, under Xvfb, the
 # controller through the emulator's pipe input):
 #
-#   dolphin_error.sh KESSRA MAKE_ROM BOOT_FRAME
+#   dolphin_error.sh KESSRA MAKE_ROM BOOT_FRAME length|offset
 #
 # The image's file system table is patched so that the ROM's length runs
-# past the end of the disc: its header reads, the loading stops at the end.
+# past the end of the disc (its header reads, the loading stops at the end),
+# or so that the ROM starts past the end (not even its header reads).
 # A on the menu must show the message page that says so (the frame the boot
 # program's logic predicts on the host, clearly closer than the menu's or
 # another message's), never a black screen or a game; B there brings the
 # menu back. Skipped (77) where the emulator or the X tools are missing.
 set -uo pipefail
-kessra="$1" make_rom="$2" boot_frame="$3"
+kessra="$1" make_rom="$2" boot_frame="$3" patch="${4:-length}"
 source "$(dirname "$0")/dolphin_common.sh"
 dolphin_require
 dolphin_workdir
@@ -30,12 +31,16 @@ rom_offset="$(word_at "$work/error.iso" $((table + 28)))"
 disc_size="$(stat -c %s "$work/error.iso")"
 [ "$(word_at "$work/error.iso" $((table + 32)))" = $((4 << 20)) ] || fail "the table's third entry is not the ROM"
 [ $((rom_offset + (16 << 20))) -gt "$disc_size" ] || fail "the image is too large for a ROM to run past its end"
-put_word "$work/error.iso" $((16 << 20)) $((table + 32))
+if [ "$patch" = offset ]; then
+  put_word "$work/error.iso" $((0x7F000000)) $((table + 28))
+else
+  put_word "$work/error.iso" $((16 << 20)) $((table + 32))
+fi
 
 predict() { "$boot_frame" "$work/error.iso" "$1" "$work/$2.ppm" "${@:3}" && convert "$work/$2.ppm" -resize '320x240!' "$work/$2.png" ||
   fail "boot_frame $1"; }
 predict - message "roms/broken.gba CANNOT BE READ FROM THE DISC."
-predict - other_message "roms/broken.gba IS NOT A ROM THAT CAN BE PLAYED (16777216 BYTES)."
+predict - other_message "roms/broken.gba IS NOT A ROM THAT CAN BE PLAYED ($([ "$patch" = offset ] && echo 4194304 || echo 16777216) BYTES)."
 predict - menu
 
 dolphin_start "$work/error.iso" pipe
@@ -66,7 +71,9 @@ wait_screen menu 30
 press A
 wait_screen message 60 menu other_message
 grep -a -q "kessra: play" "$work/dolphin.log" && fail "the game was played"
-grep -a -q "could not be read" "$work/dolphin.log" || fail "the emulator's log shows no failed disc read"
+# A start past the end may be refused before the drive is asked.
+[ "$patch" = offset ] || grep -a -q "could not be read" "$work/dolphin.log" ||
+  fail "the emulator's log shows no failed disc read"
 press B
 wait_screen menu 10 message
 echo "ok"
