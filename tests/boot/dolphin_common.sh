@@ -116,6 +116,7 @@ log_count() { grep -a -c "$1" "$work/dolphin.log"; }
 wait_more_lines() {
   local deadline=$((SECONDS + $3))
   while [ "$(log_count "$1")" -le "$2" ]; do
+    kill -0 "$dolphin_pid" 2>/dev/null || fail "the emulator stopped"
     [ $SECONDS -lt $deadline ] || fail "$4"
     sleep 1
   done

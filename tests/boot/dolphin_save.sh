@@ -62,15 +62,7 @@ card="$work/card.JAP.raw" other="other program's save"
 with_card=(-C Dolphin.Core.SlotA=1 -C "Dolphin.Core.MemcardAPath=$card")
 
 # Waits (up to $3 s) until the log has more than $2 lines matching $1.
-wait_count() {
-  local deadline=$((SECONDS + $3))
-  while [ "$(grep -a -c "$1" "$work/dolphin.log")" -le "$2" ]; do
-    kill -0 "$dolphin_pid" 2>/dev/null || fail "the emulator stopped"
-    [ $SECONDS -lt $deadline ] || fail "no log line '$1' within $3 s"
-    sleep 1
-  done
-}
-count() { grep -a -c "$1" "$work/dolphin.log"; }
+wait_count() { wait_more_lines "$1" "$2" "$3" "no log line '$1' within $3 s"; }
 save_lines() { grep -a -o -E "kessra: (save|card).*" "$work/dolphin.log" | tr -d '\r' | sed "s/^/  $1: /"; }
 # Starts the emulator and, with A on the menu, the disc's only game.
 start_game() {
@@ -85,7 +77,7 @@ play() {
 }
 # The pause menu, then "back to the game list".
 leave() {
-  echo "PRESS X" >&5; echo "PRESS Y" >&5; sleep 0.5; echo "RELEASE X" >&5; echo "RELEASE Y" >&5; sleep 0.5
+  pause_menu
   press D_DOWN
   press D_DOWN
   press A
@@ -126,10 +118,6 @@ colour_of() {
 }
 distance() { awk -v a="$1" -v b="$2" 'BEGIN { split(a, x, " "); split(b, y, " ");
   d = 0; for (i = 1; i <= 3; ++i) d += (x[i] - y[i]) ^ 2; printf "%d\n", sqrt(d) }'; }
-shoot() { # the screen as 640 x 480, the emulator's black bars cut off
-  xwd -root -silent 2>/dev/null | convert xwd:- -crop 640x480+0+0 +repage -fuzz 4% -trim +repage \
-    -resize '640x480!' "$1" 2>/dev/null
-}
 reddish() { local r g b; read -r r g b <<<"$1"; [ $((r - g)) -gt 15 ] && [ $((r - b)) -gt 15 ]; }
 
 case "$mode" in
@@ -145,7 +133,7 @@ fresh)
   press A
   wait_count "kessra: play" 1 30
   wait_count "kessra: save kept" 1 30
-  [ "$(count "kessra: save not loaded, status 1")" = 2 ] || fail "the games did not start without a save"
+  [ "$(log_count "kessra: save not loaded, status 1")" = 2 ] || fail "the games did not start without a save"
   save_lines fresh
   end_run 1
   "$card_tool" list "$card" | sed 's/^/  card: /'
@@ -166,7 +154,7 @@ refused)
     play
     wait_count "kessra: save not kept, status $2" 0 20
     save_lines "$3"
-    [ "$(count "kessra: card: $4")" = 1 ] && [ "$(count "kessra: card:")" = 1 ] ||
+    [ "$(log_count "kessra: card: $4")" = 1 ] && [ "$(log_count "kessra: card:")" = 1 ] ||
       fail "the $3 card was not told exactly once"
     end_run "$1"
   }
@@ -189,19 +177,19 @@ card)
   dolphin_options=(-C Dolphin.Core.SlotA=255)
   start_game
   notice="" deadline=$((SECONDS + 30))
-  while [ "$(count "kessra: play")" = 0 ]; do
+  while [ "$(log_count "kessra: play")" = 0 ]; do
     [ $SECONDS -lt $deadline ] || fail "the game did not start without a card"
-    shoot "$work/notice.png" && seen="$(colour_of "$work/notice.png" 608x72+16+400)" && reddish "$seen" &&
+    screen_shot "$work/notice.png" && seen="$(colour_of "$work/notice.png" 608x72+16+400)" && reddish "$seen" &&
       notice="$seen"
     sleep 0.3
   done
   sleep 4
-  shoot "$work/after.png" || fail "no screenshot"
+  screen_shot "$work/after.png" || fail "no screenshot"
   after="$(colour_of "$work/after.png" 608x72+16+400)"
   leave # the pause tries again: still no card, said no more
   wait_count "kessra: save not kept, status 2" 0 20
   save_lines "no card"
-  [ "$(count "kessra: card:")" = 1 ] || fail "the missing card was not told exactly once"
+  [ "$(log_count "kessra: card:")" = 1 ] || fail "the missing card was not told exactly once"
   echo "the notice's place: ${notice:-never red} while shown, $after after"
   [ -n "$notice" ] && ! reddish "$after" || fail "the notice was not on the screen for a while"
   end_run 0
@@ -211,7 +199,7 @@ card)
   dolphin_options=("${with_card[@]}")
   play
   sleep 4
-  [ "$(count "kessra: save kept")" = 0 ] || fail "a save that never stays unchanged was written before the pause"
+  [ "$(log_count "kessra: save kept")" = 0 ] || fail "a save that never stays unchanged was written before the pause"
   leave
   wait_count "kessra: save kept" 0 20
   sleep 2
@@ -227,13 +215,13 @@ card)
 
   # --- second start: the ROM counts two.
   play
-  [ "$(count "kessra: save loaded 32768")" = 1 ] || fail "the second start did not load the save"
+  [ "$(log_count "kessra: save loaded 32768")" = 1 ] || fail "the second start did not load the save"
   "$kessra" run "$rom" -frames 60 -save "$work/kept.sav" -screenshot "$work/second.png" >/dev/null ||
     fail "kessra run with the kept save"
   sleep 3
   # The handheld's picture: the zoom 0 rectangle (80, 80, 480 x 320) of the
   # screen; the ROM's second block (32 x 20 at 48, 140).
-  shoot "$work/shot.png" || fail "no screenshot"
+  screen_shot "$work/shot.png" || fail "no screenshot"
   convert "$work/shot.png" -crop 480x320+80+80 +repage "$work/game.png"
   block=32x20+48+140
   seen="$(colour_of "$work/game.png" $block '240x160!')"

@@ -28,20 +28,10 @@ cp "$rom_dir/sound_square.gba" "$work/roms/" && truncate -s 4M "$work/roms/sound
 "$kessra" -o "$work/sound.iso" -d "$work/roms" -v "SOUND TEST" -ds 1 >/dev/null || fail "kessra could not build the image"
 
 dolphin_start "$work/sound.iso" pipe -C Dolphin.DSP.DumpAudio=True -C "Dolphin.DSP.Backend=No Audio Output"
-# Waits (up to $2 s) until the log holds more than $3 lines matching $1.
-wait_lines() {
-  local deadline=$((SECONDS + $2))
-  while [ "$(grep -a -c "$1" "$work/dolphin.log")" -le "${3:-0}" ]; do
-    kill -0 "$dolphin_pid" 2>/dev/null || fail "the emulator stopped"
-    [ $SECONDS -lt $deadline ] || fail "no log line '$1' within $2 s"
-    sleep 0.5
-  done
-}
-pause_menu() { echo "PRESS X" >&5; echo "PRESS Y" >&5; sleep 0.4; echo "RELEASE X" >&5; echo "RELEASE Y" >&5; sleep 0.4; }
 
 sleep 8 # the menu
 press A
-wait_lines "kessra: play" 30
+wait_log "kessra: play" 30 >/dev/null
 sleep 6        # playing
 pause_menu
 sleep 2        # paused: the sound fades out
