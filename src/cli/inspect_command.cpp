@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/options.hpp"
+#include "cli/run_steps.hpp"
 #include "disc_reader/byte_source.hpp"
 #include "inspect/inspect_report.hpp"
 #include "inspect/inspection.hpp"
@@ -47,10 +48,7 @@ int run_inspect(int argc, const char* const* argv, const RunEnvironment& environ
     if (image.empty()) return usage(environment, "inspect: no image given");
 
     Result<std::unique_ptr<ByteSource>> source = open_file_source(image);
-    if (!source) {
-        print_error_line(environment, source.status.message);
-        return EXIT_FAILED;
-    }
+    if (!source) return fail(source.status, environment);
     const Inspection found = inspect_image(*source.value, *environment.payloads, deep);
     if (json) {
         std::fputs(inspection_json(found).c_str(), environment.out);

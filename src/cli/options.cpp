@@ -82,15 +82,18 @@ std::vector<std::string> unknown_options(int argc, const char* const* argv) {
 
 } // namespace
 
-std::string option_value_problem(const char* option, const std::string& value) {
+Status check_option_value(const char* option, const std::string& value) {
     if (value.size() > MAX_NAME_LENGTH) {
-        return std::string("the value of ") + option + " is longer than " + std::to_string(MAX_NAME_LENGTH) +
-               " characters";
+        return Status::failure(std::string("the value of ") + option + " is longer than " +
+                               std::to_string(MAX_NAME_LENGTH) + " characters");
     }
     // A file or folder to read from: an empty one names nothing.
-    for (const char* path_option : PATH_OPTIONS)
-        if (value.empty() && same_option(option, path_option)) return std::string(option) + ": the path is empty";
-    return {};
+    for (const char* path_option : PATH_OPTIONS) {
+        if (value.empty() && same_option(option, path_option)) {
+            return Status::failure(std::string(option) + ": the path is empty");
+        }
+    }
+    return Status::success();
 }
 
 std::int64_t decimal_value(const std::string& text) {
@@ -127,9 +130,9 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
             parsed.message = std::string(argv[i]) + " needs a value";
             return parsed;
         }
-        if (std::string wrong = option_value_problem(argv[i], argv[i + 1]); !wrong.empty()) {
+        if (Status wrong = check_option_value(argv[i], argv[i + 1]); !wrong) {
             parsed.outcome = ParseOutcome::error;
-            parsed.message = std::move(wrong);
+            parsed.message = std::move(wrong.message);
             return parsed;
         }
     }

@@ -8,6 +8,7 @@
 #include "catalogue/disc_profile.hpp"
 #include "payload_sources/payload_sources.hpp"
 #include "personalize/personalization.hpp"
+#include "platform/status.hpp"
 
 namespace kessra {
 
@@ -44,10 +45,9 @@ bool same_option(const char* argument, const char* option);
 
 ParsedCommandLine parse_command_line(int argc, const char* const* argv);
 
-// What is wrong with `value` as the value of `option`, which takes one: longer
-// than a path may be, or empty where it must name a file or folder. Empty when
-// the value may be taken.
-std::string option_value_problem(const char* option, const std::string& value);
+// Refuses `value` as the value of `option`, which takes one, when it is longer
+// than a path may be, or empty where it must name a file or folder.
+Status check_option_value(const char* option, const std::string& value);
 
 // Every option a build command line knows, value-taking ones first.
 std::vector<std::string> build_option_names();

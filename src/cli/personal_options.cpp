@@ -30,7 +30,7 @@ Status read_personal_options(int argc, const char* const* argv, Personalization&
         for (std::size_t s = 0; s < SKIN_OPTIONS.size(); ++s)
             if (same_option(argument, SKIN_OPTIONS[s])) picture = &wish.skin_pictures[s];
         if (same_option(argument, "-banner")) picture = &wish.banner_picture;
-        // The value was checked with the others (option_value_problem).
+        // The value was checked with the others (check_option_value).
         if (picture != nullptr) *picture = value;
         for (std::size_t t = 0; t < BANNER_TEXT_COUNT; ++t)
             if (same_option(argument, BANNER_TEXT_FIELDS[t].option)) texts[t] = argv[i + 1];

@@ -1,6 +1,7 @@
 #include "image/content_writer.hpp"
 
 #include <array>
+#include <cstdio>
 
 #include "catalogue/console_text.hpp"
 #include "catalogue/disc_name.hpp"
@@ -33,17 +34,24 @@ Status pad_to_sector(File& image) {
     return write_zeros(image, round_up_to_sector(position.value) - position.value);
 }
 
+// A number as the report shows it, at least three digits ("007").
+std::string three_digits(unsigned number) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%03u", number);
+    return text;
+}
+
 std::uint32_t offset32(std::uint64_t offset) { return static_cast<std::uint32_t>(offset); }
 
 Status write_roms(const ContentTargets& targets, RomTable& roms, FstBuilder& fst, File& image, Listing& listing,
-                  std::FILE* out) {
+                  const ProgressText& progress) {
     const auto count = static_cast<unsigned>(roms.size());
     for (std::size_t i = 0; i < roms.size(); ++i) {
         RomRecord& rom = roms[i];
         const auto number = static_cast<unsigned>(i + 1);
         const std::string path = join_always(targets.request.rom_directory, rom.file_name);
-        std::fprintf(out, "Adding %03u/%03u: %s as %s", number, count, printable(path).c_str(),
-                     rom.disc_name.c_str());
+        progress("Adding " + three_digits(number) + "/" + three_digits(count) + ": " + printable(path) + " as " +
+                 rom.disc_name);
         if (Status status = expect_position(image, targets.layout.rom_offsets[i]); !status) return status;
         if (Status status = add_fst_entry(fst, rom.disc_name, FstKind::file, offset32(targets.layout.rom_offsets[i]),
                                           rom.size);
@@ -53,15 +61,15 @@ Status write_roms(const ContentTargets& targets, RomTable& roms, FstBuilder& fst
         std::array<std::uint8_t, ROM_HEADER_SIZE> header{};
         if (Status status = append_file_start(image, path, rom.size, header); !status) return status;
         rom.menu_title = read_menu_title(header);
-        std::fprintf(out, " [MENU:%03u %s]\n", number, printable(rom.menu_title).c_str());
+        progress(" [MENU:" + three_digits(number) + " " + printable(rom.menu_title) + "]\n");
         if (Status status = write_listing_line(listing, rom, number); !status) return status;
     }
     return Status::success();
 }
 
 Status write_index_files(const ContentTargets& targets, const RomTable& roms, FstBuilder& fst, File& image,
-                         std::FILE* out) {
-    std::fputs("Indexes       : ", out);
+                         const ProgressText& progress) {
+    progress("Indexes       : ");
     for (std::size_t i = 0; i < roms.size(); ++i) {
         std::array<std::uint8_t, INDEX_FILE_SIZE> sector{};
         const std::string text = index_file_text(roms[i]);
@@ -76,7 +84,7 @@ Status write_index_files(const ContentTargets& targets, const RomTable& roms, Fs
             return status;
         }
     }
-    std::fputs("OK\n", out);
+    progress("OK\n");
     return Status::success();
 }
 
@@ -91,8 +99,9 @@ Status write_root_file(File& image, FstBuilder& fst, std::string_view name, std:
     return write_bytes(image, blob);
 }
 
-Status write_skins_and_banner(const ContentTargets& targets, FstBuilder& fst, File& image, std::FILE* out) {
-    std::fputs("Adding skins  : ", out);
+Status write_skins_and_banner(const ContentTargets& targets, FstBuilder& fst, File& image,
+                              const ProgressText& progress) {
+    progress("Adding skins  : ");
     for (int k = 0; k < SKIN_COUNT; ++k) {
         const auto index = static_cast<std::size_t>(k);
         if (Status status = write_root_file(image, fst, SKIN_FILE_NAMES[index], targets.layout.skin_offsets[index],
@@ -107,14 +116,14 @@ Status write_skins_and_banner(const ContentTargets& targets, FstBuilder& fst, Fi
         !status) {
         return status;
     }
-    std::fputs("OK\n", out);
+    progress("OK\n");
     if (Status status = pad_to_sector(image); !status) return status;
     return expect_position(image, targets.layout.content_end);
 }
 
 Status write_boot_and_reserve(const ContentTargets& targets, const RomTable& roms, FstBuilder& fst, File& image,
-                              Listing& listing, std::FILE* out) {
-    const auto boot = write_boot_area(image, targets.request.volume_label, targets.payloads, out);
+                              Listing& listing, const ProgressText& progress) {
+    const auto boot = write_boot_area(image, targets.request.volume_label, targets.payloads, progress);
     if (!boot) return boot.status;
     if (boot.value.program_image != PROGRAM_IMAGE_OFFSET || boot.value.fst != targets.layout.fst_offset) {
         return Status::failure(image.name + ": layout check failed: boot area of unexpected length");
@@ -158,12 +167,12 @@ std::string index_file_text(const RomRecord& rom) {
 }
 
 Status write_image_contents(const ContentTargets& targets, RomTable& roms, File& image, Listing& listing,
-                            std::FILE* out) {
+                            const ProgressText& progress) {
     FstBuilder fst;
-    if (Status status = write_boot_and_reserve(targets, roms, fst, image, listing, out); !status) return status;
-    if (Status status = write_roms(targets, roms, fst, image, listing, out); !status) return status;
-    if (Status status = write_index_files(targets, roms, fst, image, out); !status) return status;
-    if (Status status = write_skins_and_banner(targets, fst, image, out); !status) return status;
+    if (Status status = write_boot_and_reserve(targets, roms, fst, image, listing, progress); !status) return status;
+    if (Status status = write_roms(targets, roms, fst, image, listing, progress); !status) return status;
+    if (Status status = write_index_files(targets, roms, fst, image, progress); !status) return status;
+    if (Status status = write_skins_and_banner(targets, fst, image, progress); !status) return status;
     return finish_tables(targets, roms, fst, image, listing);
 }
 

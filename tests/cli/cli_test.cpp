@@ -221,7 +221,7 @@ TEST(Run, RefusesNameTableOverflowBeforeCreatingTheImage) {
     testing::ScratchDir dir;
     std::vector<DirEntry> entries;
     for (int i = 0; i < 190; ++i) entries.push_back({std::to_string(1000 + i) + std::string(40, 'n') + ".gba", 4194304});
-    const DirectoryLister lister = [entries](const std::string&) { return DirListing{Status::success(), entries}; };
+    const DirectoryLister lister = [entries](const std::string&) { return success(entries); };
     const std::string image = dir.file("out.iso");
     const auto refused = run({"-o", image.c_str(), "-d", dir.path().string().c_str(), "-v", "L", "-dravnik"}, lister);
     EXPECT_EQ(refused.status, EXIT_FAILED);

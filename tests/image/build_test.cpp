@@ -237,7 +237,7 @@ TEST(ImageBuild, RomThatShrankAfterTheScanFailsCleanly) {
     testing::write_rom(dir.file("roms/b.gba"), 1 * MIB, "B");
     // The listing was taken while b.gba still had its full size.
     const DirectoryLister stale = [](const std::string&) {
-        return DirListing{Status::success(), {{"a.gba", 4 * MIB}, {"b.gba", 4 * MIB}}};
+        return success(std::vector<DirEntry>{{"a.gba", 4 * MIB}, {"b.gba", 4 * MIB}});
     };
     const Build build = run_build({"-o", dir.file("out.iso"), "-d", dir.file("roms"), "-v", "V"}, {}, stale);
     expect_earlier_output_kept(dir, build, "b.gba");
