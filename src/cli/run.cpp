@@ -64,9 +64,9 @@ Status check_output_paths(const RunOptions& options, const RomTable& roms) {
 Status check_roms_readable(const RunOptions& options, const RomTable& roms) {
     for (const RomRecord& rom : roms) {
         const std::string path = join_always(options.rom_directory, rom.file_name);
-        SourceFile probe;
-        if (Status status = open_source(path, rom.size, probe); !status) return status;
-        if (open_file_size(probe.handle) != std::int64_t{rom.size}) {
+        const Result<File> probe = open_source(path, rom.size);
+        if (!probe) return probe.status;
+        if (open_file_size(probe.value) != std::int64_t{rom.size}) {
             return Status::failure(changed_size_line(path));
         }
     }

@@ -39,20 +39,18 @@ std::array<OutputFile, 2> image_outputs(const std::string& image_path) {
 
 Status write_image_outputs(const BuildRequest& request, RomTable& roms, const PayloadSet& payloads,
                            const ProgressText& progress, std::span<OutputFile, 2> outputs) {
-    File image;
     Listing listing;
-    Status status;
-    auto created_image = create_output(outputs[IMAGE], FileMode::binary);
-    if (!created_image) status = created_image.status;
-    image = created_image.value;
+    Result<File> image = create_output(outputs[IMAGE], FileMode::binary);
+    Status status = image.status;
     if (status) {
-        auto created_listing = create_output(outputs[LISTING], FileMode::text);
-        if (!created_listing) status = created_listing.status;
-        listing.file = created_listing.value;
+        Result<File> created_listing = create_output(outputs[LISTING], FileMode::text);
+        status = created_listing.status;
+        listing.file = std::move(created_listing.value);
     }
-    if (status) status = write_and_close(request, roms, payloads, image, listing, progress);
+    if (status) status = write_and_close(request, roms, payloads, image.value, listing, progress);
     if (!status) {
-        abandon_file(image);
+        // Closed before their files are removed, which a host may refuse while they are open.
+        abandon_file(image.value);
         abandon_file(listing.file);
         discard_outputs(outputs);
     }

@@ -5,7 +5,8 @@
 #include "platform/file_io.hpp"
 #include "platform/output_files.hpp"
 #include "platform/paths.hpp"
-#include "platform/small_files.hpp"
+#include "platform/folders.hpp"
+#include "platform/read_file.hpp"
 
 namespace kessra {
 
