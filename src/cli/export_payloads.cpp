@@ -4,6 +4,7 @@
 #include <string>
 
 #include "catalogue/console_text.hpp"
+#include "cli/option_table.hpp"
 #include "cli/options.hpp"
 #include "cli/payload_choice.hpp"
 #include "cli/payload_previews.hpp"
@@ -34,7 +35,7 @@ Status parse_export_options(int argc, const char* const* argv, ExportOptions& op
     for (int i = 1; i < argc; ++i) {
         const char* argument = argv[i];
         const bool sources = same_option(argument, "-payloads") || same_option(argument, "-payloads-from");
-        if (sources || is_personal_option(argument)) {
+        if (takes_value(FOR_EXPORT, argument)) {
             if (i + 1 >= argc) return Status::failure(std::string(argument) + " needs a value");
             if (Status wrong = check_option_value(argument, argv[i + 1]); !wrong) return wrong;
             ++i; // personal options are read with the build's rules below

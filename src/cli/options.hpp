@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -49,13 +50,13 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv);
 // than a path may be, or empty where it must name a file or folder.
 Status check_option_value(const char* option, const std::string& value);
 
-// Every option a build command line knows, value-taking ones first.
-std::vector<std::string> build_option_names();
 
 // Decimal value by the usual C rules: leading white space, an optional sign,
 // then the leading digits; no digits give 0. Saturates instead of overflowing.
 std::int64_t decimal_value(const std::string& text);
 
+// The build's usage text, from the option table.
+std::string build_usage_text();
 void print_usage(std::FILE* out);
 
 } // namespace kessra

@@ -13,14 +13,6 @@ constexpr std::array<const char*, SKIN_COUNT> SKIN_OPTIONS{"-skin0", "-skin1", "
 
 } // namespace
 
-bool is_personal_option(const char* argument) {
-    for (const char* option : SKIN_OPTIONS)
-        if (same_option(argument, option)) return true;
-    for (const auto& field : BANNER_TEXT_FIELDS)
-        if (same_option(argument, field.option)) return true;
-    return same_option(argument, "-banner");
-}
-
 Status read_personal_options(int argc, const char* const* argv, Personalization& wish) {
     std::array<const char*, BANNER_TEXT_COUNT> texts{};
     for (int i = 0; i + 1 < argc; ++i) {

@@ -150,8 +150,6 @@ Status write_outputs(const RunRomOptions& options, const emu::Gba& gba, const st
 
 } // namespace
 
-std::vector<std::string> run_rom_option_names() { return {std::begin(VALUE_OPTIONS), std::end(VALUE_OPTIONS)}; }
-
 int run_rom_command(int argc, const char* const* argv, const RunEnvironment& environment) {
     if (argc == 2 && (same_option(argv[1], "-h") || same_option(argv[1], "--help"))) {
         std::fputs(RUN_USAGE, environment.out);

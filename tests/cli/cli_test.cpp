@@ -4,6 +4,7 @@
 #include <unistd.h>
 #endif
 
+#include "cli/option_table.hpp"
 #include "cli/options.hpp"
 #include "cli/version.hpp"
 #include "cli/run.hpp"
@@ -77,6 +78,12 @@ TEST(CommandLine, EveryValueOptionFollowsTheSameRules) {
     const char* const value_options[] = {"-o",     "-d",     "-v",     "-ds",        "-dz",        "-payloads",
                                          "-payloads-from",  "-skin0", "-skin1", "-skin2",      "-skin3",     "-banner",
                                          "-title", "-maker", "-long-title", "-long-maker", "-description"};
+    // The table the parser reads names the same value options.
+    std::vector<std::string> from_table;
+    for (const OptionSpec& option : option_table()) {
+        if ((option.commands & FOR_BUILD) != 0 && option.value != OptionValue::none) from_table.emplace_back(option.name);
+    }
+    EXPECT_EQ(from_table, std::vector<std::string>(std::begin(value_options), std::end(value_options)));
     const std::string longest(259, 'x');
     const std::string too_long(260, 'x');
     for (const char* option : value_options) {
@@ -131,6 +138,18 @@ RunOutcome run(std::vector<const char*> args, DirectoryLister lister = list_rom_
     RunEnvironment environment = host_environment();
     environment.list_directory = std::move(lister);
     return testing::run_tool({args.begin(), args.end()}, environment);
+}
+
+// The usage texts come from the option table and stay what they were.
+TEST(Run, InspectUsageTextFromTheTable) {
+    const auto help = run({"inspect", "--help"});
+    EXPECT_EQ(help.status, EXIT_OK);
+    EXPECT_EQ(help.out, "Usage   : kessra inspect IMAGE [-json] [-deep]\n"
+                        "   -json    print the facts as one JSON document\n"
+                        "   -deep    read every file and print its CRC32\n");
+    const auto wrong = run({"inspect"});
+    EXPECT_EQ(wrong.status, EXIT_USAGE);
+    EXPECT_EQ(wrong.err, "kessra: inspect: no image given\n" + help.out);
 }
 
 TEST(Run, UsageTextAndExitStatuses) {
