@@ -16,14 +16,6 @@ inline constexpr std::size_t PROGRAM_BLOB = 1;
 inline constexpr std::size_t FIRST_SKIN_BLOB = 2; // skins 0 to 3 are blobs 2 to 5
 inline constexpr std::size_t BANNER_BLOB = 6;
 
-// An extractor writes the loader at the length its header announces: the
-// 32-byte header, the code and the trailer. Past APPLOADER_SIZE those bytes
-// are the start of the program image, which follows the loader on the disc.
-inline constexpr std::uint32_t APPLOADER_ANNOUNCED_SIZE =
-    APPLOADER_HEADER_SIZE + APPLOADER_CODE_SIZE + APPLOADER_TRAILER_SIZE; // 0x1D224
-static_assert(APPLOADER_ANNOUNCED_SIZE == 0x1D224);
-static_assert(APPLOADER_ANNOUNCED_SIZE - APPLOADER_SIZE <= PROGRAM_IMAGE_SIZE);
-
 struct PayloadFile {
     const char* name;        // the file's own name ("main.dol", "F_00.tpl")
     const char* folder_path; // its place in an extracted disc folder
