@@ -139,7 +139,7 @@ TEST(ImageBuild, ThreeRomsWithShortNamesMatchTheirPlannedLayout) {
                    {"Cee~Game.gba", "cee_ga_1.gba", "", 16 * MIB}};
     const ImageLayout layout = plan_image_layout(table);
     EXPECT_EQ(layout.content_end, 0x2007000u);
-    EXPECT_EQ(layout.index_offsets[2], 0x1DEE800u);
+    EXPECT_EQ(regions_of(layout, RegionSource::index_file)[2]->offset, 0x1DEE800u);
 
     // Menu slots, the closing empty slot, untouched placeholders, and the settings digits.
     const auto slot = [&](std::size_t k) {
