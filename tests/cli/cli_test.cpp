@@ -140,6 +140,33 @@ RunOutcome run(std::vector<const char*> args, DirectoryLister lister = list_rom_
     return testing::run_tool({args.begin(), args.end()}, environment);
 }
 
+// Every parser knows every option the table gives its command: none is called
+// unknown. The command lines are left incomplete, so that nothing is written.
+TEST(Run, EveryParserTakesTheOptionsOfItsCommand) {
+    const struct {
+        unsigned command;
+        std::vector<const char*> before; // the command word
+        std::vector<const char*> after;  // what keeps the line from running
+    } commands[] = {
+        {FOR_BUILD, {}, {}},
+        {FOR_EXPORT, {"export-payloads"}, {"one", "two"}},
+        {FOR_INSPECT, {"inspect"}, {}},
+        {FOR_RUN, {"run"}, {}},
+    };
+    for (const auto& c : commands) {
+        for (const OptionSpec& option : option_table()) {
+            if ((option.commands & c.command) == 0) continue;
+            std::vector<const char*> args = c.before;
+            args.push_back(option.name);
+            if (option.value != OptionValue::none) args.push_back("1");
+            args.insert(args.end(), c.after.begin(), c.after.end());
+            const auto outcome = run(args);
+            EXPECT_NE(outcome.status, EXIT_OK) << option.name;
+            EXPECT_EQ(outcome.err.find("unknown option"), std::string::npos) << option.name << ": " << outcome.err;
+        }
+    }
+}
+
 // The usage texts come from the option table and stay what they were.
 TEST(Run, InspectUsageTextFromTheTable) {
     const auto help = run({"inspect", "--help"});
