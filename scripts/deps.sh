@@ -27,6 +27,8 @@ command -v ld.lld >/dev/null || need+=(lld)
 # libFuzzer's runtime for the fuzz targets (scripts/fuzz.sh).
 ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
 command -v llvm-objcopy >/dev/null || need+=(llvm)
+# The format check (scripts/check_format.sh).
+command -v clang-format >/dev/null || need+=(clang-format)
 # The handheld core's tests compare with a reference emulator's library.
 [ -f /usr/include/mgba/core/core.h ] || need+=(libmgba-dev)
 if [ "${1:-}" = boot ]; then

@@ -9,14 +9,15 @@
 #include <vector>
 
 #include "catalogue/rom_record.hpp"
+#include "format/console_layout.h"
 #include "format/menu_table.hpp"
 #include "platform/short_name.hpp"
 
 namespace kessra {
 
 inline constexpr std::size_t MAX_DISC_NAME_LENGTH = 32;
-inline constexpr std::size_t TITLE_OFFSET = 0xA0;   // title field of the ROM header
-inline constexpr std::size_t ROM_HEADER_SIZE = 0xC0;   // cartridge header, title included
+inline constexpr std::size_t TITLE_OFFSET = KF_ROM_TITLE_AT;      // title field of the ROM header
+inline constexpr std::size_t ROM_HEADER_SIZE = KF_ROM_HEADER_SIZE; // cartridge header, title included
 
 // Maps one short-name component to a disc name: bytes of 0x80 and above,
 // control bytes, "~" and space become "_", A-Z are lower-cased, and the

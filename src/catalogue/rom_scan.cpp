@@ -1,6 +1,7 @@
 #include "catalogue/rom_scan.hpp"
 
 #include <cinttypes>
+#include <cstdio>
 
 #include "catalogue/console_text.hpp"
 #include "platform/paths.hpp"
@@ -23,29 +24,29 @@ namespace {
 // Records every listed ROM in listing order; the first file of another size
 // stops the scan with the tool's own message. An entry that could not be
 // examined shows as size 0 there, and its real reason follows as the error line.
-ScanResult record_roms(const std::string& directory, const DirListing& listing, std::FILE* out) {
-    ScanResult result;
-    for (const DirEntry& entry : listing.entries) {
+Result<RomTable> record_roms(const std::string& directory, const std::vector<DirEntry>& entries) {
+    RomTable roms;
+    for (const DirEntry& entry : entries) {
         if (!is_rom_size(entry.size)) {
-            std::fprintf(out, "File %s ( %" PRIu64 " ) is not 4/8/16 Mb!\n", printable(entry.name).c_str(),
-                         entry.size);
-            std::fputs("Please correct or remove.", out);
-            if (entry.problem.empty()) return {Status::reported(), {}};
-            return {Status::failure(printable(join_path(directory, entry.name)) + ": cannot be examined: " +
-                                    entry.problem),
-                    {}};
+            char size_line[64];
+            std::snprintf(size_line, sizeof size_line, " ( %" PRIu64 " ) is not 4/8/16 Mb!\n", entry.size);
+            Status refused = Status::refusal("File " + printable(entry.name) + size_line + "Please correct or remove.");
+            if (!entry.problem.empty()) {
+                refused.message = printable(join_path(directory, entry.name)) + ": cannot be examined: " + entry.problem;
+            }
+            return failed<RomTable>(std::move(refused));
         }
-        result.roms.push_back({entry.name, {}, {}, static_cast<std::uint32_t>(entry.size)});
+        roms.push_back({entry.name, {}, {}, static_cast<std::uint32_t>(entry.size)});
     }
-    return result;
+    return success(std::move(roms));
 }
 
-Status check_listing(const std::string& directory, const DirListing& listing, std::size_t max_count,
-                     const std::string& holder) {
-    if (!listing.status) return listing.status;
-    if (listing.entries.empty()) return Status::failure(directory + ": no ROM files (*.gba) found in this directory");
-    if (listing.entries.size() > max_count) {
-        return Status::failure(directory + ": " + std::to_string(listing.entries.size()) + " ROM files found, but " +
+Status check_listing(const std::string& directory, const Result<std::vector<DirEntry>>& listing,
+                     std::size_t max_count, const std::string& holder) {
+    if (!listing) return listing.status;
+    if (listing.value.empty()) return Status::failure(directory + ": no ROM files (*.gba) found in this directory");
+    if (listing.value.size() > max_count) {
+        return Status::failure(directory + ": " + std::to_string(listing.value.size()) + " ROM files found, but " +
                                holder + " at most " + std::to_string(max_count));
     }
     return Status::success();
@@ -53,28 +54,29 @@ Status check_listing(const std::string& directory, const DirListing& listing, st
 
 } // namespace
 
-ScanResult scan_rom_directory(const std::string& directory, const DiscProfile& profile,
-                              const DirectoryLister& lister, std::FILE* out) {
-    const DirListing listing = lister(directory);
+Result<RomTable> scan_rom_directory(const std::string& directory, const DiscProfile& profile,
+                                    const DirectoryLister& lister) {
+    const auto listing = lister(directory);
     if (Status status = check_listing(directory, listing, MAX_ROM_COUNT, "one image holds"); !status) {
-        return {status, {}};
+        return failed<RomTable>(std::move(status));
     }
-    ScanResult result = record_roms(directory, listing, out);
-    if (!result.status) return result;
+    Result<RomTable> result = record_roms(directory, listing.value);
+    if (!result) return result;
     std::uint64_t total = 0;
-    for (const RomRecord& rom : result.roms) total += rom.size;
-    if (!collection_fits(total, result.roms.size(), profile)) {
-        std::fputs("Files would not fit on a Mini DVDR\n", out);
-        return {Status::reported(), {}};
+    for (const RomRecord& rom : result.value) total += rom.size;
+    if (!collection_fits(total, result.value.size(), profile)) {
+        return failed<RomTable>(Status::refusal("Files would not fit on a Mini DVDR\n"));
     }
     return result;
 }
 
-ScanResult scan_rom_collection(const std::string& directory, std::size_t max_count, const std::string& holder,
-                               const DirectoryLister& lister, std::FILE* out) {
-    const DirListing listing = lister(directory);
-    if (Status status = check_listing(directory, listing, max_count, holder); !status) return {status, {}};
-    return record_roms(directory, listing, out);
+Result<RomTable> scan_rom_collection(const std::string& directory, std::size_t max_count, const std::string& holder,
+                                     const DirectoryLister& lister) {
+    const auto listing = lister(directory);
+    if (Status status = check_listing(directory, listing, max_count, holder); !status) {
+        return failed<RomTable>(std::move(status));
+    }
+    return record_roms(directory, listing.value);
 }
 
 } // namespace kessra

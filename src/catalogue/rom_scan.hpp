@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "catalogue/disc_profile.hpp"
@@ -13,22 +12,17 @@
 
 namespace kessra {
 
-struct ScanResult {
-    Status status;
-    RomTable roms;
-};
-
 // Lists `directory` through `lister` and fills the ROM table in listing order.
-// The tool's own refusal messages are printed on `out`; other failures come
-// back as a message line.
-ScanResult scan_rom_directory(const std::string& directory, const DiscProfile& profile,
-                              const DirectoryLister& lister, std::FILE* out);
+// A refusal in the tool's own words comes back as console text; other
+// failures as an error line.
+Result<RomTable> scan_rom_directory(const std::string& directory, const DiscProfile& profile,
+                                    const DirectoryLister& lister);
 
 // The same listing and size check without the limits of one disc, for a
 // collection spread over several: at most `max_count` ROMs, which `holder`
 // ("99 discs hold") names in the refusal.
-ScanResult scan_rom_collection(const std::string& directory, std::size_t max_count, const std::string& holder,
-                               const DirectoryLister& lister, std::FILE* out);
+Result<RomTable> scan_rom_collection(const std::string& directory, std::size_t max_count, const std::string& holder,
+                                     const DirectoryLister& lister);
 
 bool is_rom_size(std::uint64_t size);
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "catalogue/console_text.hpp"
+#include "cli/option_table.hpp"
 #include "cli/options.hpp"
 #include "cli/payload_choice.hpp"
 #include "cli/payload_previews.hpp"
@@ -29,14 +30,14 @@ struct ExportOptions {
 constexpr const char* EXPORT_USAGE = "Usage   : kessra export-payloads DIR [-payloads DIR2] [-payloads-from IMAGE] [-force] [-previews]\n"
     "                [-skin0..-skin3 PICTURE] [-banner PICTURE] [-title|-maker|-long-title|-long-maker|-description TEXT]\n";
 
-// Empty message: options complete; otherwise what is wrong with them.
-std::string parse_export_options(int argc, const char* const* argv, ExportOptions& options) {
+// Success when the options are complete; otherwise what is wrong with them.
+Status parse_export_options(int argc, const char* const* argv, ExportOptions& options) {
     for (int i = 1; i < argc; ++i) {
         const char* argument = argv[i];
         const bool sources = same_option(argument, "-payloads") || same_option(argument, "-payloads-from");
-        if (sources || is_personal_option(argument)) {
-            if (i + 1 >= argc) return std::string(argument) + " needs a value";
-            if (std::string wrong = option_value_problem(argument, argv[i + 1]); !wrong.empty()) return wrong;
+        if (takes_value(FOR_EXPORT, argument)) {
+            if (i + 1 >= argc) return Status::failure(std::string(argument) + " needs a value");
+            if (Status wrong = check_option_value(argument, argv[i + 1]); !wrong) return wrong;
             ++i; // personal options are read with the build's rules below
             if (!sources) continue;
             std::string& target = same_option(argument, "-payloads") ? options.sources.folder : options.sources.image;
@@ -46,16 +47,15 @@ std::string parse_export_options(int argc, const char* const* argv, ExportOption
         } else if (same_option(argument, "-force")) {
             options.force = true;
         } else if (argument[0] == '-' && argument[1] != '\0') {
-            return std::string("unknown option ") + argument;
+            return Status::failure(std::string("unknown option ") + argument);
         } else if (options.folder.empty() && argument[0] != '\0') {
             options.folder = argument;
         } else {
-            return std::string("one folder only: ") + argument;
+            return Status::failure(std::string("one folder only: ") + argument);
         }
     }
-    if (options.folder.empty()) return "no folder to write into";
-    if (Status status = read_personal_options(argc, argv, options.personal); !status) return status.message;
-    return {};
+    if (options.folder.empty()) return Status::failure("no folder to write into");
+    return read_personal_options(argc, argv, options.personal);
 }
 
 // A payload file replaces a regular file only, never a folder or a device.
@@ -69,17 +69,20 @@ Status check_replaceable(const std::string& path) {
 
 int run_export_payloads(int argc, const char* const* argv, const RunEnvironment& environment) {
     ExportOptions options;
-    if (const std::string wrong = parse_export_options(argc, argv, options); !wrong.empty()) {
-        print_error_line(environment, "export-payloads: " + wrong);
+    if (Status wrong = parse_export_options(argc, argv, options); !wrong) {
+        print_error_line(environment, "export-payloads: " + wrong.message);
         std::fputs(EXPORT_USAGE, environment.err);
         return EXIT_USAGE;
     }
     ChosenPayloads chosen;
-    if (const int status = take_payload_set(options.sources, environment, chosen); status != EXIT_OK) return status;
+    if (Status status = take_payload_set(options.sources, *environment.payloads, chosen); !status) {
+        return fail(status, environment);
+    }
     PayloadSet set = chosen.view();
     PersonalBlobs personal;
-    if (const int status = personalize_payloads(options.personal, environment, set, personal); status != EXIT_OK)
-        return status;
+    if (Status status = personalize_payloads(options.personal, set, personal); !status) {
+        return fail(status, environment);
+    }
     std::vector<std::string> places = payload_folder_paths(options.folder);
     if (options.previews) {
         for (std::string& path : preview_paths(options.folder)) places.push_back(std::move(path));
@@ -93,13 +96,11 @@ int run_export_payloads(int argc, const char* const* argv, const RunEnvironment&
     OutputLock lock;
     if (Status status = lock_folder(options.folder, lock); !status) return fail(status, environment);
     if (!options.force) {
-        bool any = false;
+        std::vector<std::string> present;
         for (const std::string& path : places) {
-            if (!path_exists(path)) continue;
-            print_error_line(environment, path + ": already there; give -force to replace it");
-            any = true;
+            if (path_exists(path)) present.push_back(path + ": already there; give -force to replace it");
         }
-        if (any) return EXIT_FAILED;
+        if (!present.empty()) return fail(Status::failures(std::move(present)), environment);
     }
     // The payload files and the previews are put in place together, or none.
     std::vector<OutputFile> outputs;

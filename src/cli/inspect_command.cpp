@@ -2,7 +2,9 @@
 
 #include <string>
 
+#include "cli/option_table.hpp"
 #include "cli/options.hpp"
+#include "cli/run_steps.hpp"
 #include "disc_reader/byte_source.hpp"
 #include "inspect/inspect_report.hpp"
 #include "inspect/inspection.hpp"
@@ -11,13 +13,13 @@ namespace kessra {
 
 namespace {
 
-constexpr const char* INSPECT_USAGE = "Usage   : kessra inspect IMAGE [-json] [-deep]\n"
-                                      "   -json    print the facts as one JSON document\n"
-                                      "   -deep    read every file and print its CRC32\n";
+std::string inspect_usage() {
+    return "Usage   : kessra inspect IMAGE [-json] [-deep]\n" + option_help_lines(FOR_INSPECT, UsageGroup::unlisted);
+}
 
 int usage(const RunEnvironment& environment, const std::string& message) {
     if (!message.empty()) print_error_line(environment, message);
-    std::fputs(INSPECT_USAGE, environment.err);
+    std::fputs(inspect_usage().c_str(), environment.err);
     return EXIT_USAGE;
 }
 
@@ -34,7 +36,7 @@ int run_inspect(int argc, const char* const* argv, const RunEnvironment& environ
         } else if (same_option(argument.c_str(), "-deep")) {
             deep = true;
         } else if (same_option(argument.c_str(), "-h") || same_option(argument.c_str(), "--help")) {
-            std::fputs(INSPECT_USAGE, environment.out);
+            std::fputs(inspect_usage().c_str(), environment.out);
             return EXIT_OK;
         } else if (!argument.empty() && argument[0] == '-' && argument.size() > 1) {
             return usage(environment, "inspect: unknown option " + argument);
@@ -47,10 +49,7 @@ int run_inspect(int argc, const char* const* argv, const RunEnvironment& environ
     if (image.empty()) return usage(environment, "inspect: no image given");
 
     Result<std::unique_ptr<ByteSource>> source = open_file_source(image);
-    if (!source) {
-        print_error_line(environment, source.status.message);
-        return EXIT_FAILED;
-    }
+    if (!source) return fail(source.status, environment);
     const Inspection found = inspect_image(*source.value, *environment.payloads, deep);
     if (json) {
         std::fputs(inspection_json(found).c_str(), environment.out);

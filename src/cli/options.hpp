@@ -2,12 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "catalogue/disc_profile.hpp"
 #include "payload_sources/payload_sources.hpp"
 #include "personalize/personalization.hpp"
+#include "platform/status.hpp"
 
 namespace kessra {
 
@@ -44,18 +46,17 @@ bool same_option(const char* argument, const char* option);
 
 ParsedCommandLine parse_command_line(int argc, const char* const* argv);
 
-// What is wrong with `value` as the value of `option`, which takes one: longer
-// than a path may be, or empty where it must name a file or folder. Empty when
-// the value may be taken.
-std::string option_value_problem(const char* option, const std::string& value);
+// Refuses `value` as the value of `option`, which takes one, when it is longer
+// than a path may be, or empty where it must name a file or folder.
+Status check_option_value(const char* option, const std::string& value);
 
-// Every option a build command line knows, value-taking ones first.
-std::vector<std::string> build_option_names();
 
 // Decimal value by the usual C rules: leading white space, an optional sign,
 // then the leading digits; no digits give 0. Saturates instead of overflowing.
 std::int64_t decimal_value(const std::string& text);
 
+// The build's usage text, from the option table.
+std::string build_usage_text();
 void print_usage(std::FILE* out);
 
 } // namespace kessra

@@ -2,21 +2,12 @@
 
 namespace kessra {
 
-int take_payload_set(const PayloadSources& sources, const RunEnvironment& environment, ChosenPayloads& chosen) {
-    Result<PayloadChoice> choice = choose_payloads(sources, *environment.payloads);
-    std::fflush(environment.out);
-    if (!choice) {
-        print_error_line(environment, choice.status.message);
-        return EXIT_FAILED;
-    }
-    if (!choice.value.problems.empty()) {
-        for (const PayloadProblem& problem : choice.value.problems) {
-            print_error_line(environment, problem_line(problem));
-        }
-        return EXIT_FAILED;
-    }
+Status take_payload_set(const PayloadSources& sources, const PayloadSet& builtin, ChosenPayloads& chosen) {
+    Result<PayloadChoice> choice = choose_payloads(sources, builtin);
+    if (!choice) return choice.status;
+    if (Status status = problems_status(choice.value.problems); !status) return status;
     chosen = std::move(choice.value.payloads);
-    return EXIT_OK;
+    return Status::success();
 }
 
 } // namespace kessra

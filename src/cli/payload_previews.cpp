@@ -3,7 +3,7 @@
 #include "personalize/art_blobs.hpp"
 #include "platform/output_files.hpp"
 #include "platform/paths.hpp"
-#include "platform/small_files.hpp"
+#include "platform/folders.hpp"
 #include "texture/png_file.hpp"
 
 namespace kessra {

@@ -13,14 +13,6 @@ constexpr std::array<const char*, SKIN_COUNT> SKIN_OPTIONS{"-skin0", "-skin1", "
 
 } // namespace
 
-bool is_personal_option(const char* argument) {
-    for (const char* option : SKIN_OPTIONS)
-        if (same_option(argument, option)) return true;
-    for (const auto& field : BANNER_TEXT_FIELDS)
-        if (same_option(argument, field.option)) return true;
-    return same_option(argument, "-banner");
-}
-
 Status read_personal_options(int argc, const char* const* argv, Personalization& wish) {
     std::array<const char*, BANNER_TEXT_COUNT> texts{};
     for (int i = 0; i + 1 < argc; ++i) {
@@ -30,7 +22,7 @@ Status read_personal_options(int argc, const char* const* argv, Personalization&
         for (std::size_t s = 0; s < SKIN_OPTIONS.size(); ++s)
             if (same_option(argument, SKIN_OPTIONS[s])) picture = &wish.skin_pictures[s];
         if (same_option(argument, "-banner")) picture = &wish.banner_picture;
-        // The value was checked with the others (option_value_problem).
+        // The value was checked with the others (check_option_value).
         if (picture != nullptr) *picture = value;
         for (std::size_t t = 0; t < BANNER_TEXT_COUNT; ++t)
             if (same_option(argument, BANNER_TEXT_FIELDS[t].option)) texts[t] = argv[i + 1];

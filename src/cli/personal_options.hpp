@@ -14,7 +14,4 @@ namespace kessra {
 // names the option; the caller treats that as a usage error.
 Status read_personal_options(int argc, const char* const* argv, Personalization& wish);
 
-// True for the name of one of those options, in any case.
-bool is_personal_option(const char* argument);
-
 } // namespace kessra

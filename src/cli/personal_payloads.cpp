@@ -4,15 +4,10 @@
 
 namespace kessra {
 
-int personalize_payloads(const Personalization& wish, const RunEnvironment& environment, PayloadSet& payloads,
-                         PersonalBlobs& storage) {
-    if (!wish.any()) return EXIT_OK;
+Status personalize_payloads(const Personalization& wish, PayloadSet& payloads, PersonalBlobs& storage) {
+    if (!wish.any()) return Status::success();
     auto made = make_personal_blobs(wish, payloads.banner_blob);
-    std::fflush(environment.out);
-    if (!made) {
-        print_error_line(environment, made.status.message);
-        return EXIT_FAILED;
-    }
+    if (!made) return made.status;
     storage = std::move(made.value);
     std::vector<PayloadProblem> problems;
     for (std::size_t i = 0; i < storage.skins.size(); ++i) {
@@ -25,10 +20,9 @@ int personalize_payloads(const Personalization& wish, const RunEnvironment& envi
         for (PayloadProblem& problem : check_blob(BANNER_BLOB, *storage.banner, "personal banner", payloads.program_image))
             problems.push_back(std::move(problem));
     }
-    for (const PayloadProblem& problem : problems) print_error_line(environment, problem_line(problem));
-    if (!problems.empty()) return EXIT_FAILED;
+    if (Status status = problems_status(problems); !status) return status;
     payloads = with_personal_blobs(payloads, storage);
-    return EXIT_OK;
+    return Status::success();
 }
 
 } // namespace kessra

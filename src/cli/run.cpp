@@ -24,9 +24,15 @@
 namespace kessra {
 
 int fail(const Status& status, const RunEnvironment& environment) {
+    std::fputs(status.console.c_str(), environment.out);
     std::fflush(environment.out);
     if (!status.message.empty()) print_error_line(environment, status.message);
+    for (const std::string& line : status.more_lines) print_error_line(environment, line);
     return EXIT_FAILED;
+}
+
+ProgressText console_progress(std::FILE* out) {
+    return [out](std::string_view text) { std::fwrite(text.data(), 1, text.size(), out); };
 }
 
 // The image and its listing replace regular files, never a folder, a device,
@@ -58,9 +64,9 @@ Status check_output_paths(const RunOptions& options, const RomTable& roms) {
 Status check_roms_readable(const RunOptions& options, const RomTable& roms) {
     for (const RomRecord& rom : roms) {
         const std::string path = join_always(options.rom_directory, rom.file_name);
-        SourceFile probe;
-        if (Status status = open_source(path, rom.size, probe); !status) return status;
-        if (open_file_size(probe.handle) != std::int64_t{rom.size}) {
+        const Result<File> probe = open_source(path, rom.size);
+        if (!probe) return probe.status;
+        if (open_file_size(probe.value) != std::int64_t{rom.size}) {
             return Status::failure(changed_size_line(path));
         }
     }
@@ -122,18 +128,21 @@ int run_command_line(int argc, const char* const* argv, const RunEnvironment& en
     ChosenPayloads chosen;
     PayloadSet payloads = *environment.payloads;
     if (any_source(options.payloads)) {
-        if (const int status = take_payload_set(options.payloads, environment, chosen); status != EXIT_OK) return status;
+        if (Status status = take_payload_set(options.payloads, *environment.payloads, chosen); !status) {
+            return fail(status, environment);
+        }
         payloads = chosen.view();
     }
     PersonalBlobs personal;
-    if (const int status = personalize_payloads(options.personal, environment, payloads, personal); status != EXIT_OK)
-        return status;
+    if (Status status = personalize_payloads(options.personal, payloads, personal); !status) {
+        return fail(status, environment);
+    }
 
-    ScanResult scan = options.split ? scan_split_collection(options, environment)
-                                    : scan_rom_directory(options.rom_directory, options.profile,
-                                                         environment.list_directory, environment.out);
-    if (!scan.status) return fail(scan.status, environment);
-    RomTable& roms = scan.roms;
+    Result<RomTable> scan = options.split
+                                ? scan_split_collection(options, environment)
+                                : scan_rom_directory(options.rom_directory, options.profile, environment.list_directory);
+    if (!scan) return fail(scan.status, environment);
+    RomTable& roms = scan.value;
     if (options.split) {
         auto discs = plan_split(roms, options, environment);
         if (!discs) return fail(discs.status, environment);
@@ -150,7 +159,7 @@ int run_command_line(int argc, const char* const* argv, const RunEnvironment& en
     print_summary(options, roms.size(), environment.out);
     const BuildRequest request{options.image_path, options.volume_label, options.rom_directory,
                                options.pad, options.skin, options.zoom, options.profile};
-    if (Status status = build_image(request, roms, payloads, environment.out); !status) {
+    if (Status status = build_image(request, roms, payloads, console_progress(environment.out)); !status) {
         std::fputs("\n", environment.out);
         return fail(status, environment);
     }

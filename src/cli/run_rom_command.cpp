@@ -48,8 +48,8 @@ struct RunRomOptions {
     std::string audio;                        // empty: no sound recorded
 };
 
-// Empty message: options complete; otherwise what is wrong with them.
-std::string parse_run_options(int argc, const char* const* argv, RunRomOptions& options) {
+// Success when the options are complete; otherwise what is wrong with them.
+Status parse_run_options(int argc, const char* const* argv, RunRomOptions& options) {
     const char* frames = nullptr;
     const char* keys = nullptr;
     const char* save_type = nullptr;
@@ -59,55 +59,55 @@ std::string parse_run_options(int argc, const char* const* argv, RunRomOptions& 
         for (std::size_t k = 0; k < std::size(VALUE_OPTIONS); ++k)
             if (same_option(argument.c_str(), VALUE_OPTIONS[k])) option = k;
         if (option < std::size(VALUE_OPTIONS)) {
-            if (i + 1 >= argc) return argument + " needs a value";
+            if (i + 1 >= argc) return Status::failure(argument + " needs a value");
             const char* value = argv[++i];
             if (std::strlen(value) > MAX_NAME_LENGTH)
-                return "the value of " + argument + " is longer than " + std::to_string(MAX_NAME_LENGTH) + " characters";
+                return Status::failure("the value of " + argument + " is longer than " + std::to_string(MAX_NAME_LENGTH) + " characters");
             if (option == FRAMES) frames = value;
             if (option == SCREENSHOT) options.screenshot = value;
             if (option == KEYS) keys = value;
             if (option == SAVE) {
-                if (*value == '\0') return "-save: an empty path";
+                if (*value == '\0') return Status::failure("-save: an empty path");
                 options.save = value;
             }
             if (option == SAVE_TYPE) save_type = value;
             if (option == AUDIO) {
-                if (*value == '\0') return "-audio: an empty path";
+                if (*value == '\0') return Status::failure("-audio: an empty path");
                 options.audio = value;
             }
         } else if (argument.size() > 1 && argument[0] == '-') {
-            return "unknown option " + argument;
+            return Status::failure("unknown option " + argument);
         } else if (argument.empty()) {
-            return "an empty ROM path";
+            return Status::failure("an empty ROM path");
         } else if (options.rom.empty()) {
             if (argument.size() > MAX_NAME_LENGTH)
-                return "the ROM's path is longer than " + std::to_string(MAX_NAME_LENGTH) + " characters";
+                return Status::failure("the ROM's path is longer than " + std::to_string(MAX_NAME_LENGTH) + " characters");
             options.rom = argument;
         } else {
-            return "one ROM only: " + argument;
+            return Status::failure("one ROM only: " + argument);
         }
     }
-    if (options.rom.empty()) return "no ROM given";
-    if (frames == nullptr) return "-frames is missing";
-    if (options.screenshot.empty()) return "-screenshot is missing or empty";
+    if (options.rom.empty()) return Status::failure("no ROM given");
+    if (frames == nullptr) return Status::failure("-frames is missing");
+    if (options.screenshot.empty()) return Status::failure("-screenshot is missing or empty");
     const std::optional<std::uint32_t> count = handheld::parse_frame_number(frames);
     if (!count || *count == 0)
-        return std::string("-frames ") + frames + ": not a number of frames from 1 to " +
-               std::to_string(handheld::MAX_FRAME);
+        return Status::failure(std::string("-frames ") + frames + ": not a number of frames from 1 to " +
+               std::to_string(handheld::MAX_FRAME));
     options.frames = *count;
     if (!options.audio.empty() && options.frames > handheld::MAX_SOUND_FRAMES)
-        return "-audio records at most " + std::to_string(handheld::MAX_SOUND_FRAMES) + " frames";
+        return Status::failure("-audio records at most " + std::to_string(handheld::MAX_SOUND_FRAMES) + " frames");
     if (save_type != nullptr) {
         options.save_type = handheld::parse_save_type(save_type);
         if (!options.save_type)
-            return std::string("-save-type ") + save_type + ": not one of " + handheld::save_type_names();
+            return Status::failure(std::string("-save-type ") + save_type + ": not one of " + handheld::save_type_names());
     }
     if (keys != nullptr) {
         Result<handheld::KeySchedule> schedule = handheld::parse_key_schedule(keys);
-        if (!schedule) return "-keys: " + schedule.status.message;
+        if (!schedule) return Status::failure("-keys: " + schedule.status.message);
         options.keys = std::move(schedule.value);
     }
-    return {};
+    return Status::success();
 }
 
 // An output replaces a regular file, never a folder, a device, a pipe or
@@ -150,16 +150,14 @@ Status write_outputs(const RunRomOptions& options, const emu::Gba& gba, const st
 
 } // namespace
 
-std::vector<std::string> run_rom_option_names() { return {std::begin(VALUE_OPTIONS), std::end(VALUE_OPTIONS)}; }
-
 int run_rom_command(int argc, const char* const* argv, const RunEnvironment& environment) {
     if (argc == 2 && (same_option(argv[1], "-h") || same_option(argv[1], "--help"))) {
         std::fputs(RUN_USAGE, environment.out);
         return EXIT_OK;
     }
     RunRomOptions options;
-    if (const std::string wrong = parse_run_options(argc, argv, options); !wrong.empty()) {
-        std::fprintf(environment.err, "kessra: run: %s\n", wrong.c_str());
+    if (const Status wrong = parse_run_options(argc, argv, options); !wrong) {
+        std::fprintf(environment.err, "kessra: run: %s\n", wrong.message.c_str());
         std::fputs(RUN_USAGE, environment.err);
         return EXIT_USAGE;
     }

@@ -13,7 +13,4 @@ namespace kessra {
 // argv[0] is the command word.
 int run_rom_command(int argc, const char* const* argv, const RunEnvironment& environment);
 
-// The options the command knows.
-std::vector<std::string> run_rom_option_names();
-
 } // namespace kessra

@@ -7,12 +7,17 @@
 #include "catalogue/rom_record.hpp"
 #include "cli/options.hpp"
 #include "cli/run.hpp"
+#include "image/progress.hpp"
 #include "platform/status.hpp"
 
 namespace kessra {
 
-// Prints the failure's line, if it has one, and yields the failure status.
+// Prints the failure's console text on the report, then its error lines, and
+// yields the failure's exit status.
 int fail(const Status& status, const RunEnvironment& environment);
+
+// A build's progress printed on the report as it comes.
+ProgressText console_progress(std::FILE* out);
 
 // Refuses a path that names a folder (or ends in a separator), a device, a
 // pipe or a socket.

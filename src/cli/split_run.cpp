@@ -50,10 +50,9 @@ std::vector<std::string> later_disc_images(const std::string& image_path, std::s
 
 } // namespace
 
-ScanResult scan_split_collection(const RunOptions& options, const RunEnvironment& environment) {
+Result<RomTable> scan_split_collection(const RunOptions& options, const RunEnvironment& environment) {
     return scan_rom_collection(options.rom_directory, MAX_DISC_COUNT * MAX_ROM_COUNT,
-                               std::to_string(MAX_DISC_COUNT) + " discs hold", environment.list_directory,
-                               environment.out);
+                               std::to_string(MAX_DISC_COUNT) + " discs hold", environment.list_directory);
 }
 
 Result<std::vector<PlannedDisc>> plan_split(const RomTable& roms, const RunOptions& options,
@@ -103,7 +102,8 @@ int run_split(const RunOptions& options, std::vector<PlannedDisc>& discs, const 
         const BuildRequest request{disc.image_path, disc.volume_label, disc.rom_directory, disc.pad,
                                    disc.skin,       disc.zoom,         disc.profile};
         const std::span<OutputFile, 2> disc_outputs(outputs.data() + 2 * d, 2);
-        if (Status status = write_image_outputs(request, discs[d].roms, payloads, environment.out, disc_outputs);
+        if (Status status = write_image_outputs(request, discs[d].roms, payloads, console_progress(environment.out),
+                                                    disc_outputs);
             !status) {
             discard_outputs(outputs);
             std::fputs("\n", environment.out);

@@ -13,7 +13,7 @@ namespace kessra {
 
 // The scan of a collection that may need several discs: every ROM is checked
 // as for one disc, but neither the count nor the total is held to one disc.
-ScanResult scan_split_collection(const RunOptions& options, const RunEnvironment& environment);
+Result<RomTable> scan_split_collection(const RunOptions& options, const RunEnvironment& environment);
 
 // The discs of the scanned collection, every refusal included.
 Result<std::vector<PlannedDisc>> plan_split(const RomTable& roms, const RunOptions& options,

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/file_read.hpp"
+#include "platform/read_file.hpp"
 
 namespace kessra {
 
@@ -14,9 +14,6 @@ namespace {
 class FileSource final : public ByteSource {
 public:
     FileSource(ReadFile file, std::uint64_t size) : file_(std::move(file)), size_(size) {}
-    ~FileSource() override { close_read_file(file_); }
-    FileSource(const FileSource&) = delete;
-    FileSource& operator=(const FileSource&) = delete;
     std::uint64_t size() const override { return size_; }
     const std::string& name() const override { return file_.file.name; }
 

@@ -16,13 +16,13 @@ inline constexpr std::uint32_t DISC_HEADER_READ_SIZE = HEADER_WORDS_OFFSET + HEA
 
 struct DiscHeader {
     std::array<std::uint8_t, 6> disc_id{};
-    std::uint32_t magic = 0;                 // word at 0x1C
-    std::uint32_t wii_magic = 0;             // word at 0x18
-    std::string volume_label;                // bytes up to the first NUL of the label field
-    std::uint32_t program_image_offset = 0;  // word at 0x420
-    std::uint32_t fst_offset = 0;            // 0x424
-    std::uint32_t fst_size = 0;              // 0x428
-    std::uint32_t fst_max_size = 0;          // 0x42C
+    std::uint32_t magic = 0;                // word at DISC_MAGIC_OFFSET
+    std::uint32_t wii_magic = 0;            // word at WII_MAGIC_OFFSET
+    std::string volume_label;               // bytes up to the first NUL of the label field
+    std::uint32_t program_image_offset = 0; // the four header words from HEADER_WORDS_OFFSET
+    std::uint32_t fst_offset = 0;
+    std::uint32_t fst_size = 0;
+    std::uint32_t fst_max_size = 0;
 };
 
 // Fails when the image is too short to hold the header words.

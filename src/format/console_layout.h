@@ -71,4 +71,8 @@
 #define KF_TPL_FORMAT_RGB565 4u
 #define KF_TPL_FORMAT_CMPR 14u
 
+/* Handheld ROM header, where the menu takes a game's title from. */
+#define KF_ROM_TITLE_AT 0xA0u     /* 12 bytes */
+#define KF_ROM_HEADER_SIZE 0xC0u  /* the cartridge header, title included */
+
 #endif

@@ -27,6 +27,14 @@ inline constexpr std::uint32_t APPLOADER_ENTRY_POINT = 0x81200258;
 inline constexpr std::uint32_t APPLOADER_CODE_SIZE = 0x1954;
 inline constexpr std::uint32_t APPLOADER_TRAILER_SIZE = 0x1B8B0;
 
+// An extractor writes the loader at the length its header announces: the
+// 32-byte header, the code and the trailer. Past APPLOADER_SIZE those bytes
+// are the start of the program image, which follows the loader on the disc.
+inline constexpr std::uint32_t APPLOADER_ANNOUNCED_SIZE =
+    APPLOADER_HEADER_SIZE + APPLOADER_CODE_SIZE + APPLOADER_TRAILER_SIZE; // 0x1D224
+static_assert(APPLOADER_ANNOUNCED_SIZE == 0x1D224);
+static_assert(APPLOADER_ANNOUNCED_SIZE - APPLOADER_SIZE <= PROGRAM_IMAGE_SIZE);
+
 // Program image (DOL): one text section from file offset 0x100 to the end.
 inline constexpr std::uint32_t DOL_HEADER_SIZE = KF_DOL_HEADER_SIZE;
 inline constexpr std::uint32_t DOL_TEXT_LOAD_ADDRESS = KF_PROGRAM_TEXT_ADDRESS;

@@ -1,7 +1,5 @@
 #include "handheld/rom_file.hpp"
 
-#include <cstdio>
-#include <memory>
 
 #include "emu/gba.hpp"
 #include "platform/file_io.hpp"
@@ -10,10 +8,9 @@
 namespace kessra::handheld {
 
 Result<std::vector<std::uint8_t>> load_rom(const std::string& path) {
-    Result<std::FILE*> opened = open_regular_file(path);
+    Result<File> opened = open_regular_file(path);
     if (!opened) return {opened.status, {}};
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(opened.value, std::fclose);
-    Result<std::vector<std::uint8_t>> rom = read_open_file(file.get(), path, emu::kRomMaxSize);
+    Result<std::vector<std::uint8_t>> rom = read_open_file(opened.value, emu::kRomMaxSize);
     if (rom && rom.value.size() < emu::kRomMinSize)
         return {Status::failure(path + ": the file is " + std::to_string(rom.value.size()) +
                                 " bytes; a ROM holds at least its " + std::to_string(emu::kRomMinSize) +

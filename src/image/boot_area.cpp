@@ -11,7 +11,7 @@
 namespace kessra {
 
 Result<BootOffsets> write_boot_area(File& image, const std::string& volume_label, const PayloadSet& payloads,
-                                    std::FILE* out) {
+                                    const ProgressText& progress) {
     std::array<std::uint8_t, DISC_HEADER_SIZE> header{};
     std::memcpy(header.data() + DISC_ID_OFFSET, DISC_ID, sizeof DISC_ID - 1);
     put_be32(header, DISC_MAGIC_OFFSET, DISC_MAGIC);
@@ -19,19 +19,19 @@ Result<BootOffsets> write_boot_area(File& image, const std::string& volume_label
 
     BootOffsets offsets{};
     if (Status status = write_bytes(image, header); !status) return {status, offsets};
-    std::fputs("DVD Header    : ", out);
+    progress("DVD Header    : ");
     if (Status status = write_bytes(image, payloads.apploader_blob); !status) return {status, offsets};
     auto position = file_position(image);
     if (!position) return {position.status, offsets};
     offsets.program_image = position.value;
-    std::fputs("OK\n", out);
+    progress("OK\n");
 
-    std::fputs("Custom DOL    : ", out);
+    progress("Custom DOL    : ");
     if (Status status = write_bytes(image, payloads.program_image); !status) return {status, offsets};
     position = file_position(image);
     if (!position) return {position.status, offsets};
     offsets.fst = position.value;
-    std::fputs("OK\n", out);
+    progress("OK\n");
     return success(offsets);
 }
 

@@ -3,9 +3,9 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
+#include "image/progress.hpp"
 #include "payloads/payloads.hpp"
 #include "platform/file_io.hpp"
 
@@ -16,10 +16,10 @@ struct BootOffsets {
     std::uint64_t fst;           // stream position after the program image
 };
 
-// Writes the three boot regions into a fresh, empty image and prints their
-// progress lines on `out`.
+// Writes the three boot regions into a fresh, empty image and tells their
+// progress lines to `progress`.
 Result<BootOffsets> write_boot_area(File& image, const std::string& volume_label, const PayloadSet& payloads,
-                                    std::FILE* out);
+                                    const ProgressText& progress);
 
 // Seeks to the header words and writes the program image offset, the table
 // offset and the table size twice (size and maximum size).

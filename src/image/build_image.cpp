@@ -1,6 +1,7 @@
 #include "image/build_image.hpp"
 
 #include <array>
+#include <cstdio>
 
 #include "image/content_writer.hpp"
 #include "format/disc_format.hpp"
@@ -17,12 +18,12 @@ namespace {
 enum : std::size_t { LISTING = 0, IMAGE = 1 };
 
 Status write_and_close(const BuildRequest& request, RomTable& roms, const PayloadSet& payloads, File& image,
-                       Listing& listing, std::FILE* out) {
+                       Listing& listing, const ProgressText& progress) {
     const ImageLayout layout = plan_image_layout(roms);
     const ContentTargets targets{request, payloads, layout};
-    if (Status status = write_image_contents(targets, roms, image, listing, out); !status) return status;
+    if (Status status = write_image_contents(targets, roms, image, listing, progress); !status) return status;
     if (request.pad) {
-        if (Status status = pad_image(image, layout.content_end, request.profile.target_sectors, out); !status) {
+        if (Status status = pad_image(image, layout.content_end, request.profile.target_sectors, progress); !status) {
             return status;
         }
     }
@@ -36,37 +37,36 @@ std::array<OutputFile, 2> image_outputs(const std::string& image_path) {
     return {OutputFile{listing_path, listing_path, {}}, OutputFile{image_path, image_path, {}}};
 }
 
-Status write_image_outputs(const BuildRequest& request, RomTable& roms, const PayloadSet& payloads, std::FILE* out,
-                           std::span<OutputFile, 2> outputs) {
-    File image;
+Status write_image_outputs(const BuildRequest& request, RomTable& roms, const PayloadSet& payloads,
+                           const ProgressText& progress, std::span<OutputFile, 2> outputs) {
     Listing listing;
-    Status status;
-    auto created_image = create_output(outputs[IMAGE], FileMode::binary);
-    if (!created_image) status = created_image.status;
-    image = created_image.value;
+    Result<File> image = create_output(outputs[IMAGE], FileMode::binary);
+    Status status = image.status;
     if (status) {
-        auto created_listing = create_output(outputs[LISTING], FileMode::text);
-        if (!created_listing) status = created_listing.status;
-        listing.file = created_listing.value;
+        Result<File> created_listing = create_output(outputs[LISTING], FileMode::text);
+        status = created_listing.status;
+        listing.file = std::move(created_listing.value);
     }
-    if (status) status = write_and_close(request, roms, payloads, image, listing, out);
+    if (status) status = write_and_close(request, roms, payloads, image.value, listing, progress);
     if (!status) {
-        abandon_file(image);
+        // Closed before their files are removed, which a host may refuse while they are open.
+        abandon_file(image.value);
         abandon_file(listing.file);
         discard_outputs(outputs);
     }
     return status;
 }
 
-Status build_image(const BuildRequest& request, RomTable& roms, const PayloadSet& payloads, std::FILE* out) {
+Status build_image(const BuildRequest& request, RomTable& roms, const PayloadSet& payloads,
+                   const ProgressText& progress) {
     std::array<OutputFile, 2> outputs = image_outputs(request.image_path);
-    Status status = write_image_outputs(request, roms, payloads, out, outputs);
+    Status status = write_image_outputs(request, roms, payloads, progress, outputs);
     if (status) status = commit_outputs(outputs);
     discard_outputs(outputs);
     return status;
 }
 
-Status pad_image(File& image, std::uint64_t content_end, std::uint32_t target_sectors, std::FILE* out) {
+Status pad_image(File& image, std::uint64_t content_end, std::uint32_t target_sectors, const ProgressText& progress) {
     // The fill is all zeros: extending the file gives them without writing
     // each sector, and the progress texts are the ones a sector-by-sector
     // fill shows at every tenth sector.
@@ -76,9 +76,12 @@ Status pad_image(File& image, std::uint64_t content_end, std::uint32_t target_se
     }
     const std::uint64_t first_sector = content_end / SECTOR_SIZE;
     for (std::uint64_t sector = (first_sector + 9) / 10 * 10; sector < target_sectors; sector += 10) {
-        std::fprintf(out, "Padding       : %u of %u sectors\r", static_cast<unsigned>(sector), target_sectors);
+        char line[64];
+        std::snprintf(line, sizeof line, "Padding       : %u of %u sectors\r", static_cast<unsigned>(sector),
+                      target_sectors);
+        progress(line);
     }
-    std::fprintf(out, "Padding       : OK%40s\n", "");
+    progress("Padding       : OK" + std::string(40, ' ') + "\n");
     return Status::success();
 }
 

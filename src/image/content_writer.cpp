@@ -1,6 +1,7 @@
 #include "image/content_writer.hpp"
 
 #include <array>
+#include <cstdio>
 
 #include "catalogue/console_text.hpp"
 #include "catalogue/disc_name.hpp"
@@ -14,140 +15,95 @@ namespace kessra {
 
 namespace {
 
+// A number as the report shows it, at least three digits ("007").
+std::string three_digits(unsigned number) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%03u", number);
+    return text;
+}
 
-// Every region starts where the layout planned it; anything else would give
-// the table offsets that do not match the data.
-Status expect_position(File& image, std::uint64_t planned) {
-    const auto position = file_position(image);
-    if (!position) return position.status;
-    if (position.value != planned) {
-        return Status::failure(image.name + ": layout check failed: region written at " +
-                               std::to_string(position.value) + " instead of " + std::to_string(planned));
+// Writes `bytes` where the plan puts `region`; what lies between regions is
+// left to read as zeros.
+Status write_region(File& image, const Region& region, Blob bytes) {
+    if (bytes.size() != region.size) {
+        return Status::failure(image.name + ": " + region.file_name + " is " + std::to_string(bytes.size()) +
+                               " bytes, not the " + std::to_string(region.size) + " its place holds");
     }
-    return Status::success();
+    if (Status status = seek_to(image, region.offset); !status) return status;
+    return write_bytes(image, bytes);
 }
 
-Status pad_to_sector(File& image) {
-    const auto position = file_position(image);
-    if (!position) return position.status;
-    return write_zeros(image, round_up_to_sector(position.value) - position.value);
-}
-
-std::uint32_t offset32(std::uint64_t offset) { return static_cast<std::uint32_t>(offset); }
-
-Status write_roms(const ContentTargets& targets, RomTable& roms, FstBuilder& fst, File& image, Listing& listing,
-                  std::FILE* out) {
+Status write_roms(const ContentTargets& targets, RomTable& roms, File& image, Listing& listing,
+                  const ProgressText& progress) {
     const auto count = static_cast<unsigned>(roms.size());
-    for (std::size_t i = 0; i < roms.size(); ++i) {
-        RomRecord& rom = roms[i];
-        const auto number = static_cast<unsigned>(i + 1);
+    for (const Region* region : regions_of(targets.layout, RegionSource::rom)) {
+        RomRecord& rom = roms[region->number];
+        const auto number = static_cast<unsigned>(region->number + 1);
         const std::string path = join_always(targets.request.rom_directory, rom.file_name);
-        std::fprintf(out, "Adding %03u/%03u: %s as %s", number, count, printable(path).c_str(),
-                     rom.disc_name.c_str());
-        if (Status status = expect_position(image, targets.layout.rom_offsets[i]); !status) return status;
-        if (Status status = add_fst_entry(fst, rom.disc_name, FstKind::file, offset32(targets.layout.rom_offsets[i]),
-                                          rom.size);
-            !status) {
-            return status;
-        }
+        progress("Adding " + three_digits(number) + "/" + three_digits(count) + ": " + printable(path) + " as " +
+                 rom.disc_name);
         std::array<std::uint8_t, ROM_HEADER_SIZE> header{};
-        if (Status status = append_file_start(image, path, rom.size, header); !status) return status;
+        if (Status status = copy_file_at(image, path, region->offset, region->size, header); !status) return status;
         rom.menu_title = read_menu_title(header);
-        std::fprintf(out, " [MENU:%03u %s]\n", number, printable(rom.menu_title).c_str());
+        progress(" [MENU:" + three_digits(number) + " " + printable(rom.menu_title) + "]\n");
         if (Status status = write_listing_line(listing, rom, number); !status) return status;
     }
     return Status::success();
 }
 
-Status write_index_files(const ContentTargets& targets, const RomTable& roms, FstBuilder& fst, File& image,
-                         std::FILE* out) {
-    std::fputs("Indexes       : ", out);
-    for (std::size_t i = 0; i < roms.size(); ++i) {
+Status write_index_files(const ContentTargets& targets, const RomTable& roms, File& image,
+                         const ProgressText& progress) {
+    progress("Indexes       : ");
+    for (const Region* region : regions_of(targets.layout, RegionSource::index_file)) {
         std::array<std::uint8_t, INDEX_FILE_SIZE> sector{};
-        const std::string text = index_file_text(roms[i]);
+        const std::string text = index_file_text(roms[region->number]);
         std::copy_n(text.begin(), std::min<std::size_t>(text.size(), sector.size()), sector.begin());
-        if (Status status = expect_position(image, targets.layout.index_offsets[i]); !status) return status;
-        if (Status status = write_bytes(image, sector); !status) return status;
-        char name[24];
-        std::snprintf(name, sizeof name, "index.%03u", static_cast<unsigned>(i));
-        if (Status status = add_fst_entry(fst, name, FstKind::file, offset32(targets.layout.index_offsets[i]),
-                                          INDEX_FILE_SIZE);
-            !status) {
-            return status;
-        }
+        if (Status status = write_region(image, *region, sector); !status) return status;
     }
-    std::fputs("OK\n", out);
+    progress("OK\n");
     return Status::success();
 }
 
-// Each skin, then the banner, at the start of a sector and followed by zeros
-// to the next one.
-Status write_root_file(File& image, FstBuilder& fst, std::string_view name, std::uint64_t offset, Blob blob) {
-    if (Status status = expect_position(image, offset); !status) return status;
-    if (Status status = add_fst_entry(fst, name, FstKind::file, offset32(offset), static_cast<std::uint32_t>(blob.size()));
-        !status) {
-        return status;
-    }
-    return write_bytes(image, blob);
-}
-
-Status write_skins_and_banner(const ContentTargets& targets, FstBuilder& fst, File& image, std::FILE* out) {
-    std::fputs("Adding skins  : ", out);
-    for (int k = 0; k < SKIN_COUNT; ++k) {
-        const auto index = static_cast<std::size_t>(k);
-        if (Status status = write_root_file(image, fst, SKIN_FILE_NAMES[index], targets.layout.skin_offsets[index],
-                                            targets.payloads.skin_blob[index]);
-            !status) {
+Status write_skins_and_banner(const ContentTargets& targets, File& image, const ProgressText& progress) {
+    progress("Adding skins  : ");
+    for (const Region* region : regions_of(targets.layout, RegionSource::skin)) {
+        if (Status status = write_region(image, *region, targets.payloads.skin_blob[region->number]); !status) {
             return status;
         }
-        if (Status status = pad_to_sector(image); !status) return status;
     }
-    if (Status status = write_root_file(image, fst, BANNER_FILE_NAME, targets.layout.banner_offset,
-                                        targets.payloads.banner_blob);
-        !status) {
-        return status;
+    for (const Region* region : regions_of(targets.layout, RegionSource::banner)) {
+        if (Status status = write_region(image, *region, targets.payloads.banner_blob); !status) return status;
     }
-    std::fputs("OK\n", out);
-    if (Status status = pad_to_sector(image); !status) return status;
-    return expect_position(image, targets.layout.content_end);
+    progress("OK\n");
+    return Status::success();
 }
 
-Status write_boot_and_reserve(const ContentTargets& targets, const RomTable& roms, FstBuilder& fst, File& image,
-                              Listing& listing, std::FILE* out) {
-    const auto boot = write_boot_area(image, targets.request.volume_label, targets.payloads, out);
+Status write_boot_area_and_headings(const ContentTargets& targets, File& image, Listing& listing,
+                                    const ProgressText& progress) {
+    const auto boot = write_boot_area(image, targets.request.volume_label, targets.payloads, progress);
     if (!boot) return boot.status;
+    // The payloads' lengths were checked; a set that still ends the boot
+    // area elsewhere would give the table offsets that do not match the data.
     if (boot.value.program_image != PROGRAM_IMAGE_OFFSET || boot.value.fst != targets.layout.fst_offset) {
         return Status::failure(image.name + ": layout check failed: boot area of unexpected length");
     }
-    const auto rom_count = static_cast<std::uint32_t>(roms.size());
-    if (Status status = add_fst_entry(fst, "", FstKind::directory, 0, 0); !status) return status;
-    if (Status status = add_fst_entry(fst, ROM_FOLDER_NAME, FstKind::directory, 0, rom_count + 2); !status) return status;
-
-    if (Status status = write_listing_headings(listing, targets.request.image_path, targets.request.volume_label);
-        !status) {
-        return status;
-    }
-
-    if (Status status = write_zeros(image, std::uint64_t{targets.layout.reserve_sectors} * SECTOR_SIZE); !status) {
-        return status;
-    }
-    if (Status status = pad_to_sector(image); !status) return status;
-    return expect_position(image, targets.layout.data_start);
+    return write_listing_headings(listing, targets.request.image_path, targets.request.volume_label);
 }
 
 Status finish_tables(const ContentTargets& targets, const RomTable& roms, FstBuilder& fst, File& image,
                      Listing& listing) {
     const auto size = write_fst(image, fst, targets.layout.fst_offset);
     if (!size) return size.status;
-    if (Status status = write_header_offsets(image, PROGRAM_IMAGE_OFFSET, offset32(targets.layout.fst_offset),
-                                             size.value);
+    if (Status status = write_header_offsets(image, PROGRAM_IMAGE_OFFSET,
+                                             static_cast<std::uint32_t>(targets.layout.fst_offset), size.value);
         !status) {
         return status;
     }
     if (Status status = close_listing(listing); !status) return status;
     if (Status status = patch_menu_table(image, roms, targets.request.profile.menu_limit); !status) return status;
     if (Status status = patch_settings(image, targets.request.skin, targets.request.zoom); !status) return status;
-    return seek_to(image, targets.layout.content_end);
+    // The zeros after the banner, to the end of its sector.
+    return extend_to(image, targets.layout.content_end);
 }
 
 } // namespace
@@ -158,12 +114,13 @@ std::string index_file_text(const RomRecord& rom) {
 }
 
 Status write_image_contents(const ContentTargets& targets, RomTable& roms, File& image, Listing& listing,
-                            std::FILE* out) {
+                            const ProgressText& progress) {
     FstBuilder fst;
-    if (Status status = write_boot_and_reserve(targets, roms, fst, image, listing, out); !status) return status;
-    if (Status status = write_roms(targets, roms, fst, image, listing, out); !status) return status;
-    if (Status status = write_index_files(targets, roms, fst, image, out); !status) return status;
-    if (Status status = write_skins_and_banner(targets, fst, image, out); !status) return status;
+    if (Status status = fill_fst(fst, targets.layout); !status) return status;
+    if (Status status = write_boot_area_and_headings(targets, image, listing, progress); !status) return status;
+    if (Status status = write_roms(targets, roms, image, listing, progress); !status) return status;
+    if (Status status = write_index_files(targets, roms, image, progress); !status) return status;
+    if (Status status = write_skins_and_banner(targets, image, progress); !status) return status;
     return finish_tables(targets, roms, fst, image, listing);
 }
 

@@ -2,12 +2,12 @@
 // layout plans it, and the listing alongside.
 #pragma once
 
-#include <cstdio>
 #include <string>
 
 #include "catalogue/rom_record.hpp"
 #include "image/build_image.hpp"
 #include "image/layout.hpp"
+#include "image/progress.hpp"
 #include "payloads/payloads.hpp"
 #include "platform/file_io.hpp"
 #include "report/listing.hpp"
@@ -24,7 +24,7 @@ struct ContentTargets {
 // table, the header words and the emulator's menu and settings. Writes the
 // listing, created empty, and closes it; fills in each ROM's menu title.
 Status write_image_contents(const ContentTargets& targets, RomTable& roms, File& image, Listing& listing,
-                            std::FILE* out);
+                            const ProgressText& progress);
 
 // The text of a ROM's index file (the rest of its sector is zero).
 std::string index_file_text(const RomRecord& rom);

@@ -4,6 +4,7 @@
 
 #include "format/be32.hpp"
 #include "format/fst_entry.hpp"
+#include "image/layout.hpp"
 
 namespace kessra {
 
@@ -42,6 +43,18 @@ Status add_fst_entry(FstBuilder& fst, std::string_view name, FstKind kind, std::
     fst.string_length += name_bytes; // the NUL is already there: the table was cleared
     ++fst.entry_count;
     return Status::success();
+}
+
+Status fill_fst(FstBuilder& fst, const ImageLayout& layout) {
+    const auto rom_count = static_cast<std::uint32_t>(regions_of(layout, RegionSource::rom).size());
+    Status status = add_fst_entry(fst, "", FstKind::directory, 0, 0);
+    if (status) status = add_fst_entry(fst, ROM_FOLDER_NAME, FstKind::directory, 0, rom_count + 2);
+    for (const Region& region : layout.regions) {
+        if (!status) break;
+        status = add_fst_entry(fst, region.file_name, FstKind::file, static_cast<std::uint32_t>(region.offset),
+                               region.size);
+    }
+    return status;
 }
 
 Result<std::uint32_t> write_fst(File& image, FstBuilder& fst, std::uint64_t table_offset) {

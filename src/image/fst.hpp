@@ -32,6 +32,12 @@ enum class FstKind { file, directory };
 Status add_fst_entry(FstBuilder& fst, std::string_view name, FstKind kind, std::uint32_t data_offset,
                      std::uint32_t length_or_next);
 
+struct ImageLayout;
+
+// The table of an image laid out as `layout`: the root, the ROM folder holding
+// the ROMs, then every other region as a file of the root, in disc order.
+Status fill_fst(FstBuilder& fst, const ImageLayout& layout);
+
 // Seeks to `table_offset`, writes the entries (the root's word 2 set to the
 // entry count) and the used part of the string table; yields the table's size.
 Result<std::uint32_t> write_fst(File& image, FstBuilder& fst, std::uint64_t table_offset);

@@ -208,6 +208,13 @@ std::string problem_line(const PayloadProblem& problem) {
            ": expected " + problem.expected + ", found " + problem.found;
 }
 
+Status problems_status(const std::vector<PayloadProblem>& problems) {
+    if (problems.empty()) return Status::success();
+    std::vector<std::string> lines;
+    for (const PayloadProblem& problem : problems) lines.push_back(problem_line(problem));
+    return Status::failures(std::move(lines));
+}
+
 std::vector<PayloadProblem> check_blob(std::size_t blob, Blob bytes, const std::string& file, Blob program) {
     std::vector<PayloadProblem> problems;
     Checker check{blob, file, bytes, problems};

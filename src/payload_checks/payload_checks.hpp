@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "payload_checks/payload_files.hpp"
+#include "platform/status.hpp"
 
 namespace kessra {
 
@@ -24,6 +25,9 @@ struct PayloadProblem {
 
 // "<file>: <field> at 0x<offset>: expected <expected>, found <found>"
 std::string problem_line(const PayloadProblem& problem);
+
+// A refusal with one such line for each problem; success when there is none.
+Status problems_status(const std::vector<PayloadProblem>& problems);
 
 // Checks one blob, named `file` in the problems. The loader's long form is
 // checked against `program`, the program image used with it.

@@ -5,7 +5,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
+#include "format/disc_format.hpp"
 #include "payloads/payloads.hpp"
 
 namespace kessra {
@@ -16,29 +18,25 @@ inline constexpr std::size_t PROGRAM_BLOB = 1;
 inline constexpr std::size_t FIRST_SKIN_BLOB = 2; // skins 0 to 3 are blobs 2 to 5
 inline constexpr std::size_t BANNER_BLOB = 6;
 
-// An extractor writes the loader at the length its header announces: the
-// 32-byte header, the code and the trailer. Past APPLOADER_SIZE those bytes
-// are the start of the program image, which follows the loader on the disc.
-inline constexpr std::uint32_t APPLOADER_ANNOUNCED_SIZE =
-    APPLOADER_HEADER_SIZE + APPLOADER_CODE_SIZE + APPLOADER_TRAILER_SIZE; // 0x1D224
-static_assert(APPLOADER_ANNOUNCED_SIZE == 0x1D224);
-static_assert(APPLOADER_ANNOUNCED_SIZE - APPLOADER_SIZE <= PROGRAM_IMAGE_SIZE);
-
 struct PayloadFile {
-    const char* name;        // the file's own name ("main.dol", "F_00.tpl")
-    const char* folder_path; // its place in an extracted disc folder
-    std::uint32_t size;      // its length in a payload set
+    const char* name;   // the file's own name ("main.dol", "F_00.tpl"), as on the disc
+    const char* folder; // its folder in an extracted disc folder: "sys" or "files"
+    std::uint32_t size; // its length in a payload set
 };
 
+// The skins and the banner under the names the image's table gives them.
 inline constexpr std::array<PayloadFile, PAYLOAD_COUNT> PAYLOAD_FILES{{
-    {"apploader.img", "sys/apploader.img", APPLOADER_SIZE},
-    {"main.dol", "sys/main.dol", PROGRAM_IMAGE_SIZE},
-    {"F_00.tpl", "files/F_00.tpl", SKIN_SIZE},
-    {"F_01.tpl", "files/F_01.tpl", SKIN_SIZE},
-    {"F_02.tpl", "files/F_02.tpl", SKIN_SIZE},
-    {"F_03.tpl", "files/F_03.tpl", SKIN_SIZE},
-    {"opening.bnr", "files/opening.bnr", BANNER_SIZE},
+    {"apploader.img", "sys", APPLOADER_SIZE},
+    {"main.dol", "sys", PROGRAM_IMAGE_SIZE},
+    {SKIN_FILE_NAMES[0].data(), "files", SKIN_SIZE},
+    {SKIN_FILE_NAMES[1].data(), "files", SKIN_SIZE},
+    {SKIN_FILE_NAMES[2].data(), "files", SKIN_SIZE},
+    {SKIN_FILE_NAMES[3].data(), "files", SKIN_SIZE},
+    {BANNER_FILE_NAME.data(), "files", BANNER_SIZE},
 }};
+
+// "files/F_00.tpl": the file's place in an extracted disc folder.
+inline std::string payload_folder_path(const PayloadFile& file) { return std::string(file.folder) + "/" + file.name; }
 
 inline Blob payload_blob(const PayloadSet& set, std::size_t blob) {
     if (blob == LOADER_BLOB) return set.apploader_blob;

@@ -5,7 +5,8 @@
 #include "platform/file_io.hpp"
 #include "platform/output_files.hpp"
 #include "platform/paths.hpp"
-#include "platform/small_files.hpp"
+#include "platform/folders.hpp"
+#include "platform/read_file.hpp"
 
 namespace kessra {
 
@@ -24,7 +25,7 @@ std::string host_path(const std::string& folder, const char* relative) {
 
 std::vector<std::string> payload_folder_paths(const std::string& folder) {
     std::vector<std::string> paths;
-    for (const PayloadFile& file : PAYLOAD_FILES) paths.push_back(host_path(folder, file.folder_path));
+    for (const PayloadFile& file : PAYLOAD_FILES) paths.push_back(host_path(folder, payload_folder_path(file).c_str()));
     return paths;
 }
 

@@ -20,16 +20,12 @@ struct DirEntry {
                            // symbolic links"...); empty for an entry examined as a file
 };
 
-struct DirListing {
-    Status status;                 // failure: the directory could not be searched
-    std::vector<DirEntry> entries; // may be empty: no match
-};
-
-// Lists the "*.gba" matches of a directory through the host's file system.
-DirListing list_rom_files(const std::string& directory);
+// Lists the "*.gba" matches of a directory through the host's file system;
+// no match gives an empty list, a directory that cannot be searched a failure.
+Result<std::vector<DirEntry>> list_rom_files(const std::string& directory);
 
 // Injected by callers so that the scan can be tested without a real directory.
-using DirectoryLister = std::function<DirListing(const std::string& directory)>;
+using DirectoryLister = std::function<Result<std::vector<DirEntry>>(const std::string& directory)>;
 
 // True when a name ends in ".gba", in any case.
 bool has_rom_extension(std::string_view name);

@@ -28,29 +28,22 @@ DirEntry examine_entry(const std::string& directory, const std::string& name) {
 
 } // namespace
 
-DirListing list_rom_files(const std::string& directory) {
-    DirListing listing;
+Result<std::vector<DirEntry>> list_rom_files(const std::string& directory) {
     DIR* dir = ::opendir(directory.c_str());
-    if (dir == nullptr) {
-        listing.status = Status::failure(io_error_line(directory, "reading the ROM directory", errno));
-        return listing;
-    }
+    if (dir == nullptr) return {Status::failure(io_error_line(directory, "reading the ROM directory", errno)), {}};
+    std::vector<DirEntry> entries;
     errno = 0;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (has_rom_extension(name)) listing.entries.push_back(examine_entry(directory, name));
+        if (has_rom_extension(name)) entries.push_back(examine_entry(directory, name));
         errno = 0;
     }
     const int read_error = errno;
     ::closedir(dir);
-    if (read_error != 0) {
-        listing.status = Status::failure(io_error_line(directory, "reading the ROM directory", read_error));
-        listing.entries.clear();
-        return listing;
-    }
-    std::sort(listing.entries.begin(), listing.entries.end(),
+    if (read_error != 0) return {Status::failure(io_error_line(directory, "reading the ROM directory", read_error)), {}};
+    std::sort(entries.begin(), entries.end(),
               [](const DirEntry& a, const DirEntry& b) { return ntfs_name_less(a.name, b.name); });
-    return listing;
+    return success(std::move(entries));
 }
 
 } // namespace kessra

@@ -18,8 +18,8 @@ DirEntry found_entry(const WIN32_FIND_DATAA& found) {
 
 } // namespace
 
-DirListing list_rom_files(const std::string& directory) {
-    DirListing listing;
+Result<std::vector<DirEntry>> list_rom_files(const std::string& directory) {
+    std::vector<DirEntry> entries;
     // The directory as given, a backslash, then the pattern: a directory that
     // ends in a backslash gives two, which the search accepts.
     const std::string pattern = directory + "\\*.gba";
@@ -29,22 +29,19 @@ DirListing list_rom_files(const std::string& directory) {
         const DWORD error = GetLastError();
         // A directory without any match is not a failure of the search.
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES) {
-            listing.status = Status::failure(win32_error_line(directory, READING, error));
+            return {Status::failure(win32_error_line(directory, READING, error)), {}};
         }
-        return listing;
+        return success(std::move(entries));
     }
     do {
         // The pattern also matches short names: x.gbax can come back through
         // its short name X~1.GBA. Only long names in .gba are ROMs.
-        if (has_rom_extension(found.cFileName)) listing.entries.push_back(found_entry(found));
+        if (has_rom_extension(found.cFileName)) entries.push_back(found_entry(found));
     } while (FindNextFileA(search, &found));
     const DWORD error = GetLastError();
     FindClose(search);
-    if (error != ERROR_NO_MORE_FILES) {
-        listing.status = Status::failure(win32_error_line(directory, READING, error));
-        listing.entries.clear();
-    }
-    return listing;
+    if (error != ERROR_NO_MORE_FILES) return {Status::failure(win32_error_line(directory, READING, error)), {}};
+    return success(std::move(entries));
 }
 
 } // namespace kessra

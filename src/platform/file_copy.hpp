@@ -14,23 +14,12 @@ namespace kessra {
 // is opened or while it is copied.
 std::string changed_size_line(const std::string& source);
 
-// An open source file, closed when it goes out of scope.
-struct SourceFile {
-    std::FILE* handle = nullptr;
-    SourceFile() = default;
-    SourceFile(const SourceFile&) = delete;
-    SourceFile& operator=(const SourceFile&) = delete;
-    ~SourceFile() {
-        if (handle != nullptr) std::fclose(handle);
-    }
-};
-
-// Opens `source` for reading into `opened` without blocking on a pipe or a
-// device, and checks that it is a regular file of at least `length` bytes.
-Status open_source(const std::string& source, std::uint64_t length, SourceFile& opened);
+// Opens `source` for reading without blocking on a pipe or a device, and
+// checks that it is a regular file of at least `length` bytes.
+Result<File> open_source(const std::string& source, std::uint64_t length);
 
 // The size of an open file, or a negative value with errno set. Host-specific.
-std::int64_t open_file_size(std::FILE* file);
+std::int64_t open_file_size(const File& file);
 
 // The copy buffer: small enough to stay in the processor's cache between the
 // read and the write (a 1 MiB buffer measured far slower), large enough that
@@ -39,7 +28,6 @@ constexpr std::size_t COPY_BUFFER_SIZE = std::size_t{256} * 1024;
 
 // Copies `length` bytes from `source`'s position to `file`'s position through
 // one buffer of COPY_BUFFER_SIZE; fills `head` on the way.
-Status copy_through_buffer(File& file, std::FILE* source, const std::string& source_name, std::uint64_t length,
-                           std::span<std::uint8_t> head);
+Status copy_through_buffer(File& file, File& source, std::uint64_t length, std::span<std::uint8_t> head);
 
 } // namespace kessra

@@ -46,17 +46,17 @@ Status write_at(File& file, const std::uint8_t* bytes, std::size_t size, std::ui
 
 } // namespace
 
-std::int64_t open_file_size(std::FILE* file) {
+std::int64_t open_file_size(const File& file) {
     struct stat info {};
-    if (::fstat(::fileno(file), &info) != 0) return -1;
+    if (::fstat(::fileno(file.handle), &info) != 0) return -1;
     return info.st_size;
 }
 
 Status copy_file_at(File& file, const std::string& source, std::uint64_t offset, std::uint64_t length,
                     std::span<std::uint8_t> head) {
-    SourceFile source_file;
-    if (Status status = open_source(source, length, source_file); !status) return status;
-    const int input = ::fileno(source_file.handle);
+    const Result<File> source_file = open_source(source, length);
+    if (!source_file) return source_file.status;
+    const int input = ::fileno(source_file.value.handle);
     // A hint for a longer read-ahead, as on any whole-file copy: nothing is
     // lost if the kernel does not take it, so its result is not an error.
     [[maybe_unused]] const int advised = ::posix_fadvise(input, 0, 0, POSIX_FADV_SEQUENTIAL);

@@ -8,14 +8,14 @@
 
 namespace kessra {
 
-std::int64_t open_file_size(std::FILE* file) { return _filelengthi64(_fileno(file)); }
+std::int64_t open_file_size(const File& file) { return _filelengthi64(_fileno(file.handle)); }
 
 Status copy_file_at(File& file, const std::string& source, std::uint64_t offset, std::uint64_t length,
                     std::span<std::uint8_t> head) {
-    SourceFile input;
-    if (Status status = open_source(source, length, input); !status) return status;
+    Result<File> input = open_source(source, length);
+    if (!input) return input.status;
     if (Status status = seek_to(file, offset); !status) return status;
-    return copy_through_buffer(file, input.handle, source, length, head);
+    return copy_through_buffer(file, input.value, length, head);
 }
 
 } // namespace kessra

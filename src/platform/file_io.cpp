@@ -43,6 +43,17 @@ Status close_file(File& file) {
     return Status::success();
 }
 
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        abandon_file(*this);
+        handle = std::exchange(other.handle, nullptr);
+        name = std::move(other.name);
+    }
+    return *this;
+}
+
+File::~File() { abandon_file(*this); }
+
 void abandon_file(File& file) {
     if (file.handle != nullptr) std::fclose(file.handle);
     file.handle = nullptr;

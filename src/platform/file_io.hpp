@@ -6,14 +6,25 @@
 #include <cstdio>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "platform/status.hpp"
 
 namespace kessra {
 
+// An open file that closes itself: moved, never copied, and closed without a
+// report when it goes (close_file reports the close of a file written).
 struct File {
-    std::FILE* handle = nullptr;
-    std::string name; // the name that messages show
+    std::FILE* handle = nullptr; // owned; null once closed or moved from
+    std::string name;            // the name that messages show
+
+    File() = default;
+    File(std::FILE* opened, std::string shown_name) : handle(opened), name(std::move(shown_name)) {}
+    File(File&& other) noexcept : handle(std::exchange(other.handle, nullptr)), name(std::move(other.name)) {}
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    ~File();
 };
 
 enum class FileMode { binary, text };
@@ -32,7 +43,8 @@ Result<std::uint64_t> file_position(File& file);
 Status extend_to(File& file, std::uint64_t length);
 // Flushes and closes; the file is closed whatever the result.
 Status close_file(File& file);
-// Closes without reporting anything; for cleanup after a failure.
+// Closes at once without reporting anything; for cleanup after a failure
+// before the File itself goes.
 void abandon_file(File& file);
 
 // Copies the first `length` bytes of the file at `source` into `file` at
@@ -46,8 +58,9 @@ Status copy_file_at(File& file, const std::string& source, std::uint64_t offset,
 Status append_file_start(File& file, const std::string& source, std::uint64_t length, std::span<std::uint8_t> head);
 
 // Opens an existing regular file for reading, without waiting on a pipe or a
-// device put in its place: anything but a regular file is refused.
-Result<std::FILE*> open_regular_file(const std::string& path);
+// device put in its place: anything but a regular file is refused. Messages
+// call it `path`.
+Result<File> open_regular_file(const std::string& path);
 
 // What makes a file the same file whatever the path that names it: device
 // and inode number (POSIX), or volume serial number and file index (Windows).
@@ -57,8 +70,8 @@ struct FileIdentity {
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
 
-// The identity of an open file; `name` is what messages call it.
-Result<FileIdentity> open_file_identity(std::FILE* handle, const std::string& name);
+// The identity of an open file.
+Result<FileIdentity> open_file_identity(const File& file);
 
 // True when both paths exist and name the same file.
 bool same_file(const std::string& a, const std::string& b);

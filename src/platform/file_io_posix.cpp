@@ -14,43 +14,45 @@ namespace kessra {
 Result<File> create_new_file(const std::string& path, const std::string& name, FileMode /*mode*/) {
     errno = 0;
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return {Status::failure(io_error_line(name, "creating", errno)), {}};
+    if (fd < 0) return failed<File>(Status::failure(io_error_line(name, "creating", errno)));
     std::FILE* handle = ::fdopen(fd, "w+");
     if (handle == nullptr) {
         const int error = errno;
         ::close(fd);
         ::unlink(path.c_str());
-        return {Status::failure(io_error_line(name, "creating", error)), {}};
+        return failed<File>(Status::failure(io_error_line(name, "creating", error)));
     }
     return success(File{handle, name});
 }
 
-Result<std::FILE*> open_regular_file(const std::string& path) {
+Result<File> open_regular_file(const std::string& path) {
     errno = 0;
     // Non-blocking, so that a pipe in the file's place does not stop the run;
     // on the regular file that is accepted the flag changes nothing.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return {Status::failure(io_error_line(path, "opening", errno)), nullptr};
+    if (fd < 0) return failed<File>(Status::failure(io_error_line(path, "opening", errno)));
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         const int error = errno;
         ::close(fd);
-        if (error != 0) return {Status::failure(io_error_line(path, "opening", error)), nullptr};
-        return {Status::failure(path + ": is not a regular file"), nullptr};
+        if (error != 0) return failed<File>(Status::failure(io_error_line(path, "opening", error)));
+        return failed<File>(Status::failure(path + ": is not a regular file"));
     }
     std::FILE* handle = ::fdopen(fd, "rb");
     if (handle == nullptr) {
         const int error = errno;
         ::close(fd);
-        return {Status::failure(io_error_line(path, "opening", error)), nullptr};
+        return failed<File>(Status::failure(io_error_line(path, "opening", error)));
     }
-    return success(handle);
+    return success(File{handle, path});
 }
 
-Result<FileIdentity> open_file_identity(std::FILE* handle, const std::string& name) {
+Result<FileIdentity> open_file_identity(const File& file) {
     struct stat info {};
     errno = 0;
-    if (::fstat(::fileno(handle), &info) != 0) return {Status::failure(io_error_line(name, "examining", errno)), {}};
+    if (::fstat(::fileno(file.handle), &info) != 0) {
+        return {Status::failure(io_error_line(file.name, "examining", errno)), {}};
+    }
     return success(FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)});
 }
 

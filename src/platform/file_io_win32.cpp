@@ -28,39 +28,39 @@ Result<File> create_new_file(const std::string& path, const std::string& name, F
         const int error = errno;
         CloseHandle(handle);
         DeleteFileA(path.c_str());
-        return {Status::failure(io_error_line(name, "creating", error)), {}};
+        return failed<File>(Status::failure(io_error_line(name, "creating", error)));
     }
     std::FILE* stream = _fdopen(descriptor, text ? "w+t" : "w+b");
     if (stream == nullptr) {
         const int error = errno;
         _close(descriptor);
         DeleteFileA(path.c_str());
-        return {Status::failure(io_error_line(name, "creating", error)), {}};
+        return failed<File>(Status::failure(io_error_line(name, "creating", error)));
     }
     return success(File{stream, name});
 }
 
-Result<std::FILE*> open_regular_file(const std::string& path) {
+Result<File> open_regular_file(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return {Status::failure(path + ": is not a regular file"), nullptr};
+        return failed<File>(Status::failure(path + ": is not a regular file"));
     }
     errno = 0;
     std::FILE* handle = std::fopen(path.c_str(), "rb");
-    if (handle == nullptr) return {Status::failure(io_error_line(path, "opening", errno)), nullptr};
+    if (handle == nullptr) return failed<File>(Status::failure(io_error_line(path, "opening", errno)));
     const auto os_handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(handle)));
     if (GetFileType(os_handle) != FILE_TYPE_DISK) {
         std::fclose(handle);
-        return {Status::failure(path + ": is not a regular file"), nullptr};
+        return failed<File>(Status::failure(path + ": is not a regular file"));
     }
-    return success(handle);
+    return success(File{handle, path});
 }
 
-Result<FileIdentity> open_file_identity(std::FILE* handle, const std::string& name) {
+Result<FileIdentity> open_file_identity(const File& file) {
     BY_HANDLE_FILE_INFORMATION info{};
-    const auto os_handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(handle)));
+    const auto os_handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.handle)));
     if (GetFileInformationByHandle(os_handle, &info) == 0)
-        return {Status::failure(win32_error_line(name, "examining", GetLastError())), {}};
+        return {Status::failure(win32_error_line(file.name, "examining", GetLastError())), {}};
     return success(FileIdentity{info.dwVolumeSerialNumber,
                                 std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow});
 }

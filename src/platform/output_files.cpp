@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "platform/small_files.hpp"
+#include "platform/folders.hpp"
 
 namespace kessra {
 

@@ -6,16 +6,17 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 
+#include "platform/status.hpp"
+
 namespace kessra::texture {
 
-// The refusal of the PNG file `bytes` (signature already seen), or nothing.
-std::optional<std::string> png_structure_problem(std::span<const std::uint8_t> bytes);
+// Refuses the PNG file `bytes` (signature already seen) with the reason alone.
+Status check_png_structure(std::span<const std::uint8_t> bytes);
 
-// The refusal of the JPEG file `bytes` (start-of-image marker already seen), or nothing.
-std::optional<std::string> jpeg_structure_problem(std::span<const std::uint8_t> bytes);
+// Refuses the JPEG file `bytes` (start-of-image marker already seen) with the reason alone.
+Status check_jpeg_structure(std::span<const std::uint8_t> bytes);
 
 } // namespace kessra::texture

@@ -6,30 +6,25 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 
+#include "platform/status.hpp"
 #include "texture/picture.hpp"
 #include "texture/picture_file.hpp"
 
 namespace kessra::texture {
 
-// A decoder's outcome: `problem` is empty when `picture` holds the pixels.
-struct Decoded {
-    Picture picture;
-    std::string problem;
-};
+// A decoder's refusal is a failure whose line gives the reason alone; the
+// caller puts the file's name before it.
 
-// The refusal of a picture of that size, or nothing.
-std::optional<std::string> size_problem(std::int64_t width, std::int64_t height);
+// Refuses a picture of that size.
+Status check_picture_size(std::int64_t width, std::int64_t height);
 
 // The refusal of a file the decoder could not read, with its reason.
-inline Decoded damaged(const std::string& why) {
-    return {{}, "damaged or truncated picture (" + why + ")"};
-}
+inline Status damaged(const std::string& why) { return Status::failure("damaged or truncated picture (" + why + ")"); }
 
-Decoded decode_png(std::span<const std::uint8_t> bytes);
-Decoded decode_jpeg(std::span<const std::uint8_t> bytes, CoverSize cover);
+Result<Picture> decode_png(std::span<const std::uint8_t> bytes);
+Result<Picture> decode_jpeg(std::span<const std::uint8_t> bytes, CoverSize cover);
 
 } // namespace kessra::texture

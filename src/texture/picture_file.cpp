@@ -23,15 +23,17 @@ std::string size_text(std::int64_t width, std::int64_t height) {
 
 } // namespace
 
-std::optional<std::string> size_problem(std::int64_t width, std::int64_t height) {
-    if (width <= 0 || height <= 0) return "the picture has no pixels (" + size_text(width, height) + ")";
-    if (width > MAX_PICTURE_SIDE || height > MAX_PICTURE_SIDE)
-        return "the picture is " + size_text(width, height) + " pixels; at most " + std::to_string(MAX_PICTURE_SIDE) +
-               " on a side is accepted";
-    if (width * height > MAX_PICTURE_PIXELS)
-        return "the picture is " + size_text(width, height) + " pixels; at most " +
-               std::to_string(MAX_PICTURE_PIXELS / 1'000'000) + " megapixels are accepted";
-    return std::nullopt;
+Status check_picture_size(std::int64_t width, std::int64_t height) {
+    if (width <= 0 || height <= 0) return Status::failure("the picture has no pixels (" + size_text(width, height) + ")");
+    if (width > MAX_PICTURE_SIDE || height > MAX_PICTURE_SIDE) {
+        return Status::failure("the picture is " + size_text(width, height) + " pixels; at most " +
+                               std::to_string(MAX_PICTURE_SIDE) + " on a side is accepted");
+    }
+    if (width * height > MAX_PICTURE_PIXELS) {
+        return Status::failure("the picture is " + size_text(width, height) + " pixels; at most " +
+                               std::to_string(MAX_PICTURE_PIXELS / 1'000'000) + " megapixels are accepted");
+    }
+    return Status::success();
 }
 
 int jpeg_scale_denominator(int width, int height, CoverSize cover) {
@@ -48,19 +50,18 @@ int jpeg_scale_denominator(int width, int height, CoverSize cover) {
 
 Result<Picture> decode_picture(std::span<const std::uint8_t> bytes, const std::string& name, CoverSize cover) {
     if (bytes.empty()) return {Status::failure(name + ": the file is empty, not a picture"), {}};
-    Decoded decoded;
+    Result<Picture> decoded;
     try {
         const bool png = starts_with(bytes, PNG_SIGNATURE);
         if (!png && !starts_with(bytes, JPEG_SIGNATURE))
             return {Status::failure(name + ": not a PNG or JPEG picture; only those two formats are accepted"), {}};
-        if (auto problem = png ? png_structure_problem(bytes) : jpeg_structure_problem(bytes))
-            return {Status::failure(name + ": " + *problem), {}};
-        decoded = png ? decode_png(bytes) : decode_jpeg(bytes, cover);
+        decoded.status = png ? check_png_structure(bytes) : check_jpeg_structure(bytes);
+        if (decoded) decoded = png ? decode_png(bytes) : decode_jpeg(bytes, cover);
     } catch (const std::bad_alloc&) {
         return {Status::failure(name + ": not enough memory to decode the picture"), {}};
     }
-    if (!decoded.problem.empty()) return {Status::failure(name + ": " + decoded.problem), {}};
-    return success(std::move(decoded.picture));
+    if (!decoded) decoded.status.message = name + ": " + decoded.status.message;
+    return decoded;
 }
 
 } // namespace kessra::texture

@@ -76,7 +76,7 @@ void cmyk_to_rgb(Picture& pic, bool inverted) {
 
 } // namespace
 
-Decoded decode_jpeg(std::span<const std::uint8_t> bytes, CoverSize cover) {
+Result<Picture> decode_jpeg(std::span<const std::uint8_t> bytes, CoverSize cover) {
     JpegDecoder decoder;
     decoder.info.err = jpeg_std_error(&decoder.errors);
     decoder.errors.error_exit = jump_back;
@@ -91,9 +91,9 @@ Decoded decode_jpeg(std::span<const std::uint8_t> bytes, CoverSize cover) {
         jpeg_mem_src(&decoder.info, bytes.data(), static_cast<unsigned long>(bytes.size()));
         jpeg_read_header(&decoder.info, TRUE);
     });
-    if (!header) return damaged(decoder.message);
+    if (!header) return failed<Picture>(damaged(decoder.message));
     jpeg_decompress_struct& info = decoder.info;
-    if (auto problem = size_problem(info.image_width, info.image_height)) return {{}, *problem};
+    if (Status size = check_picture_size(info.image_width, info.image_height); !size) return failed<Picture>(std::move(size));
 
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     const bool sized = run_step(decoder.jump, [&] {
@@ -103,7 +103,7 @@ Decoded decode_jpeg(std::span<const std::uint8_t> bytes, CoverSize cover) {
         info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBA;
         jpeg_calc_output_dimensions(&info);
     });
-    if (!sized) return damaged(decoder.message);
+    if (!sized) return failed<Picture>(damaged(decoder.message));
     Picture pic = make_picture(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
     auto* const first_row = reinterpret_cast<JSAMPLE*>(pic.pixels.data());
     const bool read = run_step(decoder.jump, [&] {
@@ -119,9 +119,9 @@ Decoded decode_jpeg(std::span<const std::uint8_t> bytes, CoverSize cover) {
         }
         jpeg_finish_decompress(&info);
     });
-    if (!read) return damaged(decoder.message);
+    if (!read) return failed<Picture>(damaged(decoder.message));
     if (cmyk) cmyk_to_rgb(pic, info.saw_Adobe_marker != 0);
-    return {std::move(pic), {}};
+    return success(std::move(pic));
 }
 
 } // namespace kessra::texture

@@ -41,7 +41,7 @@ void read_from_memory(png_structp png, png_bytep out, png_size_t length) {
 
 } // namespace
 
-Decoded decode_png(std::span<const std::uint8_t> bytes) {
+Result<Picture> decode_png(std::span<const std::uint8_t> bytes) {
     PngDecoder decoder;
     decoder.bytes = bytes.data();
     decoder.size = bytes.size();
@@ -54,11 +54,11 @@ Decoded decode_png(std::span<const std::uint8_t> bytes) {
         png_set_read_fn(decoder.png, &decoder, read_from_memory);
         png_read_info(decoder.png, decoder.info);
     });
-    if (decoder.png == nullptr) return damaged("libpng could not start");
-    if (!header) return damaged(decoder.message);
+    if (decoder.png == nullptr) return failed<Picture>(damaged("libpng could not start"));
+    if (!header) return failed<Picture>(damaged(decoder.message));
     const png_uint_32 width = png_get_image_width(decoder.png, decoder.info);
     const png_uint_32 height = png_get_image_height(decoder.png, decoder.info);
-    if (auto problem = size_problem(width, height)) return {{}, *problem};
+    if (Status size = check_picture_size(width, height); !size) return failed<Picture>(std::move(size));
 
     // Whatever the file holds (palette, grey, 16 bits, transparency chunk,
     // interlacing), 8-bit RGBA rows; gamma is left as stored.
@@ -73,7 +73,7 @@ Decoded decode_png(std::span<const std::uint8_t> bytes) {
         if (png_get_channels(png, decoder.info) != 4 || png_get_rowbytes(png, decoder.info) != std::size_t{width} * 4)
             png_error(png, "unexpected row layout");
     });
-    if (!converted) return damaged(decoder.message);
+    if (!converted) return failed<Picture>(damaged(decoder.message));
     Picture pic = make_picture(static_cast<int>(width), static_cast<int>(height));
     static_assert(sizeof(Rgba) == 4, "rows are written as packed RGBA");
     std::vector<png_bytep> rows(height);
@@ -82,8 +82,8 @@ Decoded decode_png(std::span<const std::uint8_t> bytes) {
         png_read_image(decoder.png, rows.data());
         png_read_end(decoder.png, decoder.info);
     });
-    if (!read) return damaged(decoder.message);
-    return {std::move(pic), {}};
+    if (!read) return failed<Picture>(damaged(decoder.message));
+    return success(std::move(pic));
 }
 
 } // namespace kessra::texture

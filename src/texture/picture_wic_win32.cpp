@@ -61,14 +61,14 @@ std::string reason(HRESULT result) {
     return std::string("the system's decoder reported ") + code;
 }
 
-Decoded decode_with_wic(std::span<const std::uint8_t> bytes, const GUID& container) {
-    if (bytes.size() > MAXDWORD) return damaged("the file is too large");
+Result<Picture> decode_with_wic(std::span<const std::uint8_t> bytes, const GUID& container) {
+    if (bytes.size() > MAXDWORD) return failed<Picture>(damaged("the file is too large"));
     const ComUse com; // destroyed last, after every object below
-    if (!com.usable()) return {{}, "the Windows Imaging Component cannot be used (" + reason(com.started) + ")"};
+    if (!com.usable()) return failed<Picture>(Status::failure("the Windows Imaging Component cannot be used (" + reason(com.started) + ")"));
     ComRef<IWICImagingFactory> factory;
     HRESULT result = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                       factory.out());
-    if (FAILED(result)) return {{}, "the Windows Imaging Component cannot be used (" + reason(result) + ")"};
+    if (FAILED(result)) return failed<Picture>(Status::failure("the Windows Imaging Component cannot be used (" + reason(result) + ")"));
     ComRef<IWICStream> stream;
     ComRef<IWICBitmapDecoder> decoder;
     ComRef<IWICBitmapFrameDecode> frame;
@@ -77,32 +77,32 @@ Decoded decode_with_wic(std::span<const std::uint8_t> bytes, const GUID& contain
         FAILED(result = factory->CreateDecoder(container, nullptr, reinterpret_cast<IWICBitmapDecoder**>(decoder.out()))) ||
         FAILED(result = decoder->Initialize(stream.object, WICDecodeMetadataCacheOnDemand)) ||
         FAILED(result = decoder->GetFrame(0, reinterpret_cast<IWICBitmapFrameDecode**>(frame.out()))))
-        return damaged(reason(result));
+        return failed<Picture>(damaged(reason(result)));
     UINT width = 0, height = 0;
-    if (FAILED(result = frame->GetSize(&width, &height))) return damaged(reason(result));
-    if (auto problem = size_problem(width, height)) return {{}, *problem};
+    if (FAILED(result = frame->GetSize(&width, &height))) return failed<Picture>(damaged(reason(result)));
+    if (Status size = check_picture_size(width, height); !size) return failed<Picture>(std::move(size));
 
     ComRef<IWICFormatConverter> converter;
     if (FAILED(result = factory->CreateFormatConverter(reinterpret_cast<IWICFormatConverter**>(converter.out()))) ||
         FAILED(result = converter->Initialize(frame.object, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone,
                                               nullptr, 0.0, WICBitmapPaletteTypeCustom)))
-        return damaged(reason(result));
+        return failed<Picture>(damaged(reason(result)));
     Picture pic = make_picture(static_cast<int>(width), static_cast<int>(height));
     const UINT stride = width * 4; // at most MAX_PICTURE_SIDE * 4
     const UINT size = stride * height; // at most MAX_PICTURE_PIXELS * 4
     if (FAILED(result = converter->CopyPixels(nullptr, stride, size, reinterpret_cast<BYTE*>(pic.pixels.data()))))
-        return damaged(reason(result));
+        return failed<Picture>(damaged(reason(result)));
     for (Rgba& p : pic.pixels) std::swap(p.r, p.b); // BGRA to RGBA
-    return {std::move(pic), {}};
+    return success(std::move(pic));
 }
 
 } // namespace
 
-Decoded decode_png(std::span<const std::uint8_t> bytes) {
+Result<Picture> decode_png(std::span<const std::uint8_t> bytes) {
     return decode_with_wic(bytes, GUID_ContainerFormatPng);
 }
 
-Decoded decode_jpeg(std::span<const std::uint8_t> bytes, CoverSize /*cover*/) {
+Result<Picture> decode_jpeg(std::span<const std::uint8_t> bytes, CoverSize /*cover*/) {
     return decode_with_wic(bytes, GUID_ContainerFormatJpeg);
 }
 

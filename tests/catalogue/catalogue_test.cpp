@@ -15,7 +15,7 @@ using testing::CapturedOutput;
 constexpr std::uint64_t MIB = 1024 * 1024;
 
 DirectoryLister listing_of(std::vector<DirEntry> entries) {
-    return [entries](const std::string&) { return DirListing{Status::success(), entries}; };
+    return [entries](const std::string&) { return success(entries); };
 }
 
 std::vector<DirEntry> roms_of_size(std::size_t count, std::uint64_t size) {
@@ -25,15 +25,14 @@ std::vector<DirEntry> roms_of_size(std::size_t count, std::uint64_t size) {
 }
 
 TEST(RomScan, AcceptsTheThreeSizesInListingOrder) {
-    CapturedOutput out;
-    const auto result = scan_rom_directory(
-        "roms", MINI_DVD, listing_of({{"z.gba", 4 * MIB}, {"a.gba", 16 * MIB}, {"m.gba", 8 * MIB}}), out.stream());
+    const auto result =
+        scan_rom_directory("roms", MINI_DVD, listing_of({{"z.gba", 4 * MIB}, {"a.gba", 16 * MIB}, {"m.gba", 8 * MIB}}));
     ASSERT_TRUE(result.status);
-    ASSERT_EQ(result.roms.size(), 3u);
-    EXPECT_EQ(result.roms[0].file_name, "z.gba");
-    EXPECT_EQ(result.roms[1].size, 16 * MIB);
-    EXPECT_EQ(result.roms[2].file_name, "m.gba");
-    EXPECT_EQ(out.text(), "");
+    ASSERT_EQ(result.value.size(), 3u);
+    EXPECT_EQ(result.value[0].file_name, "z.gba");
+    EXPECT_EQ(result.value[1].size, 16 * MIB);
+    EXPECT_EQ(result.value[2].file_name, "m.gba");
+    EXPECT_EQ(result.status.console, "");
 }
 
 TEST(RomScan, FirstWrongSizedFileStopsTheScanWithItsRealSize) {
@@ -42,34 +41,34 @@ TEST(RomScan, FirstWrongSizedFileStopsTheScanWithItsRealSize) {
         const char* shown;
     } cases[] = {{4 * MIB + 1, "4194305"}, {0, "0"}, {4294967296ull + 4 * MIB, "4299161600"}, {2 * MIB, "2097152"}};
     for (const auto& c : cases) {
-        CapturedOutput out;
-        const auto result = scan_rom_directory(
-            "roms", MINI_DVD, listing_of({{"ok.gba", 4 * MIB}, {"bad.gba", c.size}, {"worse.gba", 3}}), out.stream());
+        const auto result =
+            scan_rom_directory("roms", MINI_DVD, listing_of({{"ok.gba", 4 * MIB}, {"bad.gba", c.size}, {"worse.gba", 3}}));
         EXPECT_FALSE(result.status);
         EXPECT_TRUE(result.status.message.empty());
-        EXPECT_EQ(out.text(), std::string("File bad.gba ( ") + c.shown + " ) is not 4/8/16 Mb!\nPlease correct or remove.");
+        EXPECT_EQ(result.status.console,
+                  std::string("File bad.gba ( ") + c.shown + " ) is not 4/8/16 Mb!\nPlease correct or remove.");
     }
 }
 
 TEST(RomScan, ControlBytesInNamesAreShownAsQuestionMarks) {
-    CapturedOutput out;
-    scan_rom_directory("roms", MINI_DVD, listing_of({{"a\x1b[2Jb\x7f.gba", 5}}), out.stream());
-    EXPECT_EQ(out.text(), "File a?[2Jb?.gba ( 5 ) is not 4/8/16 Mb!\nPlease correct or remove.");
+    const auto result = scan_rom_directory("roms", MINI_DVD, listing_of({{"a\x1b[2Jb\x7f.gba", 5}}));
+    EXPECT_EQ(result.status.console, "File a?[2Jb?.gba ( 5 ) is not 4/8/16 Mb!\nPlease correct or remove.");
 }
 
 TEST(RomScan, RefusesEmptyOrUnreadableDirectoryNamingIt) {
-    CapturedOutput out;
-    const auto empty = scan_rom_directory("my/roms", MINI_DVD, listing_of({}), out.stream());
+    const auto empty = scan_rom_directory("my/roms", MINI_DVD, listing_of({}));
     EXPECT_FALSE(empty.status);
     EXPECT_NE(empty.status.message.find("my/roms"), std::string::npos);
+    EXPECT_EQ(empty.status.console, "");
 
     const DirectoryLister failing = [](const std::string& dir) {
-        return DirListing{Status::failure(dir + ": reading the ROM directory failed: No such file or directory"), {}};
+        return failed<std::vector<DirEntry>>(
+            Status::failure(dir + ": reading the ROM directory failed: No such file or directory"));
     };
-    const auto unreadable = scan_rom_directory("typo", MINI_DVD, failing, out.stream());
+    const auto unreadable = scan_rom_directory("typo", MINI_DVD, failing);
     EXPECT_FALSE(unreadable.status);
     EXPECT_NE(unreadable.status.message.find("typo"), std::string::npos);
-    EXPECT_EQ(out.text(), "");
+    EXPECT_EQ(unreadable.status.console, "");
 }
 
 TEST(RomScan, CapacityEdgeOfBothProfiles) {
@@ -89,36 +88,33 @@ TEST(RomScan, CapacityEdgeOfBothProfiles) {
 }
 
 TEST(RomScan, CapacityMessageThroughTheScan) {
-    CapturedOutput out;
-    EXPECT_TRUE(scan_rom_directory("roms", MINI_DVD, listing_of(roms_of_size(86, 16 * MIB)), out.stream()).status);
-    const auto refused = scan_rom_directory("roms", MINI_DVD, listing_of(roms_of_size(87, 16 * MIB)), out.stream());
+    EXPECT_TRUE(scan_rom_directory("roms", MINI_DVD, listing_of(roms_of_size(86, 16 * MIB))).status);
+    const auto refused = scan_rom_directory("roms", MINI_DVD, listing_of(roms_of_size(87, 16 * MIB)));
     EXPECT_FALSE(refused.status);
-    EXPECT_EQ(out.text(), "Files would not fit on a Mini DVDR\n");
+    EXPECT_EQ(refused.status.console, "Files would not fit on a Mini DVDR\n");
     // The large profile takes the same collection.
-    EXPECT_TRUE(scan_rom_directory("roms", LARGE_DISC, listing_of(roms_of_size(87, 16 * MIB)), out.stream()).status);
+    EXPECT_TRUE(scan_rom_directory("roms", LARGE_DISC, listing_of(roms_of_size(87, 16 * MIB))).status);
 }
 
 TEST(RomScan, RefusesMoreRomsThanOneTableHolds) {
-    CapturedOutput out;
-    EXPECT_TRUE(scan_rom_directory("roms", LARGE_DISC, listing_of(roms_of_size(252, 4 * MIB)), out.stream()).status);
-    const auto refused = scan_rom_directory("roms", LARGE_DISC, listing_of(roms_of_size(253, 4 * MIB)), out.stream());
+    EXPECT_TRUE(scan_rom_directory("roms", LARGE_DISC, listing_of(roms_of_size(252, 4 * MIB))).status);
+    const auto refused = scan_rom_directory("roms", LARGE_DISC, listing_of(roms_of_size(253, 4 * MIB)));
     EXPECT_FALSE(refused.status);
     EXPECT_NE(refused.status.message.find("253"), std::string::npos);
     EXPECT_NE(refused.status.message.find("252"), std::string::npos);
-    EXPECT_TRUE(refused.roms.empty());
-    EXPECT_EQ(out.text(), "");
+    EXPECT_TRUE(refused.value.empty());
+    EXPECT_EQ(refused.status.console, "");
 }
 
 TEST(RomScan, RealDirectoryOfSparseRoms) {
     testing::ScratchDir dir;
     testing::write_sparse_file(dir.file("b.gba"), 4 * MIB);
     testing::write_sparse_file(dir.file("a.GBA"), 16 * MIB);
-    CapturedOutput out;
-    const auto result = scan_rom_directory(dir.path().string(), MINI_DVD, list_rom_files, out.stream());
+    const auto result = scan_rom_directory(dir.path().string(), MINI_DVD, list_rom_files);
     ASSERT_TRUE(result.status);
-    ASSERT_EQ(result.roms.size(), 2u);
-    EXPECT_EQ(result.roms[0].file_name, "a.GBA");
-    EXPECT_EQ(result.roms[1].file_name, "b.gba");
+    ASSERT_EQ(result.value.size(), 2u);
+    EXPECT_EQ(result.value[0].file_name, "a.GBA");
+    EXPECT_EQ(result.value[1].file_name, "b.gba");
 }
 
 // Short names as a volume with 8.3 names would give them.

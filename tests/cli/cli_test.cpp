@@ -4,6 +4,7 @@
 #include <unistd.h>
 #endif
 
+#include "cli/option_table.hpp"
 #include "cli/options.hpp"
 #include "cli/version.hpp"
 #include "cli/run.hpp"
@@ -77,6 +78,12 @@ TEST(CommandLine, EveryValueOptionFollowsTheSameRules) {
     const char* const value_options[] = {"-o",     "-d",     "-v",     "-ds",        "-dz",        "-payloads",
                                          "-payloads-from",  "-skin0", "-skin1", "-skin2",      "-skin3",     "-banner",
                                          "-title", "-maker", "-long-title", "-long-maker", "-description"};
+    // The table the parser reads names the same value options.
+    std::vector<std::string> from_table;
+    for (const OptionSpec& option : option_table()) {
+        if ((option.commands & FOR_BUILD) != 0 && option.value != OptionValue::none) from_table.emplace_back(option.name);
+    }
+    EXPECT_EQ(from_table, std::vector<std::string>(std::begin(value_options), std::end(value_options)));
     const std::string longest(259, 'x');
     const std::string too_long(260, 'x');
     for (const char* option : value_options) {
@@ -131,6 +138,45 @@ RunOutcome run(std::vector<const char*> args, DirectoryLister lister = list_rom_
     RunEnvironment environment = host_environment();
     environment.list_directory = std::move(lister);
     return testing::run_tool({args.begin(), args.end()}, environment);
+}
+
+// Every parser knows every option the table gives its command: none is called
+// unknown. The command lines are left incomplete, so that nothing is written.
+TEST(Run, EveryParserTakesTheOptionsOfItsCommand) {
+    const struct {
+        unsigned command;
+        std::vector<const char*> before; // the command word
+        std::vector<const char*> after;  // what keeps the line from running
+    } commands[] = {
+        {FOR_BUILD, {}, {}},
+        {FOR_EXPORT, {"export-payloads"}, {"one", "two"}},
+        {FOR_INSPECT, {"inspect"}, {}},
+        {FOR_RUN, {"run"}, {}},
+    };
+    for (const auto& c : commands) {
+        for (const OptionSpec& option : option_table()) {
+            if ((option.commands & c.command) == 0) continue;
+            std::vector<const char*> args = c.before;
+            args.push_back(option.name);
+            if (option.value != OptionValue::none) args.push_back("1");
+            args.insert(args.end(), c.after.begin(), c.after.end());
+            const auto outcome = run(args);
+            EXPECT_NE(outcome.status, EXIT_OK) << option.name;
+            EXPECT_EQ(outcome.err.find("unknown option"), std::string::npos) << option.name << ": " << outcome.err;
+        }
+    }
+}
+
+// The usage texts come from the option table and stay what they were.
+TEST(Run, InspectUsageTextFromTheTable) {
+    const auto help = run({"inspect", "--help"});
+    EXPECT_EQ(help.status, EXIT_OK);
+    EXPECT_EQ(help.out, "Usage   : kessra inspect IMAGE [-json] [-deep]\n"
+                        "   -json    print the facts as one JSON document\n"
+                        "   -deep    read every file and print its CRC32\n");
+    const auto wrong = run({"inspect"});
+    EXPECT_EQ(wrong.status, EXIT_USAGE);
+    EXPECT_EQ(wrong.err, "kessra: inspect: no image given\n" + help.out);
 }
 
 TEST(Run, UsageTextAndExitStatuses) {
@@ -221,7 +267,7 @@ TEST(Run, RefusesNameTableOverflowBeforeCreatingTheImage) {
     testing::ScratchDir dir;
     std::vector<DirEntry> entries;
     for (int i = 0; i < 190; ++i) entries.push_back({std::to_string(1000 + i) + std::string(40, 'n') + ".gba", 4194304});
-    const DirectoryLister lister = [entries](const std::string&) { return DirListing{Status::success(), entries}; };
+    const DirectoryLister lister = [entries](const std::string&) { return success(entries); };
     const std::string image = dir.file("out.iso");
     const auto refused = run({"-o", image.c_str(), "-d", dir.path().string().c_str(), "-v", "L", "-dravnik"}, lister);
     EXPECT_EQ(refused.status, EXIT_FAILED);

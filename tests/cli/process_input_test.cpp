@@ -151,7 +151,7 @@ TEST(RunChecks, RomsThatChangedAfterTheScanAreRefusedBeforeTheSummary) {
             ASSERT_EQ(::mkfifo(b.c_str(), 0666), 0);
         }
         const DirectoryLister scanned = [](const std::string&) {
-            return DirListing{Status::success(), {{"a.gba", 4 * 1024 * 1024}, {"b.gba", 4 * 1024 * 1024}}};
+            return success(std::vector<DirEntry>{{"a.gba", 4 * 1024 * 1024}, {"b.gba", 4 * 1024 * 1024}});
         };
         const std::string image = dir.file("out.iso");
         const std::string roms = dir.file("roms");

@@ -51,9 +51,9 @@ Outcome run_small_discs(const std::string& image, const std::string& roms, std::
     testing::CapturedOutput out;
     testing::CapturedOutput err;
     const RunEnvironment environment = captured_environment(out, err, std::move(lister));
-    ScanResult scan = scan_split_collection(options, environment);
-    if (!scan.status) return {-1, out.text(), scan.status.message};
-    auto discs = plan_split(scan.roms, options, environment);
+    Result<RomTable> scan = scan_split_collection(options, environment);
+    if (!scan) return {-1, scan.status.console, scan.status.message};
+    auto discs = plan_split(scan.value, options, environment);
     if (!discs) return {-1, out.text(), discs.status.message};
     const int status = run_split(options, discs.value, *environment.payloads, environment);
     return {status, out.text(), err.text()};
@@ -65,7 +65,7 @@ DirectoryLister fake_roms(std::size_t count, std::uint64_t size) {
         std::string name = std::to_string(100000 + i);
         entries.push_back({name.append(".gba"), size});
     }
-    return [entries](const std::string&) { return DirListing{Status::success(), entries}; };
+    return [entries](const std::string&) { return success(entries); };
 }
 
 TEST(SplitRun, OptionIsParsedInAnyCase) {
@@ -125,7 +125,7 @@ TEST(SplitRun, EveryRefusalComesBeforeAnyFileIsCreated) {
     }
     // The tool's own texts for a wrong-sized ROM are unchanged.
     const DirectoryLister odd = [](const std::string&) {
-        return DirListing{Status::success(), {{"a.gba", 4 * MIB}, {"odd.gba", 5}}};
+        return success(std::vector<DirEntry>{{"a.gba", 4 * MIB}, {"odd.gba", 5}});
     };
     const auto refused = run({"-o", image, "-d", roms, "-v", "L", "-split"}, odd);
     EXPECT_EQ(refused.status, EXIT_FAILED);
@@ -266,7 +266,7 @@ TEST(SplitRun, ARomOfALaterDiscThatChangedIsRefusedBeforeAnything) {
     const DirectoryLister stale = [](const std::string&) {
         std::vector<DirEntry> entries;
         for (const char* name : {"g1.gba", "g2.gba", "g3.gba", "g4.gba", "g5.gba"}) entries.push_back({name, 4 * MIB});
-        return DirListing{Status::success(), entries};
+        return success(entries);
     };
     const auto failed = run_small_discs(dir.file("set.iso"), dir.file("roms"), 2, stale);
     EXPECT_EQ(failed.status, EXIT_FAILED);

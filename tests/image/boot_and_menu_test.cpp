@@ -19,14 +19,14 @@ Bytes boot_area_image(const std::string& label, std::string& console, Then then)
     testing::ScratchDir dir;
     auto created = create_new_file(dir.file("img"), "img", FileMode::binary);
     EXPECT_TRUE(created);
-    testing::CapturedOutput out;
-    const auto offsets = write_boot_area(created.value, label, builtin_payloads(), out.stream());
+    console.clear();
+    const auto offsets =
+        write_boot_area(created.value, label, builtin_payloads(), [&](std::string_view text) { console += text; });
     EXPECT_TRUE(offsets);
     EXPECT_EQ(offsets.value.program_image, PROGRAM_IMAGE_OFFSET);
     EXPECT_EQ(offsets.value.fst, FST_OFFSET);
     then(created.value);
     EXPECT_TRUE(close_file(created.value));
-    console = out.text();
     return testing::read_bytes(dir.file("img"));
 }
 

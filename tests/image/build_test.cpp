@@ -139,7 +139,7 @@ TEST(ImageBuild, ThreeRomsWithShortNamesMatchTheirPlannedLayout) {
                    {"Cee~Game.gba", "cee_ga_1.gba", "", 16 * MIB}};
     const ImageLayout layout = plan_image_layout(table);
     EXPECT_EQ(layout.content_end, 0x2007000u);
-    EXPECT_EQ(layout.index_offsets[2], 0x1DEE800u);
+    EXPECT_EQ(regions_of(layout, RegionSource::index_file)[2]->offset, 0x1DEE800u);
 
     // Menu slots, the closing empty slot, untouched placeholders, and the settings digits.
     const auto slot = [&](std::size_t k) {
@@ -237,7 +237,7 @@ TEST(ImageBuild, RomThatShrankAfterTheScanFailsCleanly) {
     testing::write_rom(dir.file("roms/b.gba"), 1 * MIB, "B");
     // The listing was taken while b.gba still had its full size.
     const DirectoryLister stale = [](const std::string&) {
-        return DirListing{Status::success(), {{"a.gba", 4 * MIB}, {"b.gba", 4 * MIB}}};
+        return success(std::vector<DirEntry>{{"a.gba", 4 * MIB}, {"b.gba", 4 * MIB}});
     };
     const Build build = run_build({"-o", dir.file("out.iso"), "-d", dir.file("roms"), "-v", "V"}, {}, stale);
     expect_earlier_output_kept(dir, build, "b.gba");

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "image/fst.hpp"
+#include "image/layout.hpp"
 #include "support/test_support.hpp"
 
 namespace kessra {
@@ -117,6 +118,54 @@ TEST(FileSystemTable, CapacityOfTheNameTable) {
     EXPECT_NE(refused.message.find("8192"), std::string::npos);
     EXPECT_TRUE(check_fst_capacity(table(252, 12)));
     EXPECT_FALSE(check_fst_capacity(table(253, 1)));
+}
+
+// The plan of an image and the table made from it agree with a table built
+// entry by entry, for collections of every ROM size.
+TEST(ImagePlan, TableFromThePlanMatchesOneBuiltByHand) {
+    const struct {
+        std::vector<std::string> names;
+        std::vector<std::uint32_t> sizes;
+    } cases[] = {
+        {{"b.gba"}, {4194304}},
+        {{"alphaq_1.gba", "b.gba", "cee_ga_1.gba"}, {8388608, 4194304, 16777216}},
+        {std::vector<std::string>(40, "a_long_disc_name_of_32_bytes.gba"), std::vector<std::uint32_t>(40, 16777216)},
+    };
+    for (const auto& c : cases) {
+        RomTable roms;
+        for (std::size_t i = 0; i < c.names.size(); ++i) roms.push_back({c.names[i], c.names[i], "", c.sizes[i]});
+        const ImageLayout layout = plan_image_layout(roms);
+        FstBuilder from_plan;
+        ASSERT_TRUE(fill_fst(from_plan, layout));
+        FstBuilder by_hand = collect(c.names, c.sizes, static_cast<std::uint32_t>(layout.data_start));
+        std::uint32_t plan_size = 0;
+        std::uint32_t hand_size = 0;
+        EXPECT_EQ(written(from_plan, plan_size), written(by_hand, hand_size)) << c.names.size() << " ROMs";
+        EXPECT_EQ(plan_size, hand_size);
+    }
+}
+
+TEST(ImagePlan, RegionsFollowOneAnotherWithoutOverlap) {
+    RomTable roms{{"x.gba", "x.gba", "", 8388608}, {"y.gba", "y.gba", "", 4194304}};
+    const ImageLayout layout = plan_image_layout(roms);
+    ASSERT_EQ(layout.regions.size(), 2u + 2u + 4u + 1u);
+    EXPECT_GT(layout.data_start, layout.fst_offset + fst_size(rom_name_bytes(roms), 2));
+    EXPECT_EQ(layout.data_start % SECTOR_SIZE, 0u);
+    std::uint64_t end = layout.data_start;
+    for (const Region& region : layout.regions) {
+        EXPECT_GE(region.offset, end) << region.file_name;
+        // Skins and the banner start on a sector; ROMs and index files follow on directly.
+        if (region.source == RegionSource::skin || region.source == RegionSource::banner) {
+            EXPECT_EQ(region.offset % SECTOR_SIZE, 0u) << region.file_name;
+            EXPECT_EQ(region.offset, round_up_to_sector(end)) << region.file_name;
+        } else {
+            EXPECT_EQ(region.offset, end) << region.file_name;
+        }
+        end = region.offset + region.size;
+    }
+    EXPECT_EQ(layout.content_end, round_up_to_sector(end));
+    EXPECT_EQ(layout.regions[3].file_name, "index.001");
+    EXPECT_EQ(regions_of(layout, RegionSource::skin).size(), std::size_t{SKIN_COUNT});
 }
 
 TEST(FileSystemTable, BuilderNeverWritesPastItsTables) {

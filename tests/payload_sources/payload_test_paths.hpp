@@ -12,7 +12,7 @@ namespace kessra::testing {
 
 inline std::string payload_path(const std::string& folder, std::size_t blob) {
     namespace fs = std::filesystem;
-    return (fs::path(folder) / fs::path(PAYLOAD_FILES[blob].folder_path).make_preferred()).string();
+    return (fs::path(folder) / fs::path(payload_folder_path(PAYLOAD_FILES[blob])).make_preferred()).string();
 }
 
 } // namespace kessra::testing

@@ -50,10 +50,10 @@ TEST(DirectoryListing, ListsMatchesInNtfsOrderWithSizes) {
     std::filesystem::create_symlink(dir.file("loop.gba"), dir.file("loop.gba"));
 #endif
 
-    const DirListing listing = list_rom_files(dir.path().string());
+    const auto listing = list_rom_files(dir.path().string());
     ASSERT_TRUE(listing.status) << listing.status.message;
     std::vector<std::pair<std::string, std::uint64_t>> got;
-    for (const auto& entry : listing.entries) got.emplace_back(entry.name, entry.size);
+    for (const auto& entry : listing.value) got.emplace_back(entry.name, entry.size);
 #ifdef _WIN32
     // The search gives the order of the file system (NTFS and wine: by name).
     const std::vector<std::pair<std::string, std::uint64_t>> expected = {
@@ -67,7 +67,7 @@ TEST(DirectoryListing, ListsMatchesInNtfsOrderWithSizes) {
 
     // Size 0 for want of a file carries the reason; a file, linked or not, none.
     std::map<std::string, std::string> problems;
-    for (const auto& entry : listing.entries) problems[entry.name] = entry.problem;
+    for (const auto& entry : listing.value) problems[entry.name] = entry.problem;
     EXPECT_EQ(problems["A.GBA"], "");
     EXPECT_EQ(problems["dir.gba"], "is a folder");
 #ifndef _WIN32
@@ -80,18 +80,18 @@ TEST(DirectoryListing, ListsMatchesInNtfsOrderWithSizes) {
 TEST(DirectoryListing, ReportsDirectoryThatCannotBeRead) {
     ScratchDir dir;
     const std::string missing = dir.file("no-such-folder");
-    const DirListing listing = list_rom_files(missing);
+    const auto listing = list_rom_files(missing);
     EXPECT_FALSE(listing.status);
     EXPECT_NE(listing.status.message.find(missing), std::string::npos);
-    EXPECT_TRUE(listing.entries.empty());
+    EXPECT_TRUE(listing.value.empty());
 }
 
 TEST(DirectoryListing, ReportsFullSizeBeyondFourGiB) {
     ScratchDir dir;
     testing::write_sparse_file(dir.file("huge.gba"), 4294967296ull + 4194304);
-    const DirListing listing = list_rom_files(dir.path().string());
-    ASSERT_EQ(listing.entries.size(), 1u);
-    EXPECT_EQ(listing.entries[0].size, 4294967296ull + 4194304);
+    const auto listing = list_rom_files(dir.path().string());
+    ASSERT_EQ(listing.value.size(), 1u);
+    EXPECT_EQ(listing.value[0].size, 4294967296ull + 4194304);
 }
 
 TEST(Paths, JoinAndLastComponent) {

@@ -42,9 +42,9 @@ TEST(Win32Listing, NoMatchIsAnEmptyListingButAnUnsearchableDirectoryFails) {
                  {dir.file("missing\\deeper"), false},
                  {dir.file("plain-file"), false}};
     for (const auto& c : cases) {
-        const DirListing listing = list_rom_files(c.directory);
+        const auto listing = list_rom_files(c.directory);
         EXPECT_EQ(bool(listing.status), c.ok) << c.directory;
-        EXPECT_TRUE(listing.entries.empty()) << c.directory;
+        EXPECT_TRUE(listing.value.empty()) << c.directory;
         if (c.ok) continue;
         const std::string prefix = c.directory + ": reading the ROM directory failed: ";
         EXPECT_EQ(listing.status.message.rfind(prefix, 0), 0u) << listing.status.message;

@@ -12,7 +12,7 @@ TEST(Listing, HeadingsThenOneLinePerRom) {
     const std::string path = dir.file("out.iso.txt");
     auto created = create_new_file(path, path, FileMode::text);
     ASSERT_TRUE(created) << created.status.message;
-    Listing listing{created.value};
+    Listing listing{std::move(created.value)};
     ASSERT_TRUE(write_listing_headings(listing, "out.iso", "MYDISC"));
     ASSERT_TRUE(write_listing_line(listing, {"Pokey Quest.gba", "pokeyq_1.gba", "POKEYQUEST", 4194304}, 1));
     ASSERT_TRUE(write_listing_line(listing, {"b\x1b.gba", "b_.gba", "T\x07", 4194304}, 2));
