@@ -8,6 +8,7 @@
 #include <stdint.h>
 
 #include "canvas.h"
+#include "format/console_layout.h"
 #include "menu_state.h"
 
 /* Reads len bytes at a disc offset into dst; returns 0 on success. */
@@ -26,7 +27,7 @@ typedef struct {
     bt_canvas background; /* screen-sized */
 } bt_app_env;
 
-#define BT_ROM_HEADER_SIZE 0xC0u
+#define BT_ROM_HEADER_SIZE KF_ROM_HEADER_SIZE
 #define BT_INDEX_FILE_SIZE 2048u
 
 typedef struct {

@@ -1,6 +1,6 @@
 /* A game's details, gathered from the disc: its index file ("index.NNN"
    in the root), the ROM path named on the index file's second line, and
-   that ROM's header (title at 0xA0, game code at 0xAC, maker at 0xB0). */
+   that ROM's header (its title, game code and maker). */
 #include "app.h"
 #include "bytes.h"
 #include "fst.h"
@@ -58,8 +58,8 @@ void bt_details_load(const bt_app_env* env, int number, bt_details* d) {
     d->rom_offset = file.offset;
     if (file.length < BT_ROM_HEADER_SIZE || env->read(env->read_ctx, file.offset, header, BT_ROM_HEADER_SIZE) != 0)
         return;
-    field(d->title, header + 0xA0, 12);
-    field(d->game_code, header + 0xAC, 4);
-    field(d->maker, header + 0xB0, 2);
+    field(d->title, header + KF_ROM_TITLE_AT, 12);
+    field(d->game_code, header + KF_ROM_GAME_CODE_AT, 4);
+    field(d->maker, header + KF_ROM_MAKER_AT, 2);
     d->rom_ok = 1;
 }

@@ -23,7 +23,7 @@
 #define BT_FST_CEILING 0x81700000u
 #define BT_FST_MAX_SIZE 0x100000u
 #define BT_LOAD_LOWEST KF_PROGRAM_TEXT_ADDRESS /* nothing is loaded below the system area */
-#define BT_LOAD_CEILING 0x81200000u /* the loader itself lives here */
+#define BT_LOAD_CEILING KF_LOADER_LOAD_ADDRESS /* the loader itself lives here */
 #define BT_DOL_TEXT_SECTIONS KF_DOL_TEXT_SECTIONS
 
 /* The error screen the loader shows instead of starting a program whose

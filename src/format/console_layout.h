@@ -6,6 +6,14 @@
 #ifndef KESSRA_FORMAT_CONSOLE_LAYOUT_H
 #define KESSRA_FORMAT_CONSOLE_LAYOUT_H
 
+/* The console's linker scripts are run through the C preprocessor with this
+   header (KF_LINKER_SCRIPT defined); they take numbers without a suffix. */
+#ifdef KF_LINKER_SCRIPT
+#define KF_U32(n) n
+#else
+#define KF_U32(n) n##u
+#endif
+
 /* Disc header: the volume label field and the four header words. */
 #define KF_VOLUME_LABEL_AT 0x020u   /* label bytes, zeros after them */
 #define KF_VOLUME_LABEL_SIZE 0x3E0u /* the field ends at 0x400 */
@@ -19,7 +27,7 @@
 /* DOL header, 0x100 bytes: seven text and eleven data sections, each with a
    file offset, a load address and a size, in three tables; then the BSS and
    the entry point. */
-#define KF_DOL_HEADER_SIZE 0x100u
+#define KF_DOL_HEADER_SIZE KF_U32(0x100)
 #define KF_DOL_TEXT_SECTIONS 7
 #define KF_DOL_DATA_SECTIONS 11
 #define KF_DOL_SECTIONS 18
@@ -33,14 +41,15 @@
 
 /* The emulator program: one text section loaded at the text address, its
    entry stub, and the menu table and the two settings it is patched at. */
-#define KF_PROGRAM_TEXT_ADDRESS 0x80003100u
-#define KF_PROGRAM_ENTRY_POINT 0x800A20A0u
-#define KF_MENU_TABLE_ADDRESS 0x801BF528u /* 512 slots of 16 bytes */
+#define KF_PROGRAM_TEXT_ADDRESS KF_U32(0x80003100)
+#define KF_PROGRAM_ENTRY_POINT KF_U32(0x800A20A0)
+#define KF_PROGRAM_IMAGE_SIZE KF_U32(0x1CEFA0) /* the DOL file, header included */
+#define KF_MENU_TABLE_ADDRESS KF_U32(0x801BF528) /* 512 slots of 16 bytes */
 #define KF_SKIN_DIGIT_ADDRESS 0x801C1528u /* 8 bytes, an ASCII digit then zeros */
 #define KF_ZOOM_DIGIT_ADDRESS 0x801C1530u /* 8 bytes, the same */
-#define KF_MENU_SLOT_SIZE 16u
-#define KF_MENU_SLOT_COUNT 512u
-#define KF_SETTING_FIELD_SIZE 8u
+#define KF_MENU_SLOT_SIZE KF_U32(16)
+#define KF_MENU_SLOT_COUNT KF_U32(512)
+#define KF_SETTING_FIELD_SIZE KF_U32(8)
 
 /* TPL texture file holding one image and no palette: the file header, the
    image table (one entry: image header offset, palette header offset), the
@@ -71,8 +80,19 @@
 #define KF_TPL_FORMAT_RGB565 4u
 #define KF_TPL_FORMAT_CMPR 14u
 
-/* Handheld ROM header, where the menu takes a game's title from. */
+/* The boot loader blob: a 32-byte header, then its code loaded at the load
+   address with the entry function at the entry point; the blob has a fixed
+   length. */
+#define KF_LOADER_HEADER_SIZE KF_U32(0x20)
+#define KF_LOADER_LOAD_ADDRESS KF_U32(0x81200000)
+#define KF_LOADER_ENTRY_POINT KF_U32(0x81200258)
+#define KF_LOADER_CODE_SIZE KF_U32(0x1954)
+#define KF_LOADER_SIZE KF_U32(0x1B4E4)
+
+/* Handheld ROM header, where the menu takes a game's title, code and maker from. */
 #define KF_ROM_TITLE_AT 0xA0u     /* 12 bytes */
-#define KF_ROM_HEADER_SIZE 0xC0u  /* the cartridge header, title included */
+#define KF_ROM_GAME_CODE_AT 0xACu /* 4 bytes */
+#define KF_ROM_MAKER_AT 0xB0u     /* 2 bytes */
+#define KF_ROM_HEADER_SIZE 0xC0u  /* the cartridge header, all of the above included */
 
 #endif

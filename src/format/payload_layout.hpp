@@ -8,23 +8,23 @@
 
 namespace kessra {
 
-inline constexpr std::uint32_t APPLOADER_SIZE = 0x1B4E4;      // 111,844 bytes
-inline constexpr std::uint32_t PROGRAM_IMAGE_SIZE = 0x1CEFA0; // 1,896,352 bytes
+inline constexpr std::uint32_t APPLOADER_SIZE = KF_LOADER_SIZE;        // 111,844 bytes
+inline constexpr std::uint32_t PROGRAM_IMAGE_SIZE = KF_PROGRAM_IMAGE_SIZE; // 1,896,352 bytes
 inline constexpr std::uint32_t SKIN_SIZE = 0x85040;           // 544,832 bytes, each of the four
 inline constexpr std::uint32_t BANNER_SIZE = 0x1960;          // 6,496 bytes
 inline constexpr int SKIN_COUNT = 4;
 
 // Loader header (32 bytes): 0x00 date text (16 bytes), 0x10 be32 entry point,
 // 0x14 be32 code size, 0x18 be32 trailer size, 0x1C reserved word.
-inline constexpr std::uint32_t APPLOADER_HEADER_SIZE = 0x20;
+inline constexpr std::uint32_t APPLOADER_HEADER_SIZE = KF_LOADER_HEADER_SIZE;
 inline constexpr std::uint32_t APPLOADER_DATE_FIELD = 0x00;
 inline constexpr std::uint32_t APPLOADER_DATE_SIZE = 16;
 inline constexpr std::uint32_t APPLOADER_ENTRY_FIELD = 0x10;
 inline constexpr std::uint32_t APPLOADER_CODE_SIZE_FIELD = 0x14;
 inline constexpr std::uint32_t APPLOADER_TRAILER_SIZE_FIELD = 0x18;
 inline constexpr std::uint32_t APPLOADER_RESERVED_FIELD = 0x1C;
-inline constexpr std::uint32_t APPLOADER_ENTRY_POINT = 0x81200258;
-inline constexpr std::uint32_t APPLOADER_CODE_SIZE = 0x1954;
+inline constexpr std::uint32_t APPLOADER_ENTRY_POINT = KF_LOADER_ENTRY_POINT;
+inline constexpr std::uint32_t APPLOADER_CODE_SIZE = KF_LOADER_CODE_SIZE;
 inline constexpr std::uint32_t APPLOADER_TRAILER_SIZE = 0x1B8B0;
 
 // An extractor writes the loader at the length its header announces: the
