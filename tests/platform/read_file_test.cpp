@@ -16,8 +16,12 @@ namespace {
 namespace fs = std::filesystem;
 using testing::ScratchDir;
 
-// The descriptors this process holds, where the host lists them.
+// The descriptors this process holds, where the host lists them. A Windows
+// program under wine would see the wine process's own descriptors there.
 long open_descriptors() {
+#ifdef _WIN32
+    return -1;
+#endif
     std::error_code error;
     long count = 0;
     for (fs::directory_iterator it("/proc/self/fd", error), end; !error && it != end; it.increment(error)) ++count;
