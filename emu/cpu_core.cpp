@@ -53,13 +53,13 @@ void cpu_flush(Gba& gba) {
     Cpu& c = gba.cpu;
     if (c.cpsr & kFlagT) {
         uint32_t pc = c.r[15] & ~1u;
-        c.next_op = bus_fetch16(gba, pc, Access::NonSeq);
-        c.last_fetch = bus_fetch16(gba, pc + 2, Access::Seq);
+        c.next_op = bus_fetch_fast<uint16_t>(gba, pc, Access::NonSeq);
+        c.last_fetch = bus_fetch_fast<uint16_t>(gba, pc + 2, Access::Seq);
         c.r[15] = pc + 2;
     } else {
         uint32_t pc = c.r[15] & ~3u;
-        c.next_op = bus_fetch32(gba, pc, Access::NonSeq);
-        c.last_fetch = bus_fetch32(gba, pc + 4, Access::Seq);
+        c.next_op = bus_fetch_fast<uint32_t>(gba, pc, Access::NonSeq);
+        c.last_fetch = bus_fetch_fast<uint32_t>(gba, pc + 4, Access::Seq);
         c.r[15] = pc + 4;
     }
     c.next_fetch = Access::Seq;
