@@ -123,6 +123,25 @@ void video_bitmap_line(const Gba& gba, uint32_t mode, int32_t x, int32_t y, uint
     uint32_t page = (mode != 3 && (load16(io) & 0x10) != 0) ? 0xA000u : 0u;
     uint32_t width = mode == 5 ? 160u : kLineWidth;
     uint32_t height = mode == 5 ? 128u : 160u;
+    if (pa == 0x100 && pc == 0 && x >= 0 && static_cast<uint32_t>(y >> 8) < height) {
+        // Not rotated or scaled (the usual case): one row, pixel after pixel.
+        uint32_t px = static_cast<uint32_t>(x >> 8);
+        uint32_t shown = px < width ? width - px : 0;
+        if (shown > kLineWidth) shown = kLineWidth;
+        uint32_t row = page + static_cast<uint32_t>(y >> 8) * width + px;
+        if (mode == 4) {
+            const uint8_t* src = vram + row;
+            for (uint32_t i = 0; i < shown; ++i) {
+                uint32_t index = src[i];
+                out[i] = index != 0 ? colour_at(gba.mem.palette, index) : uint16_t{0};
+            }
+        } else {
+            const uint8_t* src = vram + row * 2;
+            for (uint32_t i = 0; i < shown; ++i) out[i] = static_cast<uint16_t>(load16(src + i * 2) | kOpaque);
+        }
+        for (uint32_t i = shown; i < kLineWidth; ++i) out[i] = 0;
+        return;
+    }
     for (uint32_t i = 0; i < kLineWidth; ++i, x += pa, y += pc) {
         uint32_t px = static_cast<uint32_t>(x >> 8);
         uint32_t py = static_cast<uint32_t>(y >> 8);

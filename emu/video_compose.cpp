@@ -62,6 +62,34 @@ uint32_t fade(const Effects& e, uint32_t c) {
 
 uint32_t coefficient(uint32_t raw) { return (raw & 31) > 16 ? 16u : raw & 31; }
 
+// The front opaque pixel of the backgrounds in order (front to back), or the
+// backdrop.
+void front_backgrounds(const Video& v, const uint32_t* order, uint32_t count, uint32_t backdrop, uint16_t* out) {
+    if (count == 0) {
+        for (uint32_t x = 0; x < kLineWidth; ++x) out[x] = static_cast<uint16_t>(backdrop);
+        return;
+    }
+    if (count == 1) {
+        const uint16_t* bg = v.bg[order[0]];
+        for (uint32_t x = 0; x < kLineWidth; ++x) {
+            uint32_t pixel = bg[x];
+            out[x] = static_cast<uint16_t>((pixel & kOpaque) != 0 ? pixel & 0x7FFF : backdrop);
+        }
+        return;
+    }
+    for (uint32_t x = 0; x < kLineWidth; ++x) {
+        uint32_t result = backdrop;
+        for (uint32_t i = 0; i < count; ++i) {
+            uint32_t pixel = v.bg[order[i]][x];
+            if ((pixel & kOpaque) != 0) {
+                result = pixel & 0x7FFF;
+                break;
+            }
+        }
+        out[x] = static_cast<uint16_t>(result);
+    }
+}
+
 } // namespace
 
 void video_window_line(Gba& gba, uint32_t line) {
@@ -116,6 +144,12 @@ void video_compose_line(const Gba& gba, uint32_t layers, uint16_t* out) {
 
     if ((effect == 0 || (bldcnt & 0x3F) == 0) && !semi) {
         // No effect can apply: the front pixel alone.
+        if (!obj_on && (load16(io) & 0xE000) == 0) {
+            // No sprites and no windows (the mask shows every layer): the
+            // front opaque background.
+            front_backgrounds(v, order, count, backdrop, out);
+            return;
+        }
         for (uint32_t x = 0; x < kLineWidth; ++x) {
             uint32_t shown = v.window[x];
             uint32_t obj_priority = 4;
