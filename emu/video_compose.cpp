@@ -62,6 +62,66 @@ uint32_t fade(const Effects& e, uint32_t c) {
 
 uint32_t coefficient(uint32_t raw) { return (raw & 31) > 16 ? 16u : raw & 31; }
 
+// What the line mixing with effects needs (video_compose_line).
+struct Mix {
+    const Video& v;
+    const uint32_t* order;
+    const uint32_t* priority;
+    uint32_t count;
+    uint32_t backdrop;
+    uint32_t bldcnt;
+    uint32_t effect;
+    bool obj_on;
+};
+
+// The front Wanted layers of each pixel (the backdrop behind them all) with
+// the effects applied.
+template <uint32_t Wanted> void mix_effects(const Mix& mix, const Effects& e, uint16_t* out) {
+    const Video& v = mix.v;
+    const uint32_t bldcnt = mix.bldcnt;
+    for (uint32_t x = 0; x < kLineWidth; ++x) {
+        uint32_t shown = v.window[x];
+        uint32_t colour[2] = {mix.backdrop, mix.backdrop};
+        uint32_t layer[2] = {kLayerBackdrop, kLayerBackdrop};
+        uint32_t found = 0;
+        uint32_t obj_priority = 4;
+        if (mix.obj_on && (v.obj[x] & kOpaque) != 0 && (shown & (1u << kLayerObj)) != 0) {
+            obj_priority = v.obj_attr[x] & kObjPriorityMask;
+        }
+        for (uint32_t i = 0; i < mix.count && found < Wanted; ++i) {
+            if (obj_priority <= mix.priority[i]) {
+                colour[found] = v.obj[x] & 0x7FFF;
+                layer[found++] = kLayerObj;
+                obj_priority = 4;
+                if (found == Wanted) break;
+            }
+            uint32_t bg = mix.order[i];
+            uint32_t pixel = v.bg[bg][x];
+            if ((pixel & kOpaque) != 0 && (shown & (1u << bg)) != 0) {
+                colour[found] = pixel & 0x7FFF;
+                layer[found++] = bg;
+            }
+        }
+        if (found < Wanted && obj_priority < 4) {
+            colour[found] = v.obj[x] & 0x7FFF;
+            layer[found++] = kLayerObj;
+        }
+        uint32_t result = colour[0];
+        // The backdrop has nothing behind it to blend with.
+        bool second_target = layer[0] != kLayerBackdrop && (bldcnt & (0x100u << layer[1])) != 0;
+        if (layer[0] == kLayerObj && (v.obj_attr[x] & kObjSemiTransparent) != 0 && second_target) {
+            result = blend(e, colour[0], colour[1]);
+        } else if ((shown & kEffectsAllowed) != 0 && mix.effect != 0 && (bldcnt & (1u << layer[0])) != 0) {
+            if (mix.effect == 1) {
+                if (second_target) result = blend(e, colour[0], colour[1]);
+            } else {
+                result = fade(e, colour[0]);
+            }
+        }
+        out[x] = static_cast<uint16_t>(result);
+    }
+}
+
 // The front opaque pixel of the backgrounds in order (front to back), or the
 // backdrop.
 void front_backgrounds(const Video& v, const uint32_t* order, uint32_t count, uint32_t backdrop, uint16_t* out) {
@@ -175,48 +235,9 @@ void video_compose_line(const Gba& gba, uint32_t layers, uint16_t* out) {
     Effects e;
     build_effects(e, effect, coefficient(bldalpha), coefficient(bldalpha >> 8), coefficient(load16(io + 0x54)));
     // Brightness alone needs only the front pixel; blending the one behind.
-    uint32_t wanted = (semi || effect == 1) ? 2 : 1;
-    for (uint32_t x = 0; x < kLineWidth; ++x) {
-        uint32_t shown = v.window[x];
-        uint32_t colour[2] = {backdrop, backdrop};
-        uint32_t layer[2] = {kLayerBackdrop, kLayerBackdrop};
-        uint32_t found = 0;
-        uint32_t obj_priority = 4;
-        if (obj_on && (v.obj[x] & kOpaque) != 0 && (shown & (1u << kLayerObj)) != 0) {
-            obj_priority = v.obj_attr[x] & kObjPriorityMask;
-        }
-        for (uint32_t i = 0; i < count && found < wanted; ++i) {
-            if (obj_priority <= priority[i]) {
-                colour[found] = v.obj[x] & 0x7FFF;
-                layer[found++] = kLayerObj;
-                obj_priority = 4;
-                if (found == wanted) break;
-            }
-            uint32_t bg = order[i];
-            uint32_t pixel = v.bg[bg][x];
-            if ((pixel & kOpaque) != 0 && (shown & (1u << bg)) != 0) {
-                colour[found] = pixel & 0x7FFF;
-                layer[found++] = bg;
-            }
-        }
-        if (found < wanted && obj_priority < 4) {
-            colour[found] = v.obj[x] & 0x7FFF;
-            layer[found++] = kLayerObj;
-        }
-        uint32_t result = colour[0];
-        // The backdrop has nothing behind it to blend with.
-        bool second_target = layer[0] != kLayerBackdrop && (bldcnt & (0x100u << layer[1])) != 0;
-        if (layer[0] == kLayerObj && (v.obj_attr[x] & kObjSemiTransparent) != 0 && second_target) {
-            result = blend(e, colour[0], colour[1]);
-        } else if ((shown & kEffectsAllowed) != 0 && effect != 0 && (bldcnt & (1u << layer[0])) != 0) {
-            if (effect == 1) {
-                if (second_target) result = blend(e, colour[0], colour[1]);
-            } else {
-                result = fade(e, colour[0]);
-            }
-        }
-        out[x] = static_cast<uint16_t>(result);
-    }
+    const Mix mix{v, order, priority, count, backdrop, bldcnt, effect, obj_on};
+    if (semi || effect == 1) mix_effects<2>(mix, e, out);
+    else mix_effects<1>(mix, e, out);
 }
 
 } // namespace emu
