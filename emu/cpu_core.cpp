@@ -45,8 +45,10 @@ void cpu_set_mode(Gba& gba, uint32_t mode) {
 }
 
 void cpu_set_cpsr(Gba& gba, uint32_t value) {
+    const uint32_t old = gba.cpu.cpsr;
     cpu_set_mode(gba, value & kModeMask);
     gba.cpu.cpsr = value | 0x10;
+    if (((old ^ value) & kFlagT) != 0 || (gba.machine.irq_pending && !(value & kFlagI))) cpu_leave_loop(gba);
 }
 
 void cpu_flush(Gba& gba) {
@@ -76,6 +78,7 @@ void cpu_exception(Gba& gba, uint32_t mode, uint32_t vector, uint32_t return_add
     c.spsr = old;
     c.r[14] = return_addr;
     c.cpsr = (c.cpsr & ~kFlagT) | kFlagI;
+    if (old & kFlagT) cpu_leave_loop(gba);
     cpu_jump(gba, vector);
 }
 
