@@ -64,12 +64,28 @@ template <typename T> [[gnu::always_inline]] inline bool fetch_cart(Gba& gba, ui
         m.pf_active = false;
         const bool seq = access == Access::Seq && cart_continues(m, addr);
         gba.cycles += access_cycles<T>(m, region, seq ? Access::Seq : Access::NonSeq);
+    } else if (!m.pf_active || m.pf_head != addr) {
+        // Not in the queue (after a jump or a data access to the cartridge):
+        // an ordinary access, after which the queue starts afresh. A Thumb
+        // opcode only; ARM opcodes from the cartridge take the full path.
+        if constexpr (kHalves != 1) return false;
+        const bool seq = access == Access::Seq && cart_continues(m, addr);
+        const uint64_t now = gba.cycles + (seq ? m.wait_s16[region] : m.wait_n16[region]);
+        m.pf_active = true;
+        m.pf_head = m.pf_tail = addr + 2;
+        m.pf_ready = now + m.wait_s16[region];
+        gba.cycles = now;
     } else {
-        if (!m.pf_active || m.pf_head != addr) return false;
         const uint32_t queued = m.pf_tail - m.pf_head;
         if (queued == kPrefetchDepth * 2) {
             // Full: the first halfword taken lets the cartridge read on.
             m.pf_ready = gba.cycles + 1 + m.wait_s16[region];
+        } else if (kHalves == 1 && queued == 0 && m.pf_ready > gba.cycles) {
+            // The Thumb opcode is on its way: wait for it (and take it, a
+            // cycle, below); the cartridge goes on with the next.
+            gba.cycles = m.pf_ready;
+            m.pf_ready += m.wait_s16[region];
+            m.pf_tail += 2;
         } else if (queued < 2 * kHalves || queued > kPrefetchDepth * 2 || m.pf_ready <= gba.cycles + (kHalves - 1)) {
             return false;
         }
