@@ -160,9 +160,15 @@ template <typename T> [[gnu::always_inline]] inline void bus_write_fast(Gba& gba
     write_other_t<T>(gba, addr, value, access);
 }
 
+// Thumb code mostly runs from the cartridge, ARM code from the on-board RAM:
+// each state tries its usual place first.
 template <typename T> [[gnu::always_inline]] inline T bus_fetch_fast(Gba& gba, uint32_t addr, Access access) {
     T op;
-    if (fetch_cart(gba, addr, access, op) || fetch_work_ram(gba, addr, access, op)) return op;
+    if constexpr (sizeof(T) == 2) {
+        if (fetch_cart(gba, addr, access, op) || fetch_work_ram(gba, addr, access, op)) return op;
+    } else {
+        if (fetch_work_ram(gba, addr, access, op) || fetch_cart(gba, addr, access, op)) return op;
+    }
     if constexpr (sizeof(T) == 2) return bus_fetch16_other(gba, addr, access);
     else return bus_fetch32_other(gba, addr, access);
 }
