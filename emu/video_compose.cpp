@@ -122,9 +122,26 @@ template <uint32_t Wanted> void mix_effects(const Mix& mix, const Effects& e, ui
     }
 }
 
-// The front opaque pixel of the backgrounds in order (front to back), or the
-// backdrop.
-void front_backgrounds(const Video& v, const uint32_t* order, uint32_t count, uint32_t backdrop, uint16_t* out) {
+// The front opaque pixel of the backgrounds in order (front to back) that
+// the window mask shows, or the backdrop. Without windows the mask shows
+// every layer everywhere.
+void front_backgrounds(const Video& v, const uint32_t* order, uint32_t count, uint32_t backdrop, bool windows,
+                       uint16_t* out) {
+    if (windows) {
+        for (uint32_t x = 0; x < kLineWidth; ++x) {
+            uint32_t shown = v.window[x];
+            uint32_t result = backdrop;
+            for (uint32_t i = 0; i < count; ++i) {
+                uint32_t pixel = v.bg[order[i]][x];
+                if ((pixel & kOpaque) != 0 && (shown & (1u << order[i])) != 0) {
+                    result = pixel & 0x7FFF;
+                    break;
+                }
+            }
+            out[x] = static_cast<uint16_t>(result);
+        }
+        return;
+    }
     if (count == 0) {
         for (uint32_t x = 0; x < kLineWidth; ++x) out[x] = static_cast<uint16_t>(backdrop);
         return;
@@ -204,10 +221,9 @@ void video_compose_line(const Gba& gba, uint32_t layers, uint16_t* out) {
 
     if ((effect == 0 || (bldcnt & 0x3F) == 0) && !semi) {
         // No effect can apply: the front pixel alone.
-        if (!obj_on && (load16(io) & 0xE000) == 0) {
-            // No sprites and no windows (the mask shows every layer): the
-            // front opaque background.
-            front_backgrounds(v, order, count, backdrop, out);
+        if (!obj_on) {
+            // No sprites: the front opaque background the window shows.
+            front_backgrounds(v, order, count, backdrop, (load16(io) & 0xE000) != 0, out);
             return;
         }
         for (uint32_t x = 0; x < kLineWidth; ++x) {
