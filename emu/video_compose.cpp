@@ -122,6 +122,28 @@ template <uint32_t Wanted> void mix_effects(const Mix& mix, const Effects& e, ui
     }
 }
 
+// Brightening or darkening without sprites: the front background the window
+// shows (or the backdrop), faded where the window allows effects and the
+// layer is a first target.
+void front_faded(const Mix& mix, const Effects& e, uint16_t* out) {
+    const Video& v = mix.v;
+    for (uint32_t x = 0; x < kLineWidth; ++x) {
+        uint32_t shown = v.window[x];
+        uint32_t colour = mix.backdrop;
+        uint32_t layer = kLayerBackdrop;
+        for (uint32_t i = 0; i < mix.count; ++i) {
+            uint32_t pixel = v.bg[mix.order[i]][x];
+            if ((pixel & kOpaque) != 0 && (shown & (1u << mix.order[i])) != 0) {
+                colour = pixel & 0x7FFF;
+                layer = mix.order[i];
+                break;
+            }
+        }
+        if ((shown & kEffectsAllowed) != 0 && (mix.bldcnt & (1u << layer)) != 0) colour = fade(e, colour);
+        out[x] = static_cast<uint16_t>(colour);
+    }
+}
+
 // The front opaque pixel of the backgrounds in order (front to back) that
 // the window mask shows, or the backdrop. Without windows the mask shows
 // every layer everywhere.
@@ -253,6 +275,7 @@ void video_compose_line(const Gba& gba, uint32_t layers, uint16_t* out) {
     // Brightness alone needs only the front pixel; blending the one behind.
     const Mix mix{v, order, priority, count, backdrop, bldcnt, effect, obj_on};
     if (semi || effect == 1) mix_effects<2>(mix, e, out);
+    else if (!obj_on) front_faded(mix, e, out);
     else mix_effects<1>(mix, e, out);
 }
 
