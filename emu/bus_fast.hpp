@@ -99,6 +99,41 @@ template <typename T> [[gnu::always_inline]] inline bool fetch_cart(Gba& gba, ui
     return true;
 }
 
+// The two Thumb opcodes a pipeline refill fetches from the cartridge, at addr
+// (non-sequential) and addr + 2 (sequential), charged exactly as the two
+// fetches one after the other would be: without the prefetch buffer two plain
+// accesses; with it, the first restarts the queue and the second waits for
+// the halfword the queue then reads. False (nothing changed) for anything
+// else: the caller fetches them one by one.
+[[gnu::always_inline]] inline bool fetch_cart_refill16(Gba& gba, uint32_t addr, uint32_t& first, uint32_t& second) {
+    Machine& m = gba.machine;
+    const uint32_t region = addr >> 24;
+    const uint32_t off = addr & 0x1FFFFFF;
+    if (region - 0x8 > 0xD - 0x8 || (addr & 0xFFFFFF) == 0xFFFFFE || off + 4 > gba.cart.size || (addr & 1) != 0) {
+        return false;
+    }
+    if (!(io_get(gba, kRegWaitcnt) & 0x4000)) {
+        // The second continues the burst unless it starts a 128 KiB block.
+        const bool seq = ((addr + 2) & 0x1FFFF) != 0;
+        m.pf_active = false;
+        gba.cycles += static_cast<uint32_t>(m.wait_n16[region]) + (seq ? m.wait_s16[region] : m.wait_n16[region]);
+    } else {
+        if (m.pf_active && m.pf_head == addr) return false;
+        const uint64_t now = gba.cycles + m.wait_n16[region];
+        const uint32_t step = m.wait_s16[region];
+        m.pf_active = true;
+        m.pf_head = m.pf_tail = addr + 4;
+        m.pf_ready = now + 2 * step;
+        gba.cycles = now + step + 1;
+    }
+    m.cart_next = addr + 4;
+    m.pc_in_bios = false;
+    first = load16(gba.cart.rom + off);
+    second = load16(gba.cart.rom + off + 2);
+    m.open_bus = second * 0x10001u;
+    return true;
+}
+
 // An opcode fetch from the on-board RAM (code copied there to run fast).
 template <typename T> [[gnu::always_inline]] inline bool fetch_work_ram(Gba& gba, uint32_t addr, Access access, T& op) {
     const uint8_t* p = work_ram<T>(gba, addr);

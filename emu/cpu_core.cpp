@@ -55,8 +55,10 @@ void cpu_flush(Gba& gba) {
     Cpu& c = gba.cpu;
     if (c.cpsr & kFlagT) {
         uint32_t pc = c.r[15] & ~1u;
-        c.next_op = bus_fetch_fast<uint16_t>(gba, pc, Access::NonSeq);
-        c.last_fetch = bus_fetch_fast<uint16_t>(gba, pc + 2, Access::Seq);
+        if (!fetch_cart_refill16(gba, pc, c.next_op, c.last_fetch)) {
+            c.next_op = bus_fetch_fast<uint16_t>(gba, pc, Access::NonSeq);
+            c.last_fetch = bus_fetch_fast<uint16_t>(gba, pc + 2, Access::Seq);
+        }
         c.r[15] = pc + 2;
     } else {
         uint32_t pc = c.r[15] & ~3u;
