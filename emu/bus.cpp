@@ -318,14 +318,17 @@ void bus_write32(Gba& gba, uint32_t addr, uint32_t value, Access access) { bus_w
 uint16_t bus_fetch16(Gba& gba, uint32_t addr, Access access) { return bus_fetch_fast<uint16_t>(gba, addr, access); }
 uint32_t bus_fetch32(Gba& gba, uint32_t addr, Access access) { return bus_fetch_fast<uint32_t>(gba, addr, access); }
 
-uint8_t bus_read8_other(Gba& gba, uint32_t addr, Access access) { return read<uint8_t>(gba, addr, access); }
-uint16_t bus_read16_other(Gba& gba, uint32_t addr, Access access) { return read<uint16_t>(gba, addr, access); }
-uint32_t bus_read32_other(Gba& gba, uint32_t addr, Access access) { return read<uint32_t>(gba, addr, access); }
-void bus_write8_other(Gba& gba, uint32_t addr, uint8_t value, Access access) { write<uint8_t>(gba, addr, value, access); }
-void bus_write16_other(Gba& gba, uint32_t addr, uint16_t value, Access access) { write<uint16_t>(gba, addr, value, access); }
-void bus_write32_other(Gba& gba, uint32_t addr, uint32_t value, Access access) { write<uint32_t>(gba, addr, value, access); }
-uint16_t bus_fetch16_other(Gba& gba, uint32_t addr, Access access) { return fetch<uint16_t>(gba, addr, access); }
-uint32_t bus_fetch32_other(Gba& gba, uint32_t addr, Access access) { return fetch<uint32_t>(gba, addr, access); }
+template <typename T> T bus_read_other(Gba& gba, uint32_t addr, Access access) { return read<T>(gba, addr, access); }
+template <typename T> void bus_write_other(Gba& gba, uint32_t addr, T value, Access access) { write<T>(gba, addr, value, access); }
+template <typename T> T bus_fetch_other(Gba& gba, uint32_t addr, Access access) { return fetch<T>(gba, addr, access); }
+template uint8_t bus_read_other<uint8_t>(Gba&, uint32_t, Access);
+template uint16_t bus_read_other<uint16_t>(Gba&, uint32_t, Access);
+template uint32_t bus_read_other<uint32_t>(Gba&, uint32_t, Access);
+template void bus_write_other(Gba&, uint32_t, uint8_t, Access);
+template void bus_write_other(Gba&, uint32_t, uint16_t, Access);
+template void bus_write_other(Gba&, uint32_t, uint32_t, Access);
+template uint16_t bus_fetch_other<uint16_t>(Gba&, uint32_t, Access);
+template uint32_t bus_fetch_other<uint32_t>(Gba&, uint32_t, Access);
 
 uint32_t bus_open_value(const Gba& gba) {
     return gba.machine.open_bus;

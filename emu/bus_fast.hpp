@@ -156,34 +156,18 @@ template <typename T> [[gnu::always_inline]] inline bool fetch_work_ram(Gba& gba
     return true;
 }
 
-// The full paths (bus.cpp), for what the fast ones above leave.
-uint8_t bus_read8_other(Gba& gba, uint32_t addr, Access access);
-uint16_t bus_read16_other(Gba& gba, uint32_t addr, Access access);
-uint32_t bus_read32_other(Gba& gba, uint32_t addr, Access access);
-void bus_write8_other(Gba& gba, uint32_t addr, uint8_t value, Access access);
-void bus_write16_other(Gba& gba, uint32_t addr, uint16_t value, Access access);
-void bus_write32_other(Gba& gba, uint32_t addr, uint32_t value, Access access);
-uint16_t bus_fetch16_other(Gba& gba, uint32_t addr, Access access);
-uint32_t bus_fetch32_other(Gba& gba, uint32_t addr, Access access);
-
-template <typename T> inline T read_other_t(Gba& gba, uint32_t addr, Access access) {
-    if constexpr (sizeof(T) == 1) return bus_read8_other(gba, addr, access);
-    else if constexpr (sizeof(T) == 2) return bus_read16_other(gba, addr, access);
-    else return bus_read32_other(gba, addr, access);
-}
-
-template <typename T> inline void write_other_t(Gba& gba, uint32_t addr, T value, Access access) {
-    if constexpr (sizeof(T) == 1) bus_write8_other(gba, addr, value, access);
-    else if constexpr (sizeof(T) == 2) bus_write16_other(gba, addr, value, access);
-    else bus_write32_other(gba, addr, value, access);
-}
+// The full paths (bus.cpp, for 8-, 16- and 32-bit T), for what the fast ones
+// above leave.
+template <typename T> T bus_read_other(Gba& gba, uint32_t addr, Access access);
+template <typename T> void bus_write_other(Gba& gba, uint32_t addr, T value, Access access);
+template <typename T> T bus_fetch_other(Gba& gba, uint32_t addr, Access access);
 
 template <typename T> [[gnu::always_inline]] inline T bus_read_fast(Gba& gba, uint32_t addr, Access access) {
     if (const uint8_t* p = work_ram<T>(gba, addr)) {
         gba.cycles += access_cycles<T>(gba.machine, addr >> 24, access);
         return load_t<T>(p);
     }
-    return read_other_t<T>(gba, addr, access);
+    return bus_read_other<T>(gba, addr, access);
 }
 
 template <typename T> [[gnu::always_inline]] inline void bus_write_fast(Gba& gba, uint32_t addr, T value, Access access) {
@@ -192,7 +176,7 @@ template <typename T> [[gnu::always_inline]] inline void bus_write_fast(Gba& gba
         store_t<T>(p, value);
         return;
     }
-    write_other_t<T>(gba, addr, value, access);
+    bus_write_other<T>(gba, addr, value, access);
 }
 
 // Thumb code mostly runs from the cartridge, ARM code from the on-board RAM:
@@ -204,8 +188,7 @@ template <typename T> [[gnu::always_inline]] inline T bus_fetch_fast(Gba& gba, u
     } else {
         if (fetch_work_ram(gba, addr, access, op) || fetch_cart(gba, addr, access, op)) return op;
     }
-    if constexpr (sizeof(T) == 2) return bus_fetch16_other(gba, addr, access);
-    else return bus_fetch32_other(gba, addr, access);
+    return bus_fetch_other<T>(gba, addr, access);
 }
 
 } // namespace emu
