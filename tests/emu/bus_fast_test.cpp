@@ -57,13 +57,17 @@ struct Pair {
     }
 };
 
-class BusFast : public ::testing::TestWithParam<uint16_t> {};
-
-TEST_P(BusFast, FetchesChargeWhatTheFullMapCharges) {
-    Pair p(GetParam());
+// A handheld and its copy with the WAITCNT of the parameter, and a random
+// source seeded by it.
+class BusFast : public ::testing::TestWithParam<uint16_t> {
+protected:
+    Pair p{GetParam()};
     Gba& a = *p.fast;
     Gba& b = *p.full;
-    std::mt19937 rng(GetParam() + 1u);
+    std::mt19937 rng{GetParam() + 1u};
+};
+
+TEST_P(BusFast, FetchesChargeWhatTheFullMapCharges) {
     uint32_t pc = 0x08000000;
     for (int step = 0; step < 4000; ++step) {
         const uint32_t what = roll(rng, 10);
@@ -92,10 +96,6 @@ TEST_P(BusFast, FetchesChargeWhatTheFullMapCharges) {
 }
 
 TEST_P(BusFast, RefillFetchesBothOpcodesAsTwoFetches) {
-    Pair p(GetParam());
-    Gba& a = *p.fast;
-    Gba& b = *p.full;
-    std::mt19937 rng(GetParam() + 7u);
     uint32_t refills = 0;
     for (int step = 0; step < 2000; ++step) {
         // Some straight-line code first, so the queue is in any state.
