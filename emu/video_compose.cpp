@@ -122,23 +122,50 @@ template <uint32_t Wanted> void mix_effects(const Mix& mix, const Effects& e, ui
     }
 }
 
+// The backgrounds of a line from front to back: each one's line buffer, its
+// bit in the window mask and its number.
+struct Layers {
+    const uint16_t* line[4];
+    uint32_t bit[4];
+    uint32_t number[4];
+    uint32_t count;
+};
+
+Layers layers_of(const Video& v, const uint32_t* order, uint32_t count) {
+    Layers l{};
+    l.count = count;
+    for (uint32_t i = 0; i < count; ++i) {
+        l.line[i] = v.bg[order[i]];
+        l.bit[i] = 1u << order[i];
+        l.number[i] = order[i];
+    }
+    return l;
+}
+
+// The front opaque background at x that the mask `shown` lets through, its
+// number in `layer`; else the backdrop.
+inline uint32_t front_at(const Layers& l, uint32_t x, uint32_t shown, uint32_t backdrop, uint32_t& layer) {
+    for (uint32_t i = 0; i < l.count; ++i) {
+        uint32_t pixel = l.line[i][x];
+        if ((pixel & kOpaque) != 0 && (shown & l.bit[i]) != 0) {
+            layer = l.number[i];
+            return pixel & 0x7FFF;
+        }
+    }
+    layer = kLayerBackdrop;
+    return backdrop;
+}
+
 // Brightening or darkening without sprites: the front background the window
 // shows (or the backdrop), faded where the window allows effects and the
 // layer is a first target.
 void front_faded(const Mix& mix, const Effects& e, uint16_t* out) {
     const Video& v = mix.v;
+    const Layers l = layers_of(v, mix.order, mix.count);
     for (uint32_t x = 0; x < kLineWidth; ++x) {
         uint32_t shown = v.window[x];
-        uint32_t colour = mix.backdrop;
-        uint32_t layer = kLayerBackdrop;
-        for (uint32_t i = 0; i < mix.count; ++i) {
-            uint32_t pixel = v.bg[mix.order[i]][x];
-            if ((pixel & kOpaque) != 0 && (shown & (1u << mix.order[i])) != 0) {
-                colour = pixel & 0x7FFF;
-                layer = mix.order[i];
-                break;
-            }
-        }
+        uint32_t layer = 0;
+        uint32_t colour = front_at(l, x, shown, mix.backdrop, layer);
         if ((shown & kEffectsAllowed) != 0 && (mix.bldcnt & (1u << layer)) != 0) colour = fade(e, colour);
         out[x] = static_cast<uint16_t>(colour);
     }
@@ -149,26 +176,7 @@ void front_faded(const Mix& mix, const Effects& e, uint16_t* out) {
 // every layer everywhere.
 void front_backgrounds(const Video& v, const uint32_t* order, uint32_t count, uint32_t backdrop, bool windows,
                        uint16_t* out) {
-    if (windows) {
-        for (uint32_t x = 0; x < kLineWidth; ++x) {
-            uint32_t shown = v.window[x];
-            uint32_t result = backdrop;
-            for (uint32_t i = 0; i < count; ++i) {
-                uint32_t pixel = v.bg[order[i]][x];
-                if ((pixel & kOpaque) != 0 && (shown & (1u << order[i])) != 0) {
-                    result = pixel & 0x7FFF;
-                    break;
-                }
-            }
-            out[x] = static_cast<uint16_t>(result);
-        }
-        return;
-    }
-    if (count == 0) {
-        for (uint32_t x = 0; x < kLineWidth; ++x) out[x] = static_cast<uint16_t>(backdrop);
-        return;
-    }
-    if (count == 1) {
+    if (!windows && count == 1) {
         const uint16_t* bg = v.bg[order[0]];
         for (uint32_t x = 0; x < kLineWidth; ++x) {
             uint32_t pixel = bg[x];
@@ -176,16 +184,10 @@ void front_backgrounds(const Video& v, const uint32_t* order, uint32_t count, ui
         }
         return;
     }
+    const Layers l = layers_of(v, order, count);
+    uint32_t layer = 0;
     for (uint32_t x = 0; x < kLineWidth; ++x) {
-        uint32_t result = backdrop;
-        for (uint32_t i = 0; i < count; ++i) {
-            uint32_t pixel = v.bg[order[i]][x];
-            if ((pixel & kOpaque) != 0) {
-                result = pixel & 0x7FFF;
-                break;
-            }
-        }
-        out[x] = static_cast<uint16_t>(result);
+        out[x] = static_cast<uint16_t>(front_at(l, x, windows ? v.window[x] : 0x3Fu, backdrop, layer));
     }
 }
 
