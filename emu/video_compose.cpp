@@ -62,6 +62,26 @@ uint32_t fade(const Effects& e, uint32_t c) {
 
 uint32_t coefficient(uint32_t raw) { return (raw & 31) > 16 ? 16u : raw & 31; }
 
+// The backgrounds of a line from front to back: each one's line buffer, its
+// bit in the window mask and its number.
+struct Layers {
+    const uint16_t* line[4];
+    uint32_t bit[4];
+    uint32_t number[4];
+    uint32_t count;
+};
+
+Layers layers_of(const Video& v, const uint32_t* order, uint32_t count) {
+    Layers l{};
+    l.count = count;
+    for (uint32_t i = 0; i < count; ++i) {
+        l.line[i] = v.bg[order[i]];
+        l.bit[i] = 1u << order[i];
+        l.number[i] = order[i];
+    }
+    return l;
+}
+
 // What the line mixing with effects needs (video_compose_line).
 struct Mix {
     const Video& v;
@@ -79,6 +99,7 @@ struct Mix {
 template <uint32_t Wanted> void mix_effects(const Mix& mix, const Effects& e, uint16_t* out) {
     const Video& v = mix.v;
     const uint32_t bldcnt = mix.bldcnt;
+    const Layers l = layers_of(v, mix.order, mix.count);
     for (uint32_t x = 0; x < kLineWidth; ++x) {
         uint32_t shown = v.window[x];
         uint32_t colour[2] = {mix.backdrop, mix.backdrop};
@@ -95,11 +116,10 @@ template <uint32_t Wanted> void mix_effects(const Mix& mix, const Effects& e, ui
                 obj_priority = 4;
                 if (found == Wanted) break;
             }
-            uint32_t bg = mix.order[i];
-            uint32_t pixel = v.bg[bg][x];
-            if ((pixel & kOpaque) != 0 && (shown & (1u << bg)) != 0) {
+            uint32_t pixel = l.line[i][x];
+            if ((pixel & kOpaque) != 0 && (shown & l.bit[i]) != 0) {
                 colour[found] = pixel & 0x7FFF;
-                layer[found++] = bg;
+                layer[found++] = l.number[i];
             }
         }
         if (found < Wanted && obj_priority < 4) {
@@ -120,26 +140,6 @@ template <uint32_t Wanted> void mix_effects(const Mix& mix, const Effects& e, ui
         }
         out[x] = static_cast<uint16_t>(result);
     }
-}
-
-// The backgrounds of a line from front to back: each one's line buffer, its
-// bit in the window mask and its number.
-struct Layers {
-    const uint16_t* line[4];
-    uint32_t bit[4];
-    uint32_t number[4];
-    uint32_t count;
-};
-
-Layers layers_of(const Video& v, const uint32_t* order, uint32_t count) {
-    Layers l{};
-    l.count = count;
-    for (uint32_t i = 0; i < count; ++i) {
-        l.line[i] = v.bg[order[i]];
-        l.bit[i] = 1u << order[i];
-        l.number[i] = order[i];
-    }
-    return l;
 }
 
 // The front opaque background at x that the mask `shown` lets through, its
@@ -250,6 +250,7 @@ void video_compose_line(const Gba& gba, uint32_t layers, uint16_t* out) {
             front_backgrounds(v, order, count, backdrop, (load16(io) & 0xE000) != 0, out);
             return;
         }
+        const Layers l = layers_of(v, order, count);
         for (uint32_t x = 0; x < kLineWidth; ++x) {
             uint32_t shown = v.window[x];
             uint32_t obj_priority = 4;
@@ -260,8 +261,8 @@ void video_compose_line(const Gba& gba, uint32_t layers, uint16_t* out) {
             uint32_t i = 0;
             for (; i < count; ++i) {
                 if (obj_priority <= priority[i]) break;
-                uint32_t pixel = v.bg[order[i]][x];
-                if ((pixel & kOpaque) != 0 && (shown & (1u << order[i])) != 0) {
+                uint32_t pixel = l.line[i][x];
+                if ((pixel & kOpaque) != 0 && (shown & l.bit[i]) != 0) {
                     result = pixel;
                     break;
                 }
