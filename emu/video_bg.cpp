@@ -102,10 +102,19 @@ void video_affine_line(const Gba& gba, uint32_t bg, int32_t x, int32_t y, uint16
     const uint8_t* palette = gba.mem.palette;
     const bool map_inside = map_base + (size >> 3) * (size >> 3) <= kBgVramEnd;
     const uint32_t row_shift = shift - 3;  // log2 of the map's tiles per row
+    // Neighbouring pixels mostly share a tile: its map entry is read again
+    // only when the tile changes.
+    uint32_t last_tile = ~0u;
+    uint32_t tile_base = 0;
     auto pixel = [&](uint32_t px, uint32_t py) -> uint16_t {
-        uint32_t map_address = map_base + ((py >> 3) << row_shift) + (px >> 3);
-        uint32_t tile = map_inside || map_address < kBgVramEnd ? vram[map_address] : 0u;
-        uint32_t index = vram[char_base + tile * 64 + (py & 7) * 8 + (px & 7)];
+        const uint32_t tile_key = (py >> 3) << 16 | (px >> 3);
+        if (tile_key != last_tile) {
+            last_tile = tile_key;
+            uint32_t map_address = map_base + ((py >> 3) << row_shift) + (px >> 3);
+            uint32_t tile = map_inside || map_address < kBgVramEnd ? vram[map_address] : 0u;
+            tile_base = char_base + tile * 64;
+        }
+        uint32_t index = vram[tile_base + (py & 7) * 8 + (px & 7)];
         return index != 0 ? colour_at(palette, index) : uint16_t{0};
     };
     if (wrap) {
