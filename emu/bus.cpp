@@ -2,34 +2,16 @@
 // into the block. Every access charges its cycles before it takes place.
 #include "emu/bus.hpp"
 
+#include "emu/bus_fast.hpp"
 #include "emu/io.hpp"
 #include "emu/save.hpp"
 
 namespace emu {
 namespace {
 
-template <typename T> T load_t(const uint8_t* p) {
-    if constexpr (sizeof(T) == 1) return *p;
-    else if constexpr (sizeof(T) == 2) return load16(p);
-    else return load32(p);
-}
-
-template <typename T> void store_t(uint8_t* p, T v) {
-    if constexpr (sizeof(T) == 1) *p = v;
-    else if constexpr (sizeof(T) == 2) store16(p, v);
-    else store32(p, v);
-}
-
 // The part of a 32-bit bus value a narrower read at addr sees.
 template <typename T> T narrow(uint32_t word, uint32_t addr) {
     return static_cast<T>(word >> ((addr & (4 - sizeof(T))) * 8));
-}
-
-// The cycles of one access to a region 0x00-0x0F.
-template <typename T> uint32_t access_cycles(const Machine& m, uint32_t region, Access access) {
-    const bool seq = access == Access::Seq;
-    if constexpr (sizeof(T) == 4) return seq ? m.wait_s32[region] : m.wait_n32[region];
-    else return seq ? m.wait_s16[region] : m.wait_n16[region];
 }
 
 template <typename T> void charge(Gba& gba, uint32_t region, Access access) {
@@ -66,12 +48,6 @@ template <typename T> T rom_read(const Gba& gba, uint32_t addr) {
     } else {
         return static_cast<T>(rom_half(gba, off & ~1u) >> ((off & 1) * 8));
     }
-}
-
-// Whether a cartridge access at addr continues the cartridge's burst: the
-// cartridge counts its own address, and starts each 128 KiB block afresh.
-bool cart_continues(const Machine& m, uint32_t addr) {
-    return m.cart_next != kNoCartAddress && (addr & 0x1FFFFFF) == (m.cart_next & 0x1FFFFFF) && (addr & 0x1FFFF) != 0;
 }
 
 // A data access to the cartridge: the prefetch buffer stops, and a sequential
@@ -290,43 +266,9 @@ template <typename T> void write(Gba& gba, uint32_t addr, T value, Access access
     }
 }
 
-// The common opcode fetch, from the cartridge: without the prefetch buffer a
-// plain access; with it, straight-line code whose halfwords are at the
-// queue's head while the queue need not move on first, one cycle each.
-// Charges exactly what fetch would; returns false (and changes nothing) for
-// any other case.
-template <typename T> inline bool fetch_cart(Gba& gba, uint32_t addr, Access access, T& op) {
-    constexpr uint32_t kHalves = sizeof(T) / 2;
-    Machine& m = gba.machine;
-    const uint32_t region = addr >> 24;
-    const uint32_t off = addr & 0x1FFFFFF;
-    if (region - 0x8 > 0xD - 0x8 || off + sizeof(T) > gba.cart.size || (addr & (sizeof(T) - 1)) != 0) return false;
-    if (!(io_get(gba, kRegWaitcnt) & 0x4000)) {
-        m.pf_active = false;
-        const bool seq = access == Access::Seq && cart_continues(m, addr);
-        gba.cycles += access_cycles<T>(m, region, seq ? Access::Seq : Access::NonSeq);
-    } else {
-        if (!m.pf_active || m.pf_head != addr) return false;
-        const uint32_t queued = m.pf_tail - m.pf_head;
-        if (queued == kPrefetchDepth * 2) {
-            // Full: the first halfword taken lets the cartridge read on.
-            m.pf_ready = gba.cycles + 1 + m.wait_s16[region];
-        } else if (queued < 2 * kHalves || queued > kPrefetchDepth * 2 || m.pf_ready <= gba.cycles + (kHalves - 1)) {
-            return false;
-        }
-        m.pf_head += 2 * kHalves;
-        gba.cycles += kHalves;
-    }
-    m.cart_next = addr + sizeof(T);
-    m.pc_in_bios = false;
-    op = load_t<T>(gba.cart.rom + off);
-    m.open_bus = sizeof(T) == 4 ? static_cast<uint32_t>(op) : static_cast<uint32_t>(op) * 0x10001u;
-    return true;
-}
-
 // An opcode fetch: the cartridge goes through the prefetch buffer; the fetch
 // leaves its opcode on the bus and, inside the BIOS, in the BIOS latch.
-template <typename T> [[gnu::noinline]] T fetch(Gba& gba, uint32_t addr, Access access) {
+template <typename T> T fetch(Gba& gba, uint32_t addr, Access access) {
     addr &= ~static_cast<uint32_t>(sizeof(T) - 1);
     const uint32_t region = addr >> 24;
     Machine& m = gba.machine;
@@ -365,79 +307,28 @@ template <typename T> [[gnu::noinline]] T fetch(Gba& gba, uint32_t addr, Access 
     return op;
 }
 
-// The on-board RAM (0x02 and 0x03), where most data accesses go, is handled
-// before the full map: the byte a T access at addr reaches, or null.
-template <typename T> inline uint8_t* work_ram(Gba& gba, uint32_t addr) {
-    const uint32_t aligned = addr & ~static_cast<uint32_t>(sizeof(T) - 1);
-    const uint32_t region = addr >> 24;
-    if (region == 0x3) return gba.mem.iwram + (aligned & (kIwramSize - 1));
-    if (region == 0x2) return gba.mem.ewram + (aligned & (kEwramSize - 1));
-    return nullptr;
-}
-
-template <typename T> [[gnu::noinline]] T read_other(Gba& gba, uint32_t addr, Access access) {
-    return read<T>(gba, addr, access);
-}
-
-template <typename T> [[gnu::noinline]] void write_other(Gba& gba, uint32_t addr, T value, Access access) {
-    write<T>(gba, addr, value, access);
-}
-
-template <typename T> inline T bus_read_t(Gba& gba, uint32_t addr, Access access) {
-    if (const uint8_t* p = work_ram<T>(gba, addr)) {
-        charge<T>(gba, addr >> 24, access);
-        return load_t<T>(p);
-    }
-    return read_other<T>(gba, addr, access);
-}
-
-template <typename T> inline void bus_write_t(Gba& gba, uint32_t addr, T value, Access access) {
-    if (uint8_t* p = work_ram<T>(gba, addr)) {
-        charge<T>(gba, addr >> 24, access);
-        store_t<T>(p, value);
-        return;
-    }
-    write_other<T>(gba, addr, value, access);
-}
-
-// An opcode fetch from the on-board RAM (code copied there to run fast).
-template <typename T> inline bool fetch_work_ram(Gba& gba, uint32_t addr, Access access, T& op) {
-    const uint8_t* p = work_ram<T>(gba, addr);
-    if (p == nullptr) return false;
-    Machine& m = gba.machine;
-    const uint32_t region = addr >> 24;
-    m.pc_in_bios = false;
-    charge<T>(gba, region, access);
-    op = load_t<T>(p);
-    const uint32_t v = op;
-    if constexpr (sizeof(T) == 4) {
-        m.open_bus = v;
-    } else if (region == 0x3) {
-        // The 32-bit internal RAM: the opcode replaces its half of the bus.
-        const uint32_t shift = (addr & 2) * 8;
-        m.open_bus = (m.open_bus & ~(0xFFFFu << shift)) | (v << shift);
-    } else {
-        m.open_bus = v * 0x10001u;
-    }
-    return true;
-}
-
-template <typename T> inline T bus_fetch_t(Gba& gba, uint32_t addr, Access access) {
-    T op;
-    if (fetch_cart(gba, addr, access, op) || fetch_work_ram(gba, addr, access, op)) return op;
-    return fetch<T>(gba, addr, access);
-}
-
 } // namespace
 
-uint8_t bus_read8(Gba& gba, uint32_t addr, Access access) { return bus_read_t<uint8_t>(gba, addr, access); }
-uint16_t bus_read16(Gba& gba, uint32_t addr, Access access) { return bus_read_t<uint16_t>(gba, addr, access); }
-uint32_t bus_read32(Gba& gba, uint32_t addr, Access access) { return bus_read_t<uint32_t>(gba, addr, access); }
-void bus_write8(Gba& gba, uint32_t addr, uint8_t value, Access access) { bus_write_t<uint8_t>(gba, addr, value, access); }
-void bus_write16(Gba& gba, uint32_t addr, uint16_t value, Access access) { bus_write_t<uint16_t>(gba, addr, value, access); }
-void bus_write32(Gba& gba, uint32_t addr, uint32_t value, Access access) { bus_write_t<uint32_t>(gba, addr, value, access); }
-uint16_t bus_fetch16(Gba& gba, uint32_t addr, Access access) { return bus_fetch_t<uint16_t>(gba, addr, access); }
-uint32_t bus_fetch32(Gba& gba, uint32_t addr, Access access) { return bus_fetch_t<uint32_t>(gba, addr, access); }
+uint8_t bus_read8(Gba& gba, uint32_t addr, Access access) { return bus_read_fast<uint8_t>(gba, addr, access); }
+uint16_t bus_read16(Gba& gba, uint32_t addr, Access access) { return bus_read_fast<uint16_t>(gba, addr, access); }
+uint32_t bus_read32(Gba& gba, uint32_t addr, Access access) { return bus_read_fast<uint32_t>(gba, addr, access); }
+void bus_write8(Gba& gba, uint32_t addr, uint8_t value, Access access) { bus_write_fast<uint8_t>(gba, addr, value, access); }
+void bus_write16(Gba& gba, uint32_t addr, uint16_t value, Access access) { bus_write_fast<uint16_t>(gba, addr, value, access); }
+void bus_write32(Gba& gba, uint32_t addr, uint32_t value, Access access) { bus_write_fast<uint32_t>(gba, addr, value, access); }
+uint16_t bus_fetch16(Gba& gba, uint32_t addr, Access access) { return bus_fetch_fast<uint16_t>(gba, addr, access); }
+uint32_t bus_fetch32(Gba& gba, uint32_t addr, Access access) { return bus_fetch_fast<uint32_t>(gba, addr, access); }
+
+template <typename T> T bus_read_other(Gba& gba, uint32_t addr, Access access) { return read<T>(gba, addr, access); }
+template <typename T> void bus_write_other(Gba& gba, uint32_t addr, T value, Access access) { write<T>(gba, addr, value, access); }
+template <typename T> T bus_fetch_other(Gba& gba, uint32_t addr, Access access) { return fetch<T>(gba, addr, access); }
+template uint8_t bus_read_other<uint8_t>(Gba&, uint32_t, Access);
+template uint16_t bus_read_other<uint16_t>(Gba&, uint32_t, Access);
+template uint32_t bus_read_other<uint32_t>(Gba&, uint32_t, Access);
+template void bus_write_other(Gba&, uint32_t, uint8_t, Access);
+template void bus_write_other(Gba&, uint32_t, uint16_t, Access);
+template void bus_write_other(Gba&, uint32_t, uint32_t, Access);
+template uint16_t bus_fetch_other<uint16_t>(Gba&, uint32_t, Access);
+template uint32_t bus_fetch_other<uint32_t>(Gba&, uint32_t, Access);
 
 uint32_t bus_open_value(const Gba& gba) {
     return gba.machine.open_bus;

@@ -102,7 +102,10 @@ struct Cpu {
 void cpu_reset(Gba& gba);
 // Runs instructions while gba.cycles < gba.run_until and the processor is not
 // halted. Before each instruction, if gba.machine.irq_pending and CPSR.I is
-// clear, it takes the IRQ exception first.
+// clear, it takes the IRQ exception first. (The interpreter looks at the IRQ
+// and the state when it starts and whenever CPSR changes in a way that
+// matters, lowering run_until to the current cycle to come back here; the
+// machine sets irq_pending only between calls.)
 void cpu_run(Gba& gba);
 // Writes the mode field of the CPSR (bit 4 always reads as 1), banking r8-r14
 // and the SPSR; the other CPSR bits stay. Does not touch the pipeline.

@@ -20,8 +20,10 @@ template <bool Link> void arm_branch(Gba& gba, uint32_t op) {
 void arm_bx(Gba& gba, uint32_t op) {
     Cpu& c = gba.cpu;
     uint32_t target = c.r[op & 15];
-    if (target & 1) c.cpsr |= kFlagT;
-    else c.cpsr &= ~kFlagT;
+    if (target & 1) {
+        c.cpsr |= kFlagT;
+        cpu_leave_loop(gba);
+    }
     cpu_jump(gba, target);
 }
 

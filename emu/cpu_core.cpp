@@ -45,21 +45,25 @@ void cpu_set_mode(Gba& gba, uint32_t mode) {
 }
 
 void cpu_set_cpsr(Gba& gba, uint32_t value) {
+    const uint32_t old = gba.cpu.cpsr;
     cpu_set_mode(gba, value & kModeMask);
     gba.cpu.cpsr = value | 0x10;
+    if (((old ^ value) & kFlagT) != 0 || (gba.machine.irq_pending && !(value & kFlagI))) cpu_leave_loop(gba);
 }
 
 void cpu_flush(Gba& gba) {
     Cpu& c = gba.cpu;
     if (c.cpsr & kFlagT) {
         uint32_t pc = c.r[15] & ~1u;
-        c.next_op = bus_fetch16(gba, pc, Access::NonSeq);
-        c.last_fetch = bus_fetch16(gba, pc + 2, Access::Seq);
+        if (!fetch_cart_refill16(gba, pc, c.next_op, c.last_fetch)) {
+            c.next_op = bus_fetch_fast<uint16_t>(gba, pc, Access::NonSeq);
+            c.last_fetch = bus_fetch_fast<uint16_t>(gba, pc + 2, Access::Seq);
+        }
         c.r[15] = pc + 2;
     } else {
         uint32_t pc = c.r[15] & ~3u;
-        c.next_op = bus_fetch32(gba, pc, Access::NonSeq);
-        c.last_fetch = bus_fetch32(gba, pc + 4, Access::Seq);
+        c.next_op = bus_fetch_fast<uint32_t>(gba, pc, Access::NonSeq);
+        c.last_fetch = bus_fetch_fast<uint32_t>(gba, pc + 4, Access::Seq);
         c.r[15] = pc + 4;
     }
     c.next_fetch = Access::Seq;
@@ -76,6 +80,7 @@ void cpu_exception(Gba& gba, uint32_t mode, uint32_t vector, uint32_t return_add
     c.spsr = old;
     c.r[14] = return_addr;
     c.cpsr = (c.cpsr & ~kFlagT) | kFlagI;
+    if (old & kFlagT) cpu_leave_loop(gba);
     cpu_jump(gba, vector);
 }
 

@@ -32,15 +32,17 @@ constexpr uint32_t kOamSize = 0x400;
 constexpr uint32_t kRomMinSize = 0xC0;
 constexpr uint32_t kRomMaxSize = 0x2000000;
 
-// The memory blocks, in the handheld's byte order (see endian.hpp).
+// The memory blocks, in the handheld's byte order (see endian.hpp). The
+// small, often read blocks come first, so that they sit near the start of
+// the Gba (see there).
 struct Memory {
-    uint8_t bios[kBiosSize];
-    uint8_t ewram[kEwramSize];
-    uint8_t iwram[kIwramSize];
     uint8_t io[kIoSize];  // the registers' values as the handheld reads them
     uint8_t palette[kPaletteSize];
-    uint8_t vram[kVramSize];
     uint8_t oam[kOamSize];
+    uint8_t iwram[kIwramSize];
+    uint8_t vram[kVramSize];
+    uint8_t bios[kBiosSize];
+    uint8_t ewram[kEwramSize];
 };
 
 // The ROM stays the caller's: it is only read, and must outlive the Gba.
@@ -64,18 +66,24 @@ enum Key : uint16_t {
 };
 constexpr uint16_t kAllKeys = 0x3FF;
 
+// The state the interpreter touches at every instruction (the processor,
+// the cycle count, the cartridge, the machine's wait states and prefetch
+// queue, the I/O registers) comes first: within 32 KiB of the start, a
+// field is one load or store with an offset on the console's processor,
+// where a field further on needs its address built first, and the hot
+// state shares few cache lines.
 struct Gba {
     Cpu cpu;
-    Memory mem;
+    uint64_t cycles;     // processor cycles since power-on
+    uint64_t run_until;  // cpu_run stops when cycles reaches this
+    uint32_t frames;     // frames completed since power-on
     Cartridge cart;
     Machine machine;  // interrupts, timers, DMA, display timing, wait states
     BiosState bios;
     Video video;
+    Memory mem;
     Apu apu;
     SaveChip save;
-    uint64_t cycles;     // processor cycles since power-on
-    uint64_t run_until;  // cpu_run stops when cycles reaches this
-    uint32_t frames;     // frames completed since power-on
     // The picture of the last completed frame (and the one being drawn), one
     // 15-bit colour per pixel as the handheld's palette holds it: red in bits
     // 0-4, green in 5-9, blue in 10-14.

@@ -97,21 +97,36 @@ void video_affine_line(const Gba& gba, uint32_t bg, int32_t x, int32_t y, uint16
     bool wrap = (cnt & 0x2000) != 0;
     uint32_t char_base = ((cnt >> 2) & 3) * 0x4000;
     uint32_t map_base = ((cnt >> 8) & 31) * 0x800;
+    // A tile's pixel is always inside the background area (char_base +
+    // 255 * 64 + 63 < kBgVramEnd); the map may reach past it.
+    const uint8_t* palette = gba.mem.palette;
+    const bool map_inside = map_base + (size >> 3) * (size >> 3) <= kBgVramEnd;
+    const uint32_t row_shift = shift - 3;  // log2 of the map's tiles per row
+    // Neighbouring pixels mostly share a tile: its map entry is read again
+    // only when the tile changes.
+    uint32_t last_tile = ~0u;
+    uint32_t tile_base = 0;
+    auto pixel = [&](uint32_t px, uint32_t py) -> uint16_t {
+        const uint32_t tile_key = (py >> 3) << 16 | (px >> 3);
+        if (tile_key != last_tile) {
+            last_tile = tile_key;
+            uint32_t map_address = map_base + ((py >> 3) << row_shift) + (px >> 3);
+            uint32_t tile = map_inside || map_address < kBgVramEnd ? vram[map_address] : 0u;
+            tile_base = char_base + tile * 64;
+        }
+        uint32_t index = vram[tile_base + (py & 7) * 8 + (px & 7)];
+        return index != 0 ? colour_at(palette, index) : uint16_t{0};
+    };
+    if (wrap) {
+        for (uint32_t i = 0; i < kLineWidth; ++i, x += pa, y += pc) {
+            out[i] = pixel(static_cast<uint32_t>(x >> 8) & mask, static_cast<uint32_t>(y >> 8) & mask);
+        }
+        return;
+    }
     for (uint32_t i = 0; i < kLineWidth; ++i, x += pa, y += pc) {
         uint32_t px = static_cast<uint32_t>(x >> 8);
         uint32_t py = static_cast<uint32_t>(y >> 8);
-        if (wrap) {
-            px &= mask;
-            py &= mask;
-        } else if (px >= size || py >= size) {
-            out[i] = 0;
-            continue;
-        }
-        uint32_t map_address = map_base + (py >> 3) * (size >> 3) + (px >> 3);
-        uint32_t tile = map_address < kBgVramEnd ? vram[map_address] : 0u;
-        uint32_t address = char_base + tile * 64 + (py & 7) * 8 + (px & 7);
-        uint32_t index = address < kBgVramEnd ? vram[address] : 0u;
-        out[i] = index != 0 ? colour_at(gba.mem.palette, index) : uint16_t{0};
+        out[i] = px < size && py < size ? pixel(px, py) : uint16_t{0};
     }
 }
 
@@ -123,6 +138,25 @@ void video_bitmap_line(const Gba& gba, uint32_t mode, int32_t x, int32_t y, uint
     uint32_t page = (mode != 3 && (load16(io) & 0x10) != 0) ? 0xA000u : 0u;
     uint32_t width = mode == 5 ? 160u : kLineWidth;
     uint32_t height = mode == 5 ? 128u : 160u;
+    if (pa == 0x100 && pc == 0 && x >= 0 && static_cast<uint32_t>(y >> 8) < height) {
+        // Not rotated or scaled (the usual case): one row, pixel after pixel.
+        uint32_t px = static_cast<uint32_t>(x >> 8);
+        uint32_t shown = px < width ? width - px : 0;
+        if (shown > kLineWidth) shown = kLineWidth;
+        uint32_t row = page + static_cast<uint32_t>(y >> 8) * width + px;
+        if (mode == 4) {
+            const uint8_t* src = vram + row;
+            for (uint32_t i = 0; i < shown; ++i) {
+                uint32_t index = src[i];
+                out[i] = index != 0 ? colour_at(gba.mem.palette, index) : uint16_t{0};
+            }
+        } else {
+            const uint8_t* src = vram + row * 2;
+            for (uint32_t i = 0; i < shown; ++i) out[i] = static_cast<uint16_t>(load16(src + i * 2) | kOpaque);
+        }
+        for (uint32_t i = shown; i < kLineWidth; ++i) out[i] = 0;
+        return;
+    }
     for (uint32_t i = 0; i < kLineWidth; ++i, x += pa, y += pc) {
         uint32_t px = static_cast<uint32_t>(x >> 8);
         uint32_t py = static_cast<uint32_t>(y >> 8);

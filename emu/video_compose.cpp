@@ -62,6 +62,135 @@ uint32_t fade(const Effects& e, uint32_t c) {
 
 uint32_t coefficient(uint32_t raw) { return (raw & 31) > 16 ? 16u : raw & 31; }
 
+// The backgrounds of a line from front to back: each one's line buffer, its
+// bit in the window mask and its number.
+struct Layers {
+    const uint16_t* line[4];
+    uint32_t bit[4];
+    uint32_t number[4];
+    uint32_t count;
+};
+
+Layers layers_of(const Video& v, const uint32_t* order, uint32_t count) {
+    Layers l{};
+    l.count = count;
+    for (uint32_t i = 0; i < count; ++i) {
+        l.line[i] = v.bg[order[i]];
+        l.bit[i] = 1u << order[i];
+        l.number[i] = order[i];
+    }
+    return l;
+}
+
+// What the line mixing with effects needs (video_compose_line).
+struct Mix {
+    const Video& v;
+    const uint32_t* order;
+    const uint32_t* priority;
+    uint32_t count;
+    uint32_t backdrop;
+    uint32_t bldcnt;
+    uint32_t effect;
+    bool obj_on;
+};
+
+// The front Wanted layers of each pixel (the backdrop behind them all) with
+// the effects applied.
+template <uint32_t Wanted> void mix_effects(const Mix& mix, const Effects& e, uint16_t* out) {
+    const Video& v = mix.v;
+    const uint32_t bldcnt = mix.bldcnt;
+    const Layers l = layers_of(v, mix.order, mix.count);
+    for (uint32_t x = 0; x < kLineWidth; ++x) {
+        uint32_t shown = v.window[x];
+        uint32_t colour[2] = {mix.backdrop, mix.backdrop};
+        uint32_t layer[2] = {kLayerBackdrop, kLayerBackdrop};
+        uint32_t found = 0;
+        uint32_t obj_priority = 4;
+        if (mix.obj_on && (v.obj[x] & kOpaque) != 0 && (shown & (1u << kLayerObj)) != 0) {
+            obj_priority = v.obj_attr[x] & kObjPriorityMask;
+        }
+        for (uint32_t i = 0; i < mix.count && found < Wanted; ++i) {
+            if (obj_priority <= mix.priority[i]) {
+                colour[found] = v.obj[x] & 0x7FFF;
+                layer[found++] = kLayerObj;
+                obj_priority = 4;
+                if (found == Wanted) break;
+            }
+            uint32_t pixel = l.line[i][x];
+            if ((pixel & kOpaque) != 0 && (shown & l.bit[i]) != 0) {
+                colour[found] = pixel & 0x7FFF;
+                layer[found++] = l.number[i];
+            }
+        }
+        if (found < Wanted && obj_priority < 4) {
+            colour[found] = v.obj[x] & 0x7FFF;
+            layer[found++] = kLayerObj;
+        }
+        uint32_t result = colour[0];
+        // The backdrop has nothing behind it to blend with.
+        bool second_target = layer[0] != kLayerBackdrop && (bldcnt & (0x100u << layer[1])) != 0;
+        if (layer[0] == kLayerObj && (v.obj_attr[x] & kObjSemiTransparent) != 0 && second_target) {
+            result = blend(e, colour[0], colour[1]);
+        } else if ((shown & kEffectsAllowed) != 0 && mix.effect != 0 && (bldcnt & (1u << layer[0])) != 0) {
+            if (mix.effect == 1) {
+                if (second_target) result = blend(e, colour[0], colour[1]);
+            } else {
+                result = fade(e, colour[0]);
+            }
+        }
+        out[x] = static_cast<uint16_t>(result);
+    }
+}
+
+// The front opaque background at x that the mask `shown` lets through, its
+// number in `layer`; else the backdrop.
+inline uint32_t front_at(const Layers& l, uint32_t x, uint32_t shown, uint32_t backdrop, uint32_t& layer) {
+    for (uint32_t i = 0; i < l.count; ++i) {
+        uint32_t pixel = l.line[i][x];
+        if ((pixel & kOpaque) != 0 && (shown & l.bit[i]) != 0) {
+            layer = l.number[i];
+            return pixel & 0x7FFF;
+        }
+    }
+    layer = kLayerBackdrop;
+    return backdrop;
+}
+
+// Brightening or darkening without sprites: the front background the window
+// shows (or the backdrop), faded where the window allows effects and the
+// layer is a first target.
+void front_faded(const Mix& mix, const Effects& e, uint16_t* out) {
+    const Video& v = mix.v;
+    const Layers l = layers_of(v, mix.order, mix.count);
+    for (uint32_t x = 0; x < kLineWidth; ++x) {
+        uint32_t shown = v.window[x];
+        uint32_t layer = 0;
+        uint32_t colour = front_at(l, x, shown, mix.backdrop, layer);
+        if ((shown & kEffectsAllowed) != 0 && (mix.bldcnt & (1u << layer)) != 0) colour = fade(e, colour);
+        out[x] = static_cast<uint16_t>(colour);
+    }
+}
+
+// The front opaque pixel of the backgrounds in order (front to back) that
+// the window mask shows, or the backdrop. Without windows the mask shows
+// every layer everywhere.
+void front_backgrounds(const Video& v, const uint32_t* order, uint32_t count, uint32_t backdrop, bool windows,
+                       uint16_t* out) {
+    if (!windows && count == 1) {
+        const uint16_t* bg = v.bg[order[0]];
+        for (uint32_t x = 0; x < kLineWidth; ++x) {
+            uint32_t pixel = bg[x];
+            out[x] = static_cast<uint16_t>((pixel & kOpaque) != 0 ? pixel & 0x7FFF : backdrop);
+        }
+        return;
+    }
+    const Layers l = layers_of(v, order, count);
+    uint32_t layer = 0;
+    for (uint32_t x = 0; x < kLineWidth; ++x) {
+        out[x] = static_cast<uint16_t>(front_at(l, x, windows ? v.window[x] : 0x3Fu, backdrop, layer));
+    }
+}
+
 } // namespace
 
 void video_window_line(Gba& gba, uint32_t line) {
@@ -116,6 +245,12 @@ void video_compose_line(const Gba& gba, uint32_t layers, uint16_t* out) {
 
     if ((effect == 0 || (bldcnt & 0x3F) == 0) && !semi) {
         // No effect can apply: the front pixel alone.
+        if (!obj_on) {
+            // No sprites: the front opaque background the window shows.
+            front_backgrounds(v, order, count, backdrop, (load16(io) & 0xE000) != 0, out);
+            return;
+        }
+        const Layers l = layers_of(v, order, count);
         for (uint32_t x = 0; x < kLineWidth; ++x) {
             uint32_t shown = v.window[x];
             uint32_t obj_priority = 4;
@@ -126,8 +261,8 @@ void video_compose_line(const Gba& gba, uint32_t layers, uint16_t* out) {
             uint32_t i = 0;
             for (; i < count; ++i) {
                 if (obj_priority <= priority[i]) break;
-                uint32_t pixel = v.bg[order[i]][x];
-                if ((pixel & kOpaque) != 0 && (shown & (1u << order[i])) != 0) {
+                uint32_t pixel = l.line[i][x];
+                if ((pixel & kOpaque) != 0 && (shown & l.bit[i]) != 0) {
                     result = pixel;
                     break;
                 }
@@ -141,48 +276,10 @@ void video_compose_line(const Gba& gba, uint32_t layers, uint16_t* out) {
     Effects e;
     build_effects(e, effect, coefficient(bldalpha), coefficient(bldalpha >> 8), coefficient(load16(io + 0x54)));
     // Brightness alone needs only the front pixel; blending the one behind.
-    uint32_t wanted = (semi || effect == 1) ? 2 : 1;
-    for (uint32_t x = 0; x < kLineWidth; ++x) {
-        uint32_t shown = v.window[x];
-        uint32_t colour[2] = {backdrop, backdrop};
-        uint32_t layer[2] = {kLayerBackdrop, kLayerBackdrop};
-        uint32_t found = 0;
-        uint32_t obj_priority = 4;
-        if (obj_on && (v.obj[x] & kOpaque) != 0 && (shown & (1u << kLayerObj)) != 0) {
-            obj_priority = v.obj_attr[x] & kObjPriorityMask;
-        }
-        for (uint32_t i = 0; i < count && found < wanted; ++i) {
-            if (obj_priority <= priority[i]) {
-                colour[found] = v.obj[x] & 0x7FFF;
-                layer[found++] = kLayerObj;
-                obj_priority = 4;
-                if (found == wanted) break;
-            }
-            uint32_t bg = order[i];
-            uint32_t pixel = v.bg[bg][x];
-            if ((pixel & kOpaque) != 0 && (shown & (1u << bg)) != 0) {
-                colour[found] = pixel & 0x7FFF;
-                layer[found++] = bg;
-            }
-        }
-        if (found < wanted && obj_priority < 4) {
-            colour[found] = v.obj[x] & 0x7FFF;
-            layer[found++] = kLayerObj;
-        }
-        uint32_t result = colour[0];
-        // The backdrop has nothing behind it to blend with.
-        bool second_target = layer[0] != kLayerBackdrop && (bldcnt & (0x100u << layer[1])) != 0;
-        if (layer[0] == kLayerObj && (v.obj_attr[x] & kObjSemiTransparent) != 0 && second_target) {
-            result = blend(e, colour[0], colour[1]);
-        } else if ((shown & kEffectsAllowed) != 0 && effect != 0 && (bldcnt & (1u << layer[0])) != 0) {
-            if (effect == 1) {
-                if (second_target) result = blend(e, colour[0], colour[1]);
-            } else {
-                result = fade(e, colour[0]);
-            }
-        }
-        out[x] = static_cast<uint16_t>(result);
-    }
+    const Mix mix{v, order, priority, count, backdrop, bldcnt, effect, obj_on};
+    if (semi || effect == 1) mix_effects<2>(mix, e, out);
+    else if (!obj_on) front_faded(mix, e, out);
+    else mix_effects<1>(mix, e, out);
 }
 
 } // namespace emu

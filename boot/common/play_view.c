@@ -56,19 +56,32 @@ uint32_t bt_play_pair(const uint32_t* table, uint16_t left, uint16_t right) {
 void bt_play_draw(const uint16_t* frame, const bt_rect* r, const uint8_t* columns, const uint32_t* table,
                   uint32_t* words) {
     const int pairs = r->width / 2;
-    int y, last = -1, i;
+    int y = 0, i;
     uint32_t* row = words + r->y * WORDS_PER_LINE + r->x / 2;
-    for (y = 0; y < r->height; ++y, row += WORDS_PER_LINE) {
+    while (y < r->height) {
+        /* The screen rows showing the same handheld row (two or three):
+           each pair is worked out once and stored in all of them. */
         const int source = bt_play_source_row(r, y);
-        if (source == last) {
-            const uint32_t* above = row - WORDS_PER_LINE;
-            for (i = 0; i < pairs; ++i) row[i] = above[i];
+        const uint16_t* line = frame + source * BT_GAME_WIDTH;
+        const uint8_t* col = columns;
+        int rows = 1;
+        while (y + rows < r->height && bt_play_source_row(r, y + rows) == source) ++rows;
+        if (rows == 2) {
+            for (i = 0; i < pairs; ++i, col += 2)
+                row[i] = row[i + WORDS_PER_LINE] = bt_play_pair(table, line[col[0]], line[col[1]]);
+        } else if (rows == 3) {
+            for (i = 0; i < pairs; ++i, col += 2)
+                row[i] = row[i + WORDS_PER_LINE] = row[i + 2 * WORDS_PER_LINE] =
+                    bt_play_pair(table, line[col[0]], line[col[1]]);
         } else {
-            const uint16_t* line = frame + source * BT_GAME_WIDTH;
-            const uint8_t* col = columns;
-            for (i = 0; i < pairs; ++i, col += 2) row[i] = bt_play_pair(table, line[col[0]], line[col[1]]);
-            last = source;
+            int k;
+            for (i = 0; i < pairs; ++i, col += 2) {
+                const uint32_t word = bt_play_pair(table, line[col[0]], line[col[1]]);
+                for (k = 0; k < rows; ++k) row[i + k * WORDS_PER_LINE] = word;
+            }
         }
+        y += rows;
+        row += rows * WORDS_PER_LINE;
     }
 }
 
