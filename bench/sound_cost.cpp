@@ -53,9 +53,11 @@ int main(int argc, char** argv) {
             spent[which] += thread_seconds() - start;
         }
     }
-    const double per_frame[2] = {spent[0] / static_cast<double>(frames) * 1e6, spent[1] / static_cast<double>(frames) * 1e6};
-    std::printf("%s: %ld frames, %.1f us a frame without sound, %.1f with (%llu stereo frames): sound %+.1f us (%+.1f %%)\n",
-                argv[1], frames, per_frame[0], per_frame[1], static_cast<unsigned long long>(samples),
-                per_frame[1] - per_frame[0], 100.0 * (per_frame[1] - per_frame[0]) / per_frame[0]);
+    const double per_frame[2] = {spent[0] / static_cast<double>(frames) * 1e6,
+                                 spent[1] / static_cast<double>(frames) * 1e6};
+    std::printf(
+        "%s: %ld frames, %.1f us a frame without sound, %.1f with (%llu stereo frames): sound %+.1f us (%+.1f %%)\n",
+        argv[1], frames, per_frame[0], per_frame[1], static_cast<unsigned long long>(samples),
+        per_frame[1] - per_frame[0], 100.0 * (per_frame[1] - per_frame[0]) / per_frame[0]);
     return 0;
 }

@@ -15,11 +15,11 @@ namespace emu {
 
 namespace {
 
-constexpr uint64_t kClock = 16777216;            // processor cycles per second
+constexpr uint64_t kClock = 16777216; // processor cycles per second
 constexpr uint64_t kSequencerPeriod = kClock / 512;
 constexpr uint32_t kSoundcntL = 0x080, kSoundcntH = 0x082, kSoundcntX = 0x084, kSoundbias = 0x088;
 constexpr uint32_t kWaveRam = 0x090, kFifoA = 0x0A0;
-constexpr uint32_t kOutputScale = 32;             // one step of the 10-bit output in the 16-bit sample
+constexpr uint32_t kOutputScale = 32; // one step of the 10-bit output in the 16-bit sample
 
 bool master_on(const Gba& gba) { return (io_get(gba, kSoundcntX) & 0x80) != 0; }
 
@@ -63,9 +63,7 @@ void mix(Apu& apu) {
     push(apu, to_output(apu, left), to_output(apu, right));
 }
 
-uint64_t cycles_to_sample(const Apu& apu) {
-    return (kClock - apu.sample_phase + apu.rate - 1) / apu.rate;
-}
+uint64_t cycles_to_sample(const Apu& apu) { return (kClock - apu.sample_phase + apu.rate - 1) / apu.rate; }
 
 // Produces the sound up to the processor's present.
 void catch_up(Gba& gba) {
@@ -102,7 +100,7 @@ void catch_up(Gba& gba) {
 }
 
 void fifo_push(ApuFifo& fifo, uint8_t byte) {
-    if (fifo.count == sizeof fifo.data) return;  // full: the byte is lost
+    if (fifo.count == sizeof fifo.data) return; // full: the byte is lost
     fifo.data[(fifo.head + fifo.count) % sizeof fifo.data] = byte;
     ++fifo.count;
 }
@@ -206,7 +204,7 @@ void apu_register_written(Gba& gba, uint32_t offset, uint32_t size) {
         return;
     }
     if (offset < kSoundcntH && !master_on(gba)) {
-        power_off(gba);  // the tone registers take nothing while the sound is off
+        power_off(gba); // the tone registers take nothing while the sound is off
         return;
     }
     if (offset <= kSoundcntX && kSoundcntX < end && !master_on(gba)) power_off(gba);

@@ -17,47 +17,47 @@ struct Gba;
 constexpr uint32_t kApuRingFrames = 4096;
 
 struct ApuEnvelope {
-    uint8_t volume;   // 0-15
-    uint8_t step;     // ticks of 64 Hz between changes, 0 = none
+    uint8_t volume; // 0-15
+    uint8_t step;   // ticks of 64 Hz between changes, 0 = none
     uint8_t counter;
     bool up;
 };
 
-struct ApuTone {          // channels 1, 2 (square), 3 (wave) and 4 (noise)
-    bool on;              // playing (SOUNDCNT_X bits 0-3)
+struct ApuTone { // channels 1, 2 (square), 3 (wave) and 4 (noise)
+    bool on;     // playing (SOUNDCNT_X bits 0-3)
     bool length_enabled;
-    uint16_t length;      // ticks of 256 Hz left
-    uint16_t frequency;   // the 11-bit rate value
-    uint32_t period;      // cycles per step of the waveform
-    uint32_t timer;       // cycles to the next step
-    uint32_t position;    // step within the waveform
+    uint16_t length;    // ticks of 256 Hz left
+    uint16_t frequency; // the 11-bit rate value
+    uint32_t period;    // cycles per step of the waveform
+    uint32_t timer;     // cycles to the next step
+    uint32_t position;  // step within the waveform
     uint8_t duty;
     ApuEnvelope envelope;
-    uint8_t sweep_shift, sweep_time, sweep_counter;  // channel 1
+    uint8_t sweep_shift, sweep_time, sweep_counter; // channel 1
     bool sweep_down;
-    uint8_t wave_bank;    // channel 3: the bank played first
-    bool wave_two_banks;  // channel 3: both banks, 64 digits
+    uint8_t wave_bank;     // channel 3: the bank played first
+    bool wave_two_banks;   // channel 3: both banks, 64 digits
     uint8_t wave_quarters; // channel 3: volume in quarters (0-4)
-    uint16_t lfsr;        // channel 4
-    bool narrow;          // channel 4: 7-bit counter
+    uint16_t lfsr;         // channel 4
+    bool narrow;           // channel 4: 7-bit counter
 };
 
 struct ApuFifo {
     uint8_t data[32];
     uint8_t head, count;
-    int8_t sample;        // the sample now played
+    int8_t sample; // the sample now played
 };
 
 struct Apu {
-    uint32_t rate;        // output samples per second; 0 = no sound wanted
-    uint64_t clock;       // the cycle the sound has been produced up to
-    uint32_t sample_phase; // towards the next output sample, in 1/rate cycles
-    uint64_t sequencer_due;  // the next 512 Hz step of lengths, sweep, envelopes
+    uint32_t rate;          // output samples per second; 0 = no sound wanted
+    uint64_t clock;         // the cycle the sound has been produced up to
+    uint32_t sample_phase;  // towards the next output sample, in 1/rate cycles
+    uint64_t sequencer_due; // the next 512 Hz step of lengths, sweep, envelopes
     uint32_t sequencer_step;
     ApuTone tone[4];
     uint8_t wave_ram[2][16];
     ApuFifo fifo[2];
-    uint16_t mix_volume, mix_control, bias;  // SOUNDCNT_L, SOUNDCNT_H, SOUNDBIAS as the mixer uses them
+    uint16_t mix_volume, mix_control, bias; // SOUNDCNT_L, SOUNDCNT_H, SOUNDBIAS as the mixer uses them
     int16_t ring[kApuRingFrames * 2];
     uint32_t ring_start, ring_count;
 };

@@ -11,7 +11,7 @@ namespace {
 constexpr uint32_t kLengthRegister[4] = {0x062, 0x068, 0x072, 0x078};
 constexpr uint32_t kControlRegister[4] = {0x064, 0x06C, 0x074, 0x07C};
 constexpr uint32_t kWaveControl = 0x070;
-constexpr uint8_t kDutyPatterns[4] = {0x01, 0x03, 0x0F, 0x3F};  // 12.5 %, 25 %, 50 %, 75 % high
+constexpr uint8_t kDutyPatterns[4] = {0x01, 0x03, 0x0F, 0x3F}; // 12.5 %, 25 %, 50 %, 75 % high
 
 uint32_t square_period(uint16_t frequency) { return (2048u - frequency) * 16u; }
 uint32_t wave_period(uint16_t frequency) { return (2048u - frequency) * 8u; }
@@ -80,7 +80,8 @@ int32_t tone_level(const Apu& apu, uint32_t index) {
         const int32_t digit = (step & 1) ? (byte & 0xF) : (byte >> 4);
         return (2 * digit - 15) * tone.wave_quarters / 4;
     }
-    const bool high = index == 3 ? (tone.position & 1) != 0 : ((kDutyPatterns[tone.duty] >> (tone.position & 7)) & 1) != 0;
+    const bool high =
+        index == 3 ? (tone.position & 1) != 0 : ((kDutyPatterns[tone.duty] >> (tone.position & 7)) & 1) != 0;
     const int32_t volume = tone.envelope.volume;
     return high ? volume : -volume;
 }

@@ -53,15 +53,15 @@ constexpr uint32_t kBiosLatchAfterIrq = 0xE55EC002;
 constexpr uint32_t kBiosLatchAfterSwi = 0xE3A02004;
 
 // The work area the BIOS keeps at the top of the on-chip RAM.
-constexpr uint32_t kBiosIrqFlags = 0x03007FF8;     // IntrWait's interrupt check flags (16 bit)
-constexpr uint32_t kBiosResetTarget = 0x03007FFA;  // SoftReset: 0 = cartridge, else RAM
-constexpr uint32_t kBiosIrqVector = 0x03007FFC;    // the user's interrupt handler
+constexpr uint32_t kBiosIrqFlags = 0x03007FF8;    // IntrWait's interrupt check flags (16 bit)
+constexpr uint32_t kBiosResetTarget = 0x03007FFA; // SoftReset: 0 = cartridge, else RAM
+constexpr uint32_t kBiosIrqVector = 0x03007FFC;   // the user's interrupt handler
 
 // --- the calls as plain functions (also what the tests check) ---------------
 struct BiosDivision {
-    uint32_t quotient;   // r0
-    uint32_t remainder;  // r1
-    uint32_t magnitude;  // r3: the quotient's absolute value
+    uint32_t quotient;  // r0
+    uint32_t remainder; // r1
+    uint32_t magnitude; // r3: the quotient's absolute value
 };
 BiosDivision bios_div(int32_t number, int32_t denom);
 uint32_t bios_sqrt(uint32_t value);
@@ -80,9 +80,7 @@ uint32_t bios_midi_key_to_freq(uint32_t wave_freq, uint32_t key, uint32_t fine);
 // The calls that read and write the handheld's memory, through the bus.
 // They refuse a source that starts (the copies: or ends) in the BIOS area,
 // anywhere below 02000000h or in the unused top of the address space.
-constexpr bool bios_readable_source(uint32_t address) {
-    return (address & 0x0E000000) != 0;
-}
+constexpr bool bios_readable_source(uint32_t address) { return (address & 0x0E000000) != 0; }
 void bios_bg_affine_set(Gba& gba, uint32_t src, uint32_t dst, uint32_t count);
 void bios_obj_affine_set(Gba& gba, uint32_t src, uint32_t dst, uint32_t count, uint32_t stride);
 void bios_cpu_set(Gba& gba, uint32_t src, uint32_t dst, uint32_t control);

@@ -8,9 +8,7 @@
 namespace emu {
 namespace {
 
-uint8_t read8(Gba& gba, uint32_t& src) {
-    return bus_read8(gba, src++, Access::NonSeq);
-}
+uint8_t read8(Gba& gba, uint32_t& src) { return bus_read8(gba, src++, Access::NonSeq); }
 
 // The destination of the byte-producing calls. The "VRAM" variants keep an
 // even byte until its odd partner arrives and write the pair as a halfword.
@@ -30,7 +28,7 @@ void put(Gba& gba, ByteSink& out, uint8_t value) {
         out.pending = value;
     }
     ++out.pos;
-    gba.cycles += 12;  // the decoding loop's instructions per byte
+    gba.cycles += 12; // the decoding loop's instructions per byte
 }
 
 // A byte already written, `distance` bytes back, read from memory (so the
@@ -110,10 +108,10 @@ void bios_run_length(Gba& gba, uint32_t src, uint32_t dst, bool byte_writes) {
     ByteSink out{dst, 0, byte_writes, 0};
     while (out.pos < size) {
         const uint8_t flag = read8(gba, src);
-        if ((flag & 0x80) != 0) {  // one byte, 3..130 times
+        if ((flag & 0x80) != 0) { // one byte, 3..130 times
             const uint8_t value = read8(gba, src);
             for (uint32_t i = 0; i < (flag & 0x7Fu) + 3 && out.pos < size; ++i) put(gba, out, value);
-        } else {  // 1..128 bytes as they are
+        } else { // 1..128 bytes as they are
             for (uint32_t i = 0; i < (flag & 0x7Fu) + 1 && out.pos < size; ++i) put(gba, out, read8(gba, src));
         }
     }
@@ -151,9 +149,9 @@ void bios_huffman(Gba& gba, uint32_t src, uint32_t dst) {
     dst &= ~3u;
     gba.cycles += 20;
 
-    uint32_t word = 0;       // output being assembled, low units first
+    uint32_t word = 0; // output being assembled, low units first
     uint32_t word_bits = 0;
-    uint32_t bits = 0;       // the 32-bit chunk of the bit stream, first bit in bit 31
+    uint32_t bits = 0; // the 32-bit chunk of the bit stream, first bit in bit 31
     uint32_t bits_left = 0;
     uint32_t node = root;
     uint32_t depth = 0;

@@ -39,66 +39,64 @@ constexpr uint32_t arm_branch(uint32_t from, uint32_t to) {
     return 0xEA000000u | (((to - from - 8) >> 2) & 0x00FFFFFFu);
 }
 
-constexpr uint32_t trap(BiosTrap n) {
-    return kBiosTrapBase | n;
-}
+constexpr uint32_t trap(BiosTrap n) { return kBiosTrapBase | n; }
 
 struct BiosWord {
     uint32_t address;
     uint32_t word;
 };
 
-constexpr uint32_t kNop = 0xE1A00000;  // mov r0, r0
+constexpr uint32_t kNop = 0xE1A00000; // mov r0, r0
 
 constexpr BiosWord kBiosCode[] = {
     // The exception vectors.
-    {0x00, arm_branch(0x00, kBiosResetTrap)},   // reset: b reset
-    {0x04, 0xE1B0F00E},                         // undefined: movs pc, lr (skip the instruction)
-    {0x08, arm_branch(0x08, kBiosSwiHandler)},  // swi: b swi_handler
-    {0x0C, 0xE25EF004},                         // prefetch abort: subs pc, lr, #4
-    {0x10, 0xE25EF008},                         // data abort: subs pc, lr, #8
-    {0x14, 0xE1B0F00E},                         // (unused): movs pc, lr
-    {0x18, arm_branch(0x18, kBiosIrqHandler)},  // irq: b irq_handler
-    {0x1C, 0xE25EF004},                         // fiq: subs pc, lr, #4
+    {0x00, arm_branch(0x00, kBiosResetTrap)},  // reset: b reset
+    {0x04, 0xE1B0F00E},                        // undefined: movs pc, lr (skip the instruction)
+    {0x08, arm_branch(0x08, kBiosSwiHandler)}, // swi: b swi_handler
+    {0x0C, 0xE25EF004},                        // prefetch abort: subs pc, lr, #4
+    {0x10, 0xE25EF008},                        // data abort: subs pc, lr, #8
+    {0x14, 0xE1B0F00E},                        // (unused): movs pc, lr
+    {0x18, arm_branch(0x18, kBiosIrqHandler)}, // irq: b irq_handler
+    {0x1C, 0xE25EF004},                        // fiq: subs pc, lr, #4
 
     // Starting the cartridge (reset, SoftReset): the trap leaves the state
     // and the entry point in lr.
-    {kBiosResetTrap, trap(kTrapReset)},         // reset: trap 2
-    {0xDC, 0xE12FFF1E},                         // bx lr
-    {0xE0, kNop},                               // mov r0, r0 (prefetched only)
-    {0xE4, 0xE129F000},                         // msr cpsr_fc, r0 (prefetched only: the boot's latch)
+    {kBiosResetTrap, trap(kTrapReset)}, // reset: trap 2
+    {0xDC, 0xE12FFF1E},                 // bx lr
+    {0xE0, kNop},                       // mov r0, r0 (prefetched only)
+    {0xE4, 0xE129F000},                 // msr cpsr_fc, r0 (prefetched only: the boot's latch)
 
     // The interrupt dispatcher.
-    {0x128, 0xE92D500F},                        // stmfd sp!, {r0-r3, r12, lr}
-    {0x12C, 0xE3A00301},                        // mov r0, #04000000h
-    {0x130, 0xE28FE000},                        // add lr, pc, #0 (returns to 138h)
-    {0x134, 0xE510F004},                        // ldr pc, [r0, #-4] (the handler at 03FFFFFCh)
-    {0x138, 0xE8BD500F},                        // ldmfd sp!, {r0-r3, r12, lr}
-    {0x13C, 0xE25EF004},                        // subs pc, lr, #4
+    {0x128, 0xE92D500F}, // stmfd sp!, {r0-r3, r12, lr}
+    {0x12C, 0xE3A00301}, // mov r0, #04000000h
+    {0x130, 0xE28FE000}, // add lr, pc, #0 (returns to 138h)
+    {0x134, 0xE510F004}, // ldr pc, [r0, #-4] (the handler at 03FFFFFCh)
+    {0x138, 0xE8BD500F}, // ldmfd sp!, {r0-r3, r12, lr}
+    {0x13C, 0xE25EF004}, // subs pc, lr, #4
 
     // The system call entry: saves r11, r12, lr and the SPSR on the supervisor
     // stack and runs the call in system mode with the caller's IRQ enable.
-    {0x140, 0xE92D5800},                        // stmfd sp!, {r11, r12, lr}
-    {0x144, 0xE55EC002},                        // ldrb r12, [lr, #-2] (the call number)
-    {0x148, 0xE14FB000},                        // mrs r11, spsr
-    {0x14C, 0xE92D0800},                        // stmfd sp!, {r11}
-    {0x150, 0xE20BB080},                        // and r11, r11, #80h
-    {0x154, 0xE38BB01F},                        // orr r11, r11, #1Fh
-    {0x158, 0xE129F00B},                        // msr cpsr_fc, r11
-    {0x15C, 0xE92D4004},                        // stmfd sp!, {r2, lr}
-    {kBiosSwiTrap, trap(kTrapSwi)},             // trap 0: the call (continues at 168h, a wait at 164h)
-    {kBiosWaitTrap, trap(kTrapWait)},           // trap 1: the wait, again after every interrupt
-    {kBiosSwiResume, trap(kTrapResume)},        // trap 3: the rest of the call's time (after a halt: once woken)
+    {0x140, 0xE92D5800},                 // stmfd sp!, {r11, r12, lr}
+    {0x144, 0xE55EC002},                 // ldrb r12, [lr, #-2] (the call number)
+    {0x148, 0xE14FB000},                 // mrs r11, spsr
+    {0x14C, 0xE92D0800},                 // stmfd sp!, {r11}
+    {0x150, 0xE20BB080},                 // and r11, r11, #80h
+    {0x154, 0xE38BB01F},                 // orr r11, r11, #1Fh
+    {0x158, 0xE129F00B},                 // msr cpsr_fc, r11
+    {0x15C, 0xE92D4004},                 // stmfd sp!, {r2, lr}
+    {kBiosSwiTrap, trap(kTrapSwi)},      // trap 0: the call (continues at 168h, a wait at 164h)
+    {kBiosWaitTrap, trap(kTrapWait)},    // trap 1: the wait, again after every interrupt
+    {kBiosSwiResume, trap(kTrapResume)}, // trap 3: the rest of the call's time (after a halt: once woken)
     // The exit: back to supervisor mode, restore and return.
-    {0x16C, 0xE8BD4004},                        // ldmfd sp!, {r2, lr}
-    {0x170, 0xE3A0C0D3},                        // mov r12, #D3h
-    {0x174, 0xE129F00C},                        // msr cpsr_fc, r12
-    {0x178, 0xE8BD0800},                        // ldmfd sp!, {r11}
-    {0x17C, 0xE169F00B},                        // msr spsr_fc, r11
-    {0x180, 0xE8BD5800},                        // ldmfd sp!, {r11, r12, lr}
-    {0x184, 0xE1B0F00E},                        // movs pc, lr
-    {0x188, kNop},                              // mov r0, r0 (prefetched only)
-    {0x18C, 0xE3A02004},                        // mov r2, #4 (prefetched only: the latch after a call)
+    {0x16C, 0xE8BD4004}, // ldmfd sp!, {r2, lr}
+    {0x170, 0xE3A0C0D3}, // mov r12, #D3h
+    {0x174, 0xE129F00C}, // msr cpsr_fc, r12
+    {0x178, 0xE8BD0800}, // ldmfd sp!, {r11}
+    {0x17C, 0xE169F00B}, // msr spsr_fc, r11
+    {0x180, 0xE8BD5800}, // ldmfd sp!, {r11, r12, lr}
+    {0x184, 0xE1B0F00E}, // movs pc, lr
+    {0x188, kNop},       // mov r0, r0 (prefetched only)
+    {0x18C, 0xE3A02004}, // mov r2, #4 (prefetched only: the latch after a call)
 };
 
 constexpr uint32_t word_at(uint32_t address) {
@@ -119,9 +117,7 @@ static_assert(word_at(0x184) == 0xE1B0F00E && word_at(0x184 + 8) == kBiosLatchAf
 // BG2PA, BG2PD, BG3PA, BG3PD: the rotation's diagonal, 1.0 after a reset.
 constexpr uint32_t kAffineDiagonal[] = {0x20, 0x26, 0x30, 0x36};
 
-void set_io16(Gba& gba, uint32_t offset, uint16_t value) {
-    store16(gba.mem.io + offset, value);
-}
+void set_io16(Gba& gba, uint32_t offset, uint16_t value) { store16(gba.mem.io + offset, value); }
 
 } // namespace
 
@@ -151,10 +147,10 @@ void bios_boot(Gba& gba) {
     // What the boot leaves in the I/O area (the rest is zero): the keys
     // released, the sound bias at its middle, the rotation of BG2/BG3 the
     // identity, and the flag saying the boot has run.
-    set_io16(gba, 0x130, kAllKeys);  // KEYINPUT
-    set_io16(gba, 0x088, 0x200);     // SOUNDBIAS
+    set_io16(gba, 0x130, kAllKeys); // KEYINPUT
+    set_io16(gba, 0x088, 0x200);    // SOUNDBIAS
     for (uint32_t pa : kAffineDiagonal) set_io16(gba, pa, 0x100);
-    gba.mem.io[0x300] = 1;           // POSTFLG
+    gba.mem.io[0x300] = 1; // POSTFLG
 
     cpu_reset(gba);
     bios_reset_registers(gba, 0x08000000);
@@ -179,7 +175,7 @@ void bios_register_ram_reset(Gba& gba, uint32_t flags) {
     const auto zero_io = [&gba](uint32_t from, uint32_t to) {
         for (uint32_t a = from; a < to; a += 2) bus_write16(gba, 0x04000000 + a, 0, Access::Seq);
     };
-    bus_write16(gba, 0x04000000, 0x0080, Access::NonSeq);  // DISPCNT: forced blank, always
+    bus_write16(gba, 0x04000000, 0x0080, Access::NonSeq); // DISPCNT: forced blank, always
     if (flags & 0x01) __builtin_memset(gba.mem.ewram, 0, sizeof gba.mem.ewram);
     if (flags & 0x02) __builtin_memset(gba.mem.iwram, 0, 0x7E00);
     if (flags & 0x04) __builtin_memset(gba.mem.palette, 0, sizeof gba.mem.palette);
@@ -192,27 +188,27 @@ void bios_register_ram_reset(Gba& gba, uint32_t flags) {
     for (uint32_t i = 0; i < 5; ++i) {
         if (flags & (1u << i)) gba.cycles += sizes[i] / 4 * cycles_per_word[i];
     }
-    if (flags & 0x20) {  // serial: SIODATA, SIOCNT, RCNT, the JOY bus
+    if (flags & 0x20) { // serial: SIODATA, SIOCNT, RCNT, the JOY bus
         zero_io(0x120, 0x12C);
         bus_write16(gba, 0x04000134, 0x8000, Access::NonSeq);
         zero_io(0x140, 0x142);
         zero_io(0x150, 0x15A);
     }
-    if (flags & 0x40) {  // sound, all but the bias
+    if (flags & 0x40) { // sound, all but the bias
         zero_io(0x060, 0x088);
         zero_io(0x08A, 0x090);
         zero_io(0x0A0, 0x0A8);
     }
-    if (flags & 0x80) {  // display, DMA, timers, keypad control, interrupts, wait states
+    if (flags & 0x80) { // display, DMA, timers, keypad control, interrupts, wait states
         zero_io(0x002, 0x060);
         for (uint32_t pa : kAffineDiagonal) bus_write16(gba, 0x04000000 + pa, 0x100, Access::NonSeq);
         zero_io(0x0B0, 0x0E0);
         zero_io(0x100, 0x110);
         zero_io(0x132, 0x134);
-        bus_write16(gba, 0x04000208, 0, Access::NonSeq);       // IME
-        bus_write16(gba, 0x04000200, 0, Access::NonSeq);       // IE
-        bus_write16(gba, 0x04000202, 0xFFFF, Access::NonSeq);  // IF: acknowledge all
-        bus_write16(gba, 0x04000204, 0, Access::NonSeq);       // WAITCNT
+        bus_write16(gba, 0x04000208, 0, Access::NonSeq);      // IME
+        bus_write16(gba, 0x04000200, 0, Access::NonSeq);      // IE
+        bus_write16(gba, 0x04000202, 0xFFFF, Access::NonSeq); // IF: acknowledge all
+        bus_write16(gba, 0x04000204, 0, Access::NonSeq);      // WAITCNT
     }
 }
 

@@ -14,9 +14,7 @@ int32_t read_s16(Gba& gba, uint32_t address, Access access) {
 constexpr uint32_t kCopySetupCycles = 39;
 constexpr uint32_t kCopyEndCycles = 18;
 
-uint32_t wrap_mul(int32_t a, int32_t b) {
-    return static_cast<uint32_t>(a) * static_cast<uint32_t>(b);
-}
+uint32_t wrap_mul(int32_t a, int32_t b) { return static_cast<uint32_t>(a) * static_cast<uint32_t>(b); }
 
 // The rotation and scaling of one angle (its top 8 bits index the sine table):
 // the four parameters of the matrix, 8 bits of fraction.
@@ -48,7 +46,8 @@ void bios_cpu_set(Gba& gba, uint32_t src, uint32_t dst, uint32_t control) {
     uint32_t value = 0;
     for (uint32_t i = 0; i < count; ++i) {
         // LDR/STR (LDRH/STRH) one at a time: every access non-sequential.
-        if (i == 0 || !fill) value = words ? bus_read32(gba, src, Access::NonSeq) : bus_read16(gba, src, Access::NonSeq);
+        if (i == 0 || !fill)
+            value = words ? bus_read32(gba, src, Access::NonSeq) : bus_read16(gba, src, Access::NonSeq);
         if (words) {
             bus_write32(gba, dst, value, Access::NonSeq);
         } else {
@@ -56,7 +55,7 @@ void bios_cpu_set(Gba& gba, uint32_t src, uint32_t dst, uint32_t control) {
         }
         if (!fill) src += unit;
         dst += unit;
-        gba.cycles += fill ? 3 : 5;  // the loop's own instructions
+        gba.cycles += fill ? 3 : 5; // the loop's own instructions
     }
 }
 
@@ -75,11 +74,12 @@ void bios_cpu_fast_set(Gba& gba, uint32_t src, uint32_t dst, uint32_t control) {
         for (uint32_t& w : block) w = block[0];
     }
     for (uint32_t done = 0; done < count; done += 8) {
-        if (!fill) {  // LDMIA r0!, {r2-r9}
-            for (uint32_t i = 0; i < 8; ++i) block[i] = bus_read32(gba, src + i * 4, i == 0 ? Access::NonSeq : Access::Seq);
+        if (!fill) { // LDMIA r0!, {r2-r9}
+            for (uint32_t i = 0; i < 8; ++i)
+                block[i] = bus_read32(gba, src + i * 4, i == 0 ? Access::NonSeq : Access::Seq);
             src += 32;
         }
-        for (uint32_t i = 0; i < 8; ++i) {  // STMIA r1!, {r2-r9}
+        for (uint32_t i = 0; i < 8; ++i) { // STMIA r1!, {r2-r9}
             bus_write32(gba, dst + i * 4, block[i], i == 0 ? Access::NonSeq : Access::Seq);
         }
         dst += 32;

@@ -67,7 +67,7 @@ template <typename T> uint32_t rom_access(Gba& gba, uint32_t addr, Access access
     return served;
 }
 
-constexpr uint32_t kPrefetchDepth = 8;  // halfwords
+constexpr uint32_t kPrefetchDepth = 8; // halfwords
 
 // Lets the prefetcher fill the queue up to the current cycle.
 inline void prefetch_advance(Gba& gba) {
@@ -172,37 +172,28 @@ template <typename T> T read(Gba& gba, uint32_t addr, Access access) {
         charge<T>(gba, region, access);
         if (addr < kBiosSize) return bios_read<T>(gba, addr);
         break;
-    case 0x2:
-        charge<T>(gba, region, access);
-        return load_t<T>(gba.mem.ewram + (addr & (kEwramSize - 1)));
-    case 0x3:
-        charge<T>(gba, region, access);
-        return load_t<T>(gba.mem.iwram + (addr & (kIwramSize - 1)));
-    case 0x4:
-        charge<T>(gba, region, access);
-        return io_read<T>(gba, addr);
-    case 0x5:
-        charge<T>(gba, region, access);
-        return load_t<T>(gba.mem.palette + (addr & (kPaletteSize - 1)));
+    case 0x2: charge<T>(gba, region, access); return load_t<T>(gba.mem.ewram + (addr & (kEwramSize - 1)));
+    case 0x3: charge<T>(gba, region, access); return load_t<T>(gba.mem.iwram + (addr & (kIwramSize - 1)));
+    case 0x4: charge<T>(gba, region, access); return io_read<T>(gba, addr);
+    case 0x5: charge<T>(gba, region, access); return load_t<T>(gba.mem.palette + (addr & (kPaletteSize - 1)));
     case 0x6: {
         charge<T>(gba, region, access);
         const uint32_t off = vram_offset(gba, addr);
         return off == kNoVram ? T{0} : load_t<T>(gba.mem.vram + off);
     }
-    case 0x7:
-        charge<T>(gba, region, access);
-        return load_t<T>(gba.mem.oam + (addr & (kOamSize - 1)));
+    case 0x7: charge<T>(gba, region, access); return load_t<T>(gba.mem.oam + (addr & (kOamSize - 1)));
     case 0xD:
         if (save_eeprom_at(gba, addr)) {
             rom_access<T>(gba, addr, access);
             return eeprom_read<T>(gba);
         }
         [[fallthrough]];
-    case 0x8: case 0x9: case 0xA: case 0xB: case 0xC:
-        return rom_read<T>(gba, (rom_access<T>(gba, addr, access) & ~1u) | (addr & 1));
-    default:
-        charge<T>(gba, region, access);
-        break;
+    case 0x8:
+    case 0x9:
+    case 0xA:
+    case 0xB:
+    case 0xC: return rom_read<T>(gba, (rom_access<T>(gba, addr, access) & ~1u) | (addr & 1));
+    default: charge<T>(gba, region, access); break;
     }
     return narrow<T>(bus_open_value(gba), addr);
 }
@@ -243,7 +234,9 @@ template <typename T> void write(Gba& gba, uint32_t addr, T value, Access access
         charge<T>(gba, region, access);
         io_write<T>(gba, addr, value);
         return;
-    case 0x5: case 0x6: case 0x7:
+    case 0x5:
+    case 0x6:
+    case 0x7:
         charge<T>(gba, region, access);
         if constexpr (sizeof(T) == 1) {
             video_write8(gba, region, addr, value);
@@ -256,13 +249,16 @@ template <typename T> void write(Gba& gba, uint32_t addr, T value, Access access
             store_t<T>(gba.mem.oam + (addr & (kOamSize - 1)), value);
         }
         return;
-    case 0x8: case 0x9: case 0xA: case 0xB: case 0xC: case 0xD:
+    case 0x8:
+    case 0x9:
+    case 0xA:
+    case 0xB:
+    case 0xC:
+    case 0xD:
         rom_access<T>(gba, addr, access);
         if (region == 0xD && save_eeprom_at(gba, addr)) eeprom_write<T>(gba, value);
         return;
-    default:
-        charge<T>(gba, region, access);
-        return;
+    default: charge<T>(gba, region, access); return;
     }
 }
 
@@ -297,8 +293,11 @@ template <typename T> T fetch(Gba& gba, uint32_t addr, Access access) {
             m.open_bus = (m.open_bus & ~(0xFFFFu << shift)) | (half << shift);
         } else if (region == 0x0 || region == 0x7) {
             if (addr & 2) m.open_bus = (m.open_bus & 0xFFFF) | (half << 16);
-            else m.open_bus = half | static_cast<uint32_t>(region == 0x0 ? load16(gba.mem.bios + ((addr + 2) & (kBiosSize - 1)))
-                                                                          : load16(gba.mem.oam + ((addr + 2) & (kOamSize - 1)))) << 16;
+            else
+                m.open_bus =
+                    half | static_cast<uint32_t>(region == 0x0 ? load16(gba.mem.bios + ((addr + 2) & (kBiosSize - 1)))
+                                                               : load16(gba.mem.oam + ((addr + 2) & (kOamSize - 1))))
+                               << 16;
             if (m.pc_in_bios) gba.bios.latch = load32(gba.mem.bios + (addr & ~3u));
         } else {
             m.open_bus = half * 0x10001u;
@@ -312,14 +311,22 @@ template <typename T> T fetch(Gba& gba, uint32_t addr, Access access) {
 uint8_t bus_read8(Gba& gba, uint32_t addr, Access access) { return bus_read_fast<uint8_t>(gba, addr, access); }
 uint16_t bus_read16(Gba& gba, uint32_t addr, Access access) { return bus_read_fast<uint16_t>(gba, addr, access); }
 uint32_t bus_read32(Gba& gba, uint32_t addr, Access access) { return bus_read_fast<uint32_t>(gba, addr, access); }
-void bus_write8(Gba& gba, uint32_t addr, uint8_t value, Access access) { bus_write_fast<uint8_t>(gba, addr, value, access); }
-void bus_write16(Gba& gba, uint32_t addr, uint16_t value, Access access) { bus_write_fast<uint16_t>(gba, addr, value, access); }
-void bus_write32(Gba& gba, uint32_t addr, uint32_t value, Access access) { bus_write_fast<uint32_t>(gba, addr, value, access); }
+void bus_write8(Gba& gba, uint32_t addr, uint8_t value, Access access) {
+    bus_write_fast<uint8_t>(gba, addr, value, access);
+}
+void bus_write16(Gba& gba, uint32_t addr, uint16_t value, Access access) {
+    bus_write_fast<uint16_t>(gba, addr, value, access);
+}
+void bus_write32(Gba& gba, uint32_t addr, uint32_t value, Access access) {
+    bus_write_fast<uint32_t>(gba, addr, value, access);
+}
 uint16_t bus_fetch16(Gba& gba, uint32_t addr, Access access) { return bus_fetch_fast<uint16_t>(gba, addr, access); }
 uint32_t bus_fetch32(Gba& gba, uint32_t addr, Access access) { return bus_fetch_fast<uint32_t>(gba, addr, access); }
 
 template <typename T> T bus_read_other(Gba& gba, uint32_t addr, Access access) { return read<T>(gba, addr, access); }
-template <typename T> void bus_write_other(Gba& gba, uint32_t addr, T value, Access access) { write<T>(gba, addr, value, access); }
+template <typename T> void bus_write_other(Gba& gba, uint32_t addr, T value, Access access) {
+    write<T>(gba, addr, value, access);
+}
 template <typename T> T bus_fetch_other(Gba& gba, uint32_t addr, Access access) { return fetch<T>(gba, addr, access); }
 template uint8_t bus_read_other<uint8_t>(Gba&, uint32_t, Access);
 template uint16_t bus_read_other<uint16_t>(Gba&, uint32_t, Access);
@@ -330,8 +337,6 @@ template void bus_write_other(Gba&, uint32_t, uint32_t, Access);
 template uint16_t bus_fetch_other<uint16_t>(Gba&, uint32_t, Access);
 template uint32_t bus_fetch_other<uint32_t>(Gba&, uint32_t, Access);
 
-uint32_t bus_open_value(const Gba& gba) {
-    return gba.machine.open_bus;
-}
+uint32_t bus_open_value(const Gba& gba) { return gba.machine.open_bus; }
 
 } // namespace emu

@@ -12,7 +12,7 @@
 
 namespace emu {
 
-constexpr uint32_t kPrefetchDepth = 8;  // halfwords
+constexpr uint32_t kPrefetchDepth = 8; // halfwords
 
 template <typename T> inline T load_t(const uint8_t* p) {
     if constexpr (sizeof(T) == 1) return *p;
@@ -27,7 +27,8 @@ template <typename T> inline void store_t(uint8_t* p, T v) {
 }
 
 // The cycles of one access to a region 0x00-0x0F.
-template <typename T> [[gnu::always_inline]] inline uint32_t access_cycles(const Machine& m, uint32_t region, Access access) {
+template <typename T>
+[[gnu::always_inline]] inline uint32_t access_cycles(const Machine& m, uint32_t region, Access access) {
     const bool seq = access == Access::Seq;
     if constexpr (sizeof(T) == 4) return seq ? m.wait_s32[region] : m.wait_n32[region];
     else return seq ? m.wait_s16[region] : m.wait_n16[region];
@@ -170,7 +171,8 @@ template <typename T> [[gnu::always_inline]] inline T bus_read_fast(Gba& gba, ui
     return bus_read_other<T>(gba, addr, access);
 }
 
-template <typename T> [[gnu::always_inline]] inline void bus_write_fast(Gba& gba, uint32_t addr, T value, Access access) {
+template <typename T>
+[[gnu::always_inline]] inline void bus_write_fast(Gba& gba, uint32_t addr, T value, Access access) {
     if (uint8_t* p = work_ram<T>(gba, addr)) {
         gba.cycles += access_cycles<T>(gba.machine, addr >> 24, access);
         store_t<T>(p, value);

@@ -84,16 +84,16 @@ enum CpuBank : uint32_t {
 constexpr uint32_t kBankCount = 6;
 
 struct Cpu {
-    uint32_t r[16];  // the registers of the current mode (r[15]: see above)
+    uint32_t r[16]; // the registers of the current mode (r[15]: see above)
     uint32_t cpsr;
-    uint32_t spsr;   // the current mode's saved status (user/system: unused)
-    uint32_t next_op;     // the opcode that executes next (see above)
-    uint32_t last_fetch;  // the opcode most recently fetched, for open-bus reads
-    Access next_fetch;    // how the next opcode fetch reaches the bus: NonSeq
-                          // after a store (the bus moved away from the code)
+    uint32_t spsr;       // the current mode's saved status (user/system: unused)
+    uint32_t next_op;    // the opcode that executes next (see above)
+    uint32_t last_fetch; // the opcode most recently fetched, for open-bus reads
+    Access next_fetch;   // how the next opcode fetch reaches the bus: NonSeq
+                         // after a store (the bus moved away from the code)
     // Registers of the banks not active now; the active bank's slots are stale.
-    uint32_t hi_bank[2][5];           // r8-r12: [0] every mode but FIQ, [1] FIQ
-    uint32_t sp_lr_bank[kBankCount][2];  // r13, r14 per bank
+    uint32_t hi_bank[2][5];             // r8-r12: [0] every mode but FIQ, [1] FIQ
+    uint32_t sp_lr_bank[kBankCount][2]; // r13, r14 per bank
     uint32_t spsr_bank[kBankCount];
 };
 

@@ -27,15 +27,11 @@ void arm_bx(Gba& gba, uint32_t op) {
     cpu_jump(gba, target);
 }
 
-void arm_swi(Gba& gba, uint32_t) {
-    cpu_exception(gba, kModeSupervisor, kVectorSwi, gba.cpu.r[15] - 4);
-}
+void arm_swi(Gba& gba, uint32_t) { cpu_exception(gba, kModeSupervisor, kVectorSwi, gba.cpu.r[15] - 4); }
 
 // Undefined opcodes, coprocessor instructions included (there is no
 // coprocessor to answer them).
-void arm_undefined(Gba& gba, uint32_t op) {
-    cpu_undefined(gba, op, gba.cpu.r[15] - 8, gba.cpu.r[15] - 4);
-}
+void arm_undefined(Gba& gba, uint32_t op) { cpu_undefined(gba, op, gba.cpu.r[15] - 8, gba.cpu.r[15] - 4); }
 
 // The handler for one value of bits 27-20 (hi) and 7-4 (lo).
 template <uint32_t K> constexpr Handler arm_pick() {
@@ -88,8 +84,6 @@ constexpr auto kArmTable = make_decode_table<ArmDecoder>(MakeIndexPack<4096>{});
 
 } // namespace
 
-void cpu_run_arm(Gba& gba) {
-    run_state<false>(gba, kArmTable);
-}
+void cpu_run_arm(Gba& gba) { run_state<false>(gba, kArmTable); }
 
 } // namespace emu

@@ -69,9 +69,7 @@ void cpu_flush(Gba& gba) {
     c.next_fetch = Access::Seq;
 }
 
-uint32_t cpu_pc(const Gba& gba) {
-    return gba.cpu.r[15] - ((gba.cpu.cpsr & kFlagT) ? 2u : 4u);
-}
+uint32_t cpu_pc(const Gba& gba) { return gba.cpu.r[15] - ((gba.cpu.cpsr & kFlagT) ? 2u : 4u); }
 
 void cpu_exception(Gba& gba, uint32_t mode, uint32_t vector, uint32_t return_addr) {
     Cpu& c = gba.cpu;
@@ -103,7 +101,10 @@ void cpu_set_bank_reg(Gba& gba, uint32_t mode, uint32_t n, uint32_t value) {
     n &= 15;
     uint32_t want = cpu_bank_of(mode);
     uint32_t now = cpu_bank_of(c.cpsr);
-    if (n < 8 || n == 15 || want == now) { c.r[n] = value; return; }
+    if (n < 8 || n == 15 || want == now) {
+        c.r[n] = value;
+        return;
+    }
     if (n < 13) {
         bool want_fiq = want == kBankFiq;
         if (want_fiq == (now == kBankFiq)) c.r[n] = value;

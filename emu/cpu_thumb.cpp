@@ -19,14 +19,10 @@ template <uint32_t Cond> void thumb_branch_cond(Gba& gba, uint32_t op) {
     cpu_jump(gba, c.r[15] + sign_extend(op & 0xFF, 8) * 2);
 }
 
-void thumb_branch(Gba& gba, uint32_t op) {
-    cpu_jump(gba, gba.cpu.r[15] + sign_extend(op & 0x7FF, 11) * 2);
-}
+void thumb_branch(Gba& gba, uint32_t op) { cpu_jump(gba, gba.cpu.r[15] + sign_extend(op & 0x7FF, 11) * 2); }
 
 // BL, first half: LR = r15 + the upper 11 bits of the offset.
-void thumb_bl_high(Gba& gba, uint32_t op) {
-    gba.cpu.r[14] = gba.cpu.r[15] + (sign_extend(op & 0x7FF, 11) << 12);
-}
+void thumb_bl_high(Gba& gba, uint32_t op) { gba.cpu.r[14] = gba.cpu.r[15] + (sign_extend(op & 0x7FF, 11) << 12); }
 
 // BL, second half: jump to LR + the lower offset, LR = the next instruction | 1.
 void thumb_bl_low(Gba& gba, uint32_t op) {
@@ -36,13 +32,9 @@ void thumb_bl_low(Gba& gba, uint32_t op) {
     cpu_jump(gba, target);
 }
 
-void thumb_swi(Gba& gba, uint32_t) {
-    cpu_exception(gba, kModeSupervisor, kVectorSwi, gba.cpu.r[15] - 2);
-}
+void thumb_swi(Gba& gba, uint32_t) { cpu_exception(gba, kModeSupervisor, kVectorSwi, gba.cpu.r[15] - 2); }
 
-void thumb_undefined(Gba& gba, uint32_t op) {
-    cpu_undefined(gba, op, gba.cpu.r[15] - 4, gba.cpu.r[15] - 2);
-}
+void thumb_undefined(Gba& gba, uint32_t op) { cpu_undefined(gba, op, gba.cpu.r[15] - 4, gba.cpu.r[15] - 2); }
 
 // The handler for one value of opcode bits 15-6.
 template <uint32_t K> constexpr Handler thumb_pick() {
@@ -60,7 +52,7 @@ template <uint32_t K> constexpr Handler thumb_pick() {
     } else if constexpr ((K >> 6) == 0x5) {
         return &thumb_reg_offset<(K >> 3) & 7>;
     } else if constexpr ((K >> 7) == 3) {
-        constexpr uint32_t bl = (K >> 5) & 3;  // B, L
+        constexpr uint32_t bl = (K >> 5) & 3; // B, L
         if constexpr (bl == 0) return &thumb_imm_offset<kStr, 4>;
         else if constexpr (bl == 1) return &thumb_imm_offset<kLdr, 4>;
         else if constexpr (bl == 2) return &thumb_imm_offset<kStrb, 1>;
@@ -101,8 +93,6 @@ constexpr auto kThumbTable = make_decode_table<ThumbDecoder>(MakeIndexPack<1024>
 
 } // namespace
 
-void cpu_run_thumb(Gba& gba) {
-    run_state<true>(gba, kThumbTable);
-}
+void cpu_run_thumb(Gba& gba) { run_state<true>(gba, kThumbTable); }
 
 } // namespace emu

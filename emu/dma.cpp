@@ -92,7 +92,7 @@ bool transfer(Gba& gba, uint32_t ch, uint64_t until) {
         d.src = (d.src + static_cast<uint32_t>(src_step)) & kSrcMask[ch];
         d.dst = (d.dst + static_cast<uint32_t>(dst_step)) & kDstMask[ch];
         d.left -= 1;
-        if (!(d.control & 0x8000)) d.left = 0;  // the transfer cleared its own enable bit
+        if (!(d.control & 0x8000)) d.left = 0; // the transfer cleared its own enable bit
     }
     m.dma_running = false;
     m.open_bus = d.latch;

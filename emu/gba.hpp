@@ -36,7 +36,7 @@ constexpr uint32_t kRomMaxSize = 0x2000000;
 // small, often read blocks come first, so that they sit near the start of
 // the Gba (see there).
 struct Memory {
-    uint8_t io[kIoSize];  // the registers' values as the handheld reads them
+    uint8_t io[kIoSize]; // the registers' values as the handheld reads them
     uint8_t palette[kPaletteSize];
     uint8_t oam[kOamSize];
     uint8_t iwram[kIwramSize];
@@ -74,11 +74,11 @@ constexpr uint16_t kAllKeys = 0x3FF;
 // state shares few cache lines.
 struct Gba {
     Cpu cpu;
-    uint64_t cycles;     // processor cycles since power-on
-    uint64_t run_until;  // cpu_run stops when cycles reaches this
-    uint32_t frames;     // frames completed since power-on
+    uint64_t cycles;    // processor cycles since power-on
+    uint64_t run_until; // cpu_run stops when cycles reaches this
+    uint32_t frames;    // frames completed since power-on
     Cartridge cart;
-    Machine machine;  // interrupts, timers, DMA, display timing, wait states
+    Machine machine; // interrupts, timers, DMA, display timing, wait states
     BiosState bios;
     Video video;
     Memory mem;

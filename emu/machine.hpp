@@ -31,31 +31,31 @@ enum Irq : uint16_t {
 };
 
 struct Timer {
-    uint16_t counter;  // the count at cycle `since`
+    uint16_t counter; // the count at cycle `since`
     uint16_t reload;
-    uint16_t control;  // TMxCNT_H as written (bits the hardware keeps)
-    uint8_t shift;     // log2 of the prescaler
-    bool running;      // started and counting by itself (not in count-up mode)
-    uint64_t since;    // the cycle `counter` holds for (prescaler phase included)
-    uint64_t overflow_at;  // the next overflow of a running timer, else kNever
+    uint16_t control;     // TMxCNT_H as written (bits the hardware keeps)
+    uint8_t shift;        // log2 of the prescaler
+    bool running;         // started and counting by itself (not in count-up mode)
+    uint64_t since;       // the cycle `counter` holds for (prescaler phase included)
+    uint64_t overflow_at; // the next overflow of a running timer, else kNever
 };
 
 // The registers as written stay in gba.mem.io; these are the internal ones.
 struct DmaChannel {
-    uint32_t src, dst;    // the addresses, latched when the channel is enabled
-    uint32_t count;       // the units of the next transfer
-    uint32_t left;        // the units left of a transfer under way (paused for an event), else 0
-    uint32_t latch;       // the last value the channel read: what it moves from unreadable addresses
-    uint16_t control;     // DMAxCNT_H as kept
+    uint32_t src, dst; // the addresses, latched when the channel is enabled
+    uint32_t count;    // the units of the next transfer
+    uint32_t left;     // the units left of a transfer under way (paused for an event), else 0
+    uint32_t latch;    // the last value the channel read: what it moves from unreadable addresses
+    uint16_t control;  // DMAxCNT_H as kept
 };
 
 struct Machine {
-    bool halted;       // HALTCNT or a BIOS wait: the processor sleeps until an interrupt
-    bool irq_pending;  // IME set and IE & IF non-zero: the processor takes the IRQ when CPSR.I allows
-    bool stopped;      // HALTCNT's stop mode: only the keypad (or a cartridge) wakes it
-    uint64_t irq_at;   // when a request that came reaches the processor (kNever: none on its way)
-    bool frame_done;   // line 160 began: gba_run_frame returns
-    bool video_started;  // the first frame's start was announced to the video
+    bool halted;        // HALTCNT or a BIOS wait: the processor sleeps until an interrupt
+    bool irq_pending;   // IME set and IE & IF non-zero: the processor takes the IRQ when CPSR.I allows
+    bool stopped;       // HALTCNT's stop mode: only the keypad (or a cartridge) wakes it
+    uint64_t irq_at;    // when a request that came reaches the processor (kNever: none on its way)
+    bool frame_done;    // line 160 began: gba_run_frame returns
+    bool video_started; // the first frame's start was announced to the video
 
     // Display timing: the current line and where it is.
     uint32_t line;
@@ -65,18 +65,18 @@ struct Machine {
     uint64_t next_display; // the cycle of the next change of phase
 
     Timer timers[4];
-    uint64_t next_timer;   // the earliest timer overflow that has effects, or kNever
+    uint64_t next_timer; // the earliest timer overflow that has effects, or kNever
 
     DmaChannel dma[4];
-    uint8_t dma_pending;   // channels whose start condition came and whose transfer is due
-    uint64_t dma_due;      // when the pending transfers start
-    bool capture_active;   // DMA3's video capture started at line 2 and runs until line 162
-    bool dma_running;      // a transfer is under way (BIOS reads see the latch, not the BIOS)
+    uint8_t dma_pending; // channels whose start condition came and whose transfer is due
+    uint64_t dma_due;    // when the pending transfers start
+    bool capture_active; // DMA3's video capture started at line 2 and runs until line 162
+    bool dma_running;    // a transfer is under way (BIOS reads see the latch, not the BIOS)
 
     // Wait states: the cycles of one access to each area (index addr >> 24
     // for 0x00-0x0F), non-sequential / sequential, 16-bit / 32-bit.
     uint8_t wait_n16[16], wait_s16[16], wait_n32[16], wait_s32[16];
-    uint32_t memctl;       // the internal memory control at 0x4000800
+    uint32_t memctl; // the internal memory control at 0x4000800
 
     // The cartridge's prefetch buffer: the halfwords [pf_head, pf_tail) are
     // read ahead of the processor; pf_tail is being fetched until pf_ready.
@@ -93,7 +93,7 @@ struct Machine {
     uint32_t open_bus;
     bool pc_in_bios;
 
-    uint16_t keys;  // the keys held (Key bits, set = pressed)
+    uint16_t keys; // the keys held (Key bits, set = pressed)
 };
 
 // Sets the registers and the timing as they are at power-on.

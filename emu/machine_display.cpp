@@ -54,12 +54,8 @@ void line_begins(Gba& gba) {
 void run_step(Gba& gba, uint8_t step) {
     Machine& m = gba.machine;
     switch (step) {
-    case kLineStart:
-        line_begins(gba);
-        break;
-    case kVcountFlag:
-        m.vcount_irq_due = vcount_compare(gba);
-        break;
+    case kLineStart: line_begins(gba); break;
+    case kVcountFlag: m.vcount_irq_due = vcount_compare(gba); break;
     case kVblankIrq:
         if (m.line == kVblankLine && (stat(gba) & kStatVblankIrq)) machine_raise_irq(gba, kIrqVblank);
         break;

@@ -16,9 +16,8 @@ struct IdString {
 
 // Longer names first where one begins like another.
 constexpr IdString kIdStrings[] = {
-    {"EEPROM_V", 8, SaveType::Eeprom},     {"SRAM_V", 6, SaveType::Sram},
-    {"SRAM_F_V", 8, SaveType::Sram},       {"FLASH_V", 7, SaveType::Flash64},
-    {"FLASH512_V", 10, SaveType::Flash64}, {"FLASH1M_V", 9, SaveType::Flash128},
+    {"EEPROM_V", 8, SaveType::Eeprom}, {"SRAM_V", 6, SaveType::Sram},         {"SRAM_F_V", 8, SaveType::Sram},
+    {"FLASH_V", 7, SaveType::Flash64}, {"FLASH512_V", 10, SaveType::Flash64}, {"FLASH1M_V", 9, SaveType::Flash128},
 };
 
 bool matches_at(const uint8_t* rom, uint32_t size, uint32_t at, const IdString& id) {
@@ -80,8 +79,7 @@ bool save_load(Gba& gba, const uint8_t* data, uint32_t size) {
 
 bool save_busy(const Gba& gba) {
     const SaveChip& chip = gba.save;
-    return chip.flash_stage != 0 || chip.flash_mode != 0 || chip.flash_erase ||
-           chip.eeprom_state != kEepromIdle;
+    return chip.flash_stage != 0 || chip.flash_mode != 0 || chip.flash_erase || chip.eeprom_state != kEepromIdle;
 }
 
 void save_changed(Gba& gba) {

@@ -13,10 +13,10 @@ struct Gba;
 
 enum class SaveType : uint8_t {
     None,
-    Sram,      // 32 KiB, SRAM or FRAM
-    Flash64,   // 64 KiB
-    Flash128,  // 128 KiB, two banks of 64 KiB
-    Eeprom,    // 512 bytes or 8 KiB: the address width the game uses tells
+    Sram,     // 32 KiB, SRAM or FRAM
+    Flash64,  // 64 KiB
+    Flash128, // 128 KiB, two banks of 64 KiB
+    Eeprom,   // 512 bytes or 8 KiB: the address width the game uses tells
     Eeprom512,
     Eeprom8K,
 };
@@ -32,19 +32,19 @@ constexpr uint8_t kFlash128Device = 0x09;
 
 struct SaveChip {
     SaveType type;
-    uint8_t flash_stage;   // how far a command sequence (AA, 55, command) has come
-    uint8_t flash_mode;    // the command waiting for its data byte: write, erase, bank
-    bool flash_id;         // ID mode: the first two bytes read as maker and device
-    bool flash_erase;      // the erase command was given: the next sequence says what
+    uint8_t flash_stage; // how far a command sequence (AA, 55, command) has come
+    uint8_t flash_mode;  // the command waiting for its data byte: write, erase, bank
+    bool flash_id;       // ID mode: the first two bytes read as maker and device
+    bool flash_erase;    // the erase command was given: the next sequence says what
     uint8_t flash_bank;
-    uint8_t eeprom_state;  // idle, taking a request, or sending data
-    uint8_t eeprom_width;  // address bits: 6 or 14, 0 while unknown
+    uint8_t eeprom_state;   // idle, taking a request, or sending data
+    uint8_t eeprom_width;   // address bits: 6 or 14, 0 while unknown
     uint8_t eeprom_request; // the request being taken: 2 write, 3 read
-    uint32_t eeprom_bits;  // bits taken or sent in the current stream
+    uint32_t eeprom_bits;   // bits taken or sent in the current stream
     uint32_t eeprom_address;
     uint64_t eeprom_buffer;
-    uint32_t dma_units;    // the length of the DMA 3 transfer now running, 0 outside one
-    bool dirty;            // changed since the caller last took the contents
+    uint32_t dma_units;     // the length of the DMA 3 transfer now running, 0 outside one
+    bool dirty;             // changed since the caller last took the contents
     uint32_t changed_frame; // gba.frames when the contents last changed
     uint8_t data[kSaveMaxSize];
 };

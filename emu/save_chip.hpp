@@ -9,8 +9,8 @@ struct Gba;
 
 // EEPROM stream states.
 constexpr uint8_t kEepromIdle = 0;
-constexpr uint8_t kEepromTaking = 1;   // a request's bits are coming in
-constexpr uint8_t kEepromSending = 2;  // the 68 bits of a read go out
+constexpr uint8_t kEepromTaking = 1;  // a request's bits are coming in
+constexpr uint8_t kEepromSending = 2; // the 68 bits of a read go out
 
 // Marks the contents changed (for the caller's "store it" decision).
 void save_changed(Gba& gba);

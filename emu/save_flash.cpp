@@ -86,7 +86,7 @@ void flash_write(Gba& gba, uint32_t addr, uint8_t value) {
         return;
     }
     if (chip.flash_stage == 0 && a == 0x5555 && value == 0xF0) {
-        chip.flash_id = false;  // the forced end of a command
+        chip.flash_id = false; // the forced end of a command
         chip.flash_erase = false;
         return;
     }

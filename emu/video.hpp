@@ -16,22 +16,22 @@ constexpr uint32_t kLineWidth = 240;
 // The sprite layer's attributes per pixel (Video::obj_attr).
 constexpr uint8_t kObjPriorityMask = 0x03;
 constexpr uint8_t kObjSemiTransparent = 0x04;
-constexpr uint8_t kObjWindow = 0x08;  // inside the OBJ window (set by window-mode sprites)
-constexpr uint8_t kObjMosaic = 0x10;  // drawn by a mosaic sprite
+constexpr uint8_t kObjWindow = 0x08; // inside the OBJ window (set by window-mode sprites)
+constexpr uint8_t kObjMosaic = 0x10; // drawn by a mosaic sprite
 
 struct Video {
-    int32_t affine_x[2];  // internal reference points of BG2 and BG3, latched at the frame's start
+    int32_t affine_x[2]; // internal reference points of BG2 and BG3, latched at the frame's start
     int32_t affine_y[2];
-    int32_t written_x[2];  // BGxX/BGxY as last copied into the internal points
+    int32_t written_x[2]; // BGxX/BGxY as last copied into the internal points
     int32_t written_y[2];
-    bool last_written_y[2];  // the last reload was of Y
-    int32_t pending_x[2];  // moves of the current vertical mosaic block not yet applied
+    bool last_written_y[2]; // the last reload was of Y
+    int32_t pending_x[2];   // moves of the current vertical mosaic block not yet applied
     int32_t pending_y[2];
-    uint8_t bg_enable_lines[4];  // lines a BG has been enabled in DISPCNT (it shows after a delay)
-    bool window_v[2];            // the vertical flip-flops of windows 0 and 1
-    bool semi_transparent_on_line;  // a semi-transparent sprite pixel is in the sprite layer
+    uint8_t bg_enable_lines[4];    // lines a BG has been enabled in DISPCNT (it shows after a delay)
+    bool window_v[2];              // the vertical flip-flops of windows 0 and 1
+    bool semi_transparent_on_line; // a semi-transparent sprite pixel is in the sprite layer
     uint8_t obj_attr[kLineWidth];
-    uint8_t window[kLineWidth];  // per pixel: layers shown (bits 0-4) and effects allowed (bit 5)
+    uint8_t window[kLineWidth]; // per pixel: layers shown (bits 0-4) and effects allowed (bit 5)
     uint16_t bg[4][kLineWidth];
     uint16_t obj[kLineWidth];
 };

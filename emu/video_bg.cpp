@@ -7,7 +7,7 @@ namespace emu {
 
 namespace {
 
-constexpr uint32_t kBgVramEnd = 0x10000;  // backgrounds cannot fetch from the sprite area
+constexpr uint32_t kBgVramEnd = 0x10000; // backgrounds cannot fetch from the sprite area
 
 uint16_t colour_at(const uint8_t* palette, uint32_t index) {
     return static_cast<uint16_t>((load16(palette + index * 2) & 0x7FFF) | kOpaque);
@@ -18,8 +18,7 @@ void clear8(uint16_t* out) {
 }
 
 // Eight pixels of a text tile row into out, honouring the flips.
-void text_tile_row(const Gba& gba, uint32_t entry, uint32_t char_base, bool colour256, uint32_t row,
-                   uint16_t* out) {
+void text_tile_row(const Gba& gba, uint32_t entry, uint32_t char_base, bool colour256, uint32_t row, uint16_t* out) {
     const uint8_t* vram = gba.mem.vram;
     const uint8_t* palette = gba.mem.palette;
     uint32_t tile = entry & 0x3FF;
@@ -91,7 +90,7 @@ void video_affine_line(const Gba& gba, uint32_t bg, int32_t x, int32_t y, uint16
     uint32_t base = bg == 2 ? 0x20u : 0x30u;
     int32_t pa = static_cast<int16_t>(load16(io + base));
     int32_t pc = static_cast<int16_t>(load16(io + base + 4));
-    uint32_t shift = 7 + (cnt >> 14);  // log2 of the size in pixels
+    uint32_t shift = 7 + (cnt >> 14); // log2 of the size in pixels
     uint32_t size = 1u << shift;
     uint32_t mask = size - 1;
     bool wrap = (cnt & 0x2000) != 0;
@@ -101,7 +100,7 @@ void video_affine_line(const Gba& gba, uint32_t bg, int32_t x, int32_t y, uint16
     // 255 * 64 + 63 < kBgVramEnd); the map may reach past it.
     const uint8_t* palette = gba.mem.palette;
     const bool map_inside = map_base + (size >> 3) * (size >> 3) <= kBgVramEnd;
-    const uint32_t row_shift = shift - 3;  // log2 of the map's tiles per row
+    const uint32_t row_shift = shift - 3; // log2 of the map's tiles per row
     // Neighbouring pixels mostly share a tile: its map entry is read again
     // only when the tile changes.
     uint32_t last_tile = ~0u;

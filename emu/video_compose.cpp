@@ -31,9 +31,9 @@ void window_span(uint8_t* window, uint32_t edges, uint8_t mask) {
 uint32_t widen(uint32_t c) { return c << 3 | c >> 2; }
 
 struct Effects {
-    uint16_t first[32];   // widened channel times EVA
-    uint16_t second[32];  // widened channel times EVB
-    uint8_t fade[32];     // the channel brightened or darkened by EVY
+    uint16_t first[32];  // widened channel times EVA
+    uint16_t second[32]; // widened channel times EVB
+    uint8_t fade[32];    // the channel brightened or darkened by EVY
 };
 
 void build_effects(Effects& e, uint32_t effect, uint32_t eva, uint32_t evb, uint32_t evy) {

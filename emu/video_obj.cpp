@@ -9,21 +9,21 @@ namespace emu {
 namespace {
 
 constexpr uint8_t kSizes[3][4][2] = {
-    {{8, 8}, {16, 16}, {32, 32}, {64, 64}},  // square
-    {{16, 8}, {32, 8}, {32, 16}, {64, 32}},  // horizontal
-    {{8, 16}, {8, 32}, {16, 32}, {32, 64}},  // vertical
+    {{8, 8}, {16, 16}, {32, 32}, {64, 64}}, // square
+    {{16, 8}, {32, 8}, {32, 16}, {64, 32}}, // horizontal
+    {{8, 16}, {8, 32}, {16, 32}, {32, 64}}, // vertical
 };
 
 constexpr uint32_t kObjVram = 0x10000;
 
 struct Sprite {
-    uint32_t width, height;  // the picture's size in pixels
-    uint32_t tile;           // the character number of the upper-left tile
-    uint32_t palette_bank;   // first palette entry (sprite palette) for 4 bpp
+    uint32_t width, height; // the picture's size in pixels
+    uint32_t tile;          // the character number of the upper-left tile
+    uint32_t palette_bank;  // first palette entry (sprite palette) for 4 bpp
     bool colour256;
     bool one_dimensional;
-    uint32_t min_tile_offset;  // sprite VRAM below this offset belongs to the bitmap
-    uint8_t attr;              // priority, semi-transparency or window marks
+    uint32_t min_tile_offset; // sprite VRAM below this offset belongs to the bitmap
+    uint8_t attr;             // priority, semi-transparency or window marks
 };
 
 // The palette index of the sprite's pixel (tx, ty), 0 for transparent.
@@ -142,7 +142,7 @@ void video_obj_line(Gba& gba, uint32_t line) {
             row = back <= row ? row - back : 0;
         }
         s.tile = a2 & 0x3FF;
-        if (bitmap_mode && s.tile < 512) continue;  // the lower tiles hold the bitmap
+        if (bitmap_mode && s.tile < 512) continue; // the lower tiles hold the bitmap
         s.colour256 = (a0 & 0x2000) != 0;
         s.one_dimensional = (dispcnt & 0x40) != 0;
         s.palette_bank = (a2 >> 12) * 16;

@@ -46,7 +46,8 @@ std::vector<std::uint8_t> small_image(bool nested) {
     std::vector<std::uint8_t> image(0x2600);
     std::copy_n(DISC_ID, 6, image.begin());
     put_be32(image, DISC_MAGIC_OFFSET, DISC_MAGIC);
-    const std::string names = nested ? std::string("d\0e\0a.bin\0b.bin\0", 16) : std::string("roms\0b.gba\0index.000\0", 21);
+    const std::string names =
+        nested ? std::string("d\0e\0a.bin\0b.bin\0", 16) : std::string("roms\0b.gba\0index.000\0", 21);
     const std::uint32_t entries = nested ? 5 : 4;
     const std::uint32_t table = 0x440;
     put_be32(image, table, FST_DIRECTORY_FLAG);

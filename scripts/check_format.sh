@@ -10,7 +10,7 @@ if ! command -v "$format" >/dev/null; then
   echo "clang-format is not installed (scripts/deps.sh installs it): skipping the format check"
   exit 77
 fi
-mapfile -t files < <(find src tests emu boot bench fuzz -type f \
+mapfile -t files < <(find src tests emu boot bench fuzz tools -type f \
   \( -name '*.c' -o -name '*.h' -o -name '*.cpp' -o -name '*.hpp' \) | sort)
 changed=()
 for file in "${files[@]}"; do

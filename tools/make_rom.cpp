@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr std::size_t TITLE_OFFSET = 0xA0;     // 12 bytes
-constexpr std::size_t GAME_CODE_OFFSET = 0xAC; // 4 bytes
+constexpr std::size_t TITLE_OFFSET = 0xA0;      // 12 bytes
+constexpr std::size_t GAME_CODE_OFFSET = 0xAC;  // 4 bytes
 constexpr std::size_t MAKER_CODE_OFFSET = 0xB0; // 2 bytes
 constexpr std::size_t FIXED_BYTE_OFFSET = 0xB2; // always 0x96
 constexpr std::size_t CHECKSUM_OFFSET = 0xBD;   // complement of bytes 0xA0..0xBC

@@ -37,9 +37,21 @@ Bytes encode_cmpr_bounding_box(const Picture& pic) {
                 }
                 std::uint16_t c0 = to_rgb565(hi), c1 = to_rgb565(lo);
                 if (c0 < c1) std::swap(c0, c1);
-                Bytes block{static_cast<std::uint8_t>(c0 >> 8), static_cast<std::uint8_t>(c0), static_cast<std::uint8_t>(c1 >> 8),
-                            static_cast<std::uint8_t>(c1), 0, 0, 0, 0};
-                const Picture palette = decode_cmpr([&] { Bytes t = block; t.resize(32); return t; }(), 8, 8);
+                Bytes block{static_cast<std::uint8_t>(c0 >> 8),
+                            static_cast<std::uint8_t>(c0),
+                            static_cast<std::uint8_t>(c1 >> 8),
+                            static_cast<std::uint8_t>(c1),
+                            0,
+                            0,
+                            0,
+                            0};
+                const Picture palette = decode_cmpr(
+                    [&] {
+                        Bytes t = block;
+                        t.resize(32);
+                        return t;
+                    }(),
+                    8, 8);
                 Rgba entry[4];
                 for (std::uint8_t k = 0; k < 4; ++k) {
                     block[4] = static_cast<std::uint8_t>(k << 6);
@@ -55,7 +67,8 @@ Bytes encode_cmpr_bounding_box(const Picture& pic) {
                         const Rgba c = pixel(pic, bx + col, by + row);
                         int best = 0, best_error = 1 << 30;
                         for (std::size_t k = 0; k < entries; ++k) {
-                            const int e = (c.r - entry[k].r) * (c.r - entry[k].r) + (c.g - entry[k].g) * (c.g - entry[k].g) +
+                            const int e = (c.r - entry[k].r) * (c.r - entry[k].r) +
+                                          (c.g - entry[k].g) * (c.g - entry[k].g) +
                                           (c.b - entry[k].b) * (c.b - entry[k].b);
                             if (e < best_error) best = static_cast<int>(k), best_error = e;
                         }
@@ -69,8 +82,7 @@ Bytes encode_cmpr_bounding_box(const Picture& pic) {
 }
 
 // Processor time, not wall time: the figures stay meaningful on a busy machine.
-template <class Step>
-auto timed(double& ms, Step step) {
+template <class Step> auto timed(double& ms, Step step) {
     const std::clock_t start = std::clock();
     auto result = step();
     ms = 1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;

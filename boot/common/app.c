@@ -9,9 +9,7 @@
 #define FALLBACK_TOP BT_RGB(40, 56, 112)
 #define FALLBACK_BOTTOM BT_RGB(12, 16, 40)
 
-static int digit(uint8_t d, int count) {
-    return d >= '0' && d < '0' + count ? d - '0' : 0;
-}
+static int digit(uint8_t d, int count) { return d >= '0' && d < '0' + count ? d - '0' : 0; }
 
 /* A plain gradient where the skin cannot be shown. */
 static void fallback_background(bt_canvas* c) {

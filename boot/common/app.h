@@ -20,9 +20,9 @@ typedef struct {
     const uint8_t* fst; /* the file system table the loader left in memory */
     uint32_t fst_size;
     const uint8_t* menu_table; /* BT_MENU_SLOT_COUNT slots */
-    uint8_t skin_digit;  /* '0'..'3' as patched */
-    uint8_t zoom_digit;  /* '0'..'2' */
-    uint8_t* file_buffer; /* room for a skin file */
+    uint8_t skin_digit;        /* '0'..'3' as patched */
+    uint8_t zoom_digit;        /* '0'..'2' */
+    uint8_t* file_buffer;      /* room for a skin file */
     uint32_t file_capacity;
     bt_canvas background; /* screen-sized */
 } bt_app_env;
@@ -31,11 +31,11 @@ typedef struct {
 #define BT_INDEX_FILE_SIZE 2048u
 
 typedef struct {
-    int number;         /* 0-based game */
-    int index_ok;       /* index file read */
-    int rom_ok;         /* ROM header read */
+    int number;   /* 0-based game */
+    int index_ok; /* index file read */
+    int rom_ok;   /* ROM header read */
     char index_text[BT_INDEX_FILE_SIZE + 1];
-    char path[96];      /* the ROM's path on the disc, from the index file */
+    char path[96]; /* the ROM's path on the disc, from the index file */
     uint32_t rom_size;
     uint32_t rom_offset; /* where the ROM's bytes start on the disc */
     char title[13];
@@ -47,7 +47,7 @@ typedef struct {
     bt_app_env env;
     int skin;
     int zoom;
-    int skin_status;  /* 0, or why the skin could not be shown */
+    int skin_status; /* 0, or why the skin could not be shown */
     int pad_present;
     bt_menu_state menu;
     bt_details details;

@@ -118,4 +118,3 @@ uint32_t audio_block_frames(uint32_t gap, uint32_t ticks_per_second) {
     if (wanted >= AS_BLOCK_MAX_FRAMES) return AS_BLOCK_MAX_FRAMES;
     return ((uint32_t)wanted + AS_BLOCK_STEP_FRAMES - 1) / AS_BLOCK_STEP_FRAMES * AS_BLOCK_STEP_FRAMES;
 }
-

@@ -48,19 +48,19 @@
 
 typedef struct {
     int16_t ring[AS_RING_FRAMES * 2];
-    uint32_t ring_read;   /* the frame at the resampler's position */
-    uint32_t ring_count;  /* frames from ring_read on */
-    uint32_t phase;       /* between ring_read and the next frame, in 1/65536 */
+    uint32_t ring_read;    /* the frame at the resampler's position */
+    uint32_t ring_count;   /* frames from ring_read on */
+    uint32_t phase;        /* between ring_read and the next frame, in 1/65536 */
     uint32_t nominal_step; /* input frames per output frame, 16.16 */
-    uint32_t step;        /* the step the last block used */
-    int32_t gain;         /* 0 .. AS_GAIN_ONE: the fades asked for */
+    uint32_t step;         /* the step the last block used */
+    int32_t gain;          /* 0 .. AS_GAIN_ONE: the fades asked for */
     int32_t gain_target;
-    int32_t flow;         /* 0 .. AS_GAIN_ONE: down to 0 where the ring runs dry, up again after */
-    uint32_t primed;      /* 1 once the ring reached the target fill */
-    uint32_t underruns;   /* times the ring ran dry while playing */
-    uint32_t calm;        /* output frames made since it last ran dry (up to AS_CALM_FRAMES) */
-    uint32_t dropped;     /* input frames the full ring refused */
-    uint32_t next_block;  /* the block audio_stream_fill fills next: 0 or 1 */
+    int32_t flow;          /* 0 .. AS_GAIN_ONE: down to 0 where the ring runs dry, up again after */
+    uint32_t primed;       /* 1 once the ring reached the target fill */
+    uint32_t underruns;    /* times the ring ran dry while playing */
+    uint32_t calm;         /* output frames made since it last ran dry (up to AS_CALM_FRAMES) */
+    uint32_t dropped;      /* input frames the full ring refused */
+    uint32_t next_block;   /* the block audio_stream_fill fills next: 0 or 1 */
     uint32_t block_frames; /* output frames of the block filled last */
     int16_t block[2][AS_BLOCK_MAX_FRAMES * 2] __attribute__((aligned(32)));
 } audio_stream;

@@ -10,13 +10,9 @@ static inline uint32_t bt_be32(const uint8_t* p) {
     return (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 | (uint32_t)p[3];
 }
 
-static inline uint16_t bt_be16(const uint8_t* p) {
-    return (uint16_t)((unsigned)p[0] << 8 | (unsigned)p[1]);
-}
+static inline uint16_t bt_be16(const uint8_t* p) { return (uint16_t)((unsigned)p[0] << 8 | (unsigned)p[1]); }
 
-static inline uint32_t bt_round_up32(uint32_t v) {
-    return (v + 31u) & ~31u;
-}
+static inline uint32_t bt_round_up32(uint32_t v) { return (v + 31u) & ~31u; }
 
 /* The 32-byte cache lines that [start, start + len) touches, the range cut
    at the top of the address space: a cache loop runs exactly this many

@@ -1,16 +1,20 @@
 #include "canvas.h"
 
 static int clip(int* x, int* y, int* w, int* h, const bt_canvas* c) {
-    if (*x < 0) { *w += *x; *x = 0; }
-    if (*y < 0) { *h += *y; *y = 0; }
+    if (*x < 0) {
+        *w += *x;
+        *x = 0;
+    }
+    if (*y < 0) {
+        *h += *y;
+        *y = 0;
+    }
     if (*x + *w > c->width) *w = c->width - *x;
     if (*y + *h > c->height) *h = c->height - *y;
     return *w > 0 && *h > 0;
 }
 
-void bt_canvas_fill(bt_canvas* c, uint32_t colour) {
-    bt_canvas_fill_rect(c, 0, 0, c->width, c->height, colour);
-}
+void bt_canvas_fill(bt_canvas* c, uint32_t colour) { bt_canvas_fill_rect(c, 0, 0, c->width, c->height, colour); }
 
 void bt_canvas_fill_rect(bt_canvas* c, int x, int y, int w, int h, uint32_t colour) {
     int row, col;

@@ -3,7 +3,7 @@
 #include "card_fs.h"
 
 #define HEADER_SIZE_MBIT 0x22u
-#define HEADER_SUMMED 0x1FCu    /* the checksums follow the summed bytes */
+#define HEADER_SUMMED 0x1FCu /* the checksums follow the summed bytes */
 #define DIR_COUNTER 0x1FFAu
 #define DIR_SUMMED 0x1FFCu
 #define BAT_SUM 0u
@@ -37,9 +37,7 @@ static int sums_match(const uint8_t* summed, uint32_t len, const uint8_t* stored
     return card_get16(stored) == sum && card_get16(stored + 2) == inverse;
 }
 
-static int dir_valid(const uint8_t* dir) {
-    return sums_match(dir, DIR_SUMMED, dir + DIR_SUMMED);
-}
+static int dir_valid(const uint8_t* dir) { return sums_match(dir, DIR_SUMMED, dir + DIR_SUMMED); }
 
 static int bat_valid(const uint8_t* bat, uint32_t blocks) {
     uint32_t b;
@@ -109,17 +107,11 @@ card_result card_fs_mount(card_fs* fs, const card_device* dev) {
     return CARD_OK;
 }
 
-uint16_t card_bat_next(const card_fs* fs, uint32_t block) {
-    return card_get16(fs->bat + 2u * block);
-}
+uint16_t card_bat_next(const card_fs* fs, uint32_t block) { return card_get16(fs->bat + 2u * block); }
 
-static const uint8_t* entry_at(const card_fs* fs, int slot) {
-    return fs->dir + (uint32_t)slot * CARD_ENTRY_SIZE;
-}
+static const uint8_t* entry_at(const card_fs* fs, int slot) { return fs->dir + (uint32_t)slot * CARD_ENTRY_SIZE; }
 
-static int entry_used(const uint8_t* e) {
-    return !(e[0] == 0xFFu && e[1] == 0xFFu && e[2] == 0xFFu && e[3] == 0xFFu);
-}
+static int entry_used(const uint8_t* e) { return !(e[0] == 0xFFu && e[1] == 0xFFu && e[2] == 0xFFu && e[3] == 0xFFu); }
 
 static int same_bytes(const uint8_t* a, const char* b, uint32_t len) {
     uint32_t i;

@@ -14,10 +14,10 @@
 #include <stdint.h>
 
 #define CARD_BLOCK_SIZE 8192u
-#define CARD_PAGE_SIZE 128u       /* the unit of a page program */
+#define CARD_PAGE_SIZE 128u /* the unit of a page program */
 #define CARD_FIRST_DATA_BLOCK 5u
-#define CARD_MIN_BLOCKS 64u       /* the smallest card: 4 Mbit */
-#define CARD_MAX_BLOCKS 4096u     /* as many as the BAT can map */
+#define CARD_MIN_BLOCKS 64u   /* the smallest card: 4 Mbit */
+#define CARD_MAX_BLOCKS 4096u /* as many as the BAT can map */
 #define CARD_DIR_ENTRIES 127u
 #define CARD_ENTRY_SIZE 64u
 #define CARD_GAME_CODE_LEN 4u
@@ -31,11 +31,11 @@
 
 typedef enum card_result {
     CARD_OK = 0,
-    CARD_ERR_IO = -1,        /* the device failed (or there is no card) */
-    CARD_ERR_DAMAGED = -2,   /* neither copy of the directory or BAT is valid */
-    CARD_ERR_FULL = -3,      /* not enough free blocks or directory entries */
+    CARD_ERR_IO = -1,      /* the device failed (or there is no card) */
+    CARD_ERR_DAMAGED = -2, /* neither copy of the directory or BAT is valid */
+    CARD_ERR_FULL = -3,    /* not enough free blocks or directory entries */
     CARD_ERR_NOT_FOUND = -4,
-    CARD_ERR_RANGE = -5      /* an offset, length or block number out of range */
+    CARD_ERR_RANGE = -5 /* an offset, length or block number out of range */
 } card_result;
 
 /* One 8 KiB block at a time. write_block erases the block and programs it
@@ -91,26 +91,23 @@ card_result card_fs_read(card_fs* fs, int slot, uint32_t offset, uint8_t* dst, u
 
 /* What a write puts in the directory entry besides the blocks. */
 typedef struct card_entry_look {
-    uint32_t time;            /* seconds since 1 January 2000 */
-    uint32_t comment_offset;  /* where the two 32-byte lines the card
+    uint32_t time;           /* seconds since 1 January 2000 */
+    uint32_t comment_offset; /* where the two 32-byte lines the card
                                  manager shows start in the file */
-    uint16_t icon_format;     /* 2 bits per icon frame, 0: no icon */
-    uint16_t icon_speed;      /* 2 bits per frame: how long it shows */
-    uint32_t image_offset;    /* where the icons start in the file */
+    uint16_t icon_format;    /* 2 bits per icon frame, 0: no icon */
+    uint16_t icon_speed;     /* 2 bits per frame: how long it shows */
+    uint32_t image_offset;   /* where the icons start in the file */
 } card_entry_look;
 
 /* Creates the file, or replaces its contents, with head (head_len <= one
    block) followed by body, zero-padded to whole blocks. Crash-safe: the new
    contents go to free blocks first, then the tables to their spare copies,
    so a cut between any two block writes leaves the previous contents. */
-card_result card_fs_write_file(card_fs* fs, const card_file_id* id, const card_entry_look* look,
-                               const uint8_t* head, uint32_t head_len, const uint8_t* body,
-                               uint32_t body_len);
+card_result card_fs_write_file(card_fs* fs, const card_file_id* id, const card_entry_look* look, const uint8_t* head,
+                               uint32_t head_len, const uint8_t* body, uint32_t body_len);
 
 /* Helpers shared by the file-system sources. */
-static inline uint16_t card_get16(const uint8_t* p) {
-    return (uint16_t)((unsigned)p[0] << 8 | (unsigned)p[1]);
-}
+static inline uint16_t card_get16(const uint8_t* p) { return (uint16_t)((unsigned)p[0] << 8 | (unsigned)p[1]); }
 static inline void card_put16(uint8_t* p, uint16_t v) {
     p[0] = (uint8_t)(v >> 8);
     p[1] = (uint8_t)v;

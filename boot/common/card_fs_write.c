@@ -37,9 +37,7 @@ static int free_slot(const card_fs* fs) {
     return -1;
 }
 
-static void set_next(card_fs* fs, uint32_t block, uint16_t next) {
-    card_put16(fs->bat + 2u * block, next);
-}
+static void set_next(card_fs* fs, uint32_t block, uint16_t next) { card_put16(fs->bat + 2u * block, next); }
 
 /* Takes `need` free blocks, linked in order, starting after the last block
    allocated; returns the first. */
@@ -141,9 +139,8 @@ static card_result failed(card_fs* fs, card_result result) {
     return result;
 }
 
-card_result card_fs_write_file(card_fs* fs, const card_file_id* id, const card_entry_look* look,
-                               const uint8_t* head, uint32_t head_len, const uint8_t* body,
-                               uint32_t body_len) {
+card_result card_fs_write_file(card_fs* fs, const card_file_id* id, const card_entry_look* look, const uint8_t* head,
+                               uint32_t head_len, const uint8_t* body, uint32_t body_len) {
     int slot = card_fs_find(fs, id);
     const int rewrite = slot >= 0;
     uint32_t need, b, k;

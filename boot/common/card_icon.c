@@ -6,9 +6,7 @@
 #define CLEAR 0xFF000000u
 #define TILE 4
 
-static int within(int v, int lo, int hi) {
-    return v >= lo && v <= hi;
-}
+static int within(int v, int lo, int hi) { return v >= lo && v <= hi; }
 
 /* Inside the rectangle [x0, x1] x [y0, y1] with corners rounded by r. */
 static int rounded(int x, int y, int x0, int y0, int x1, int y1, int r) {

@@ -32,7 +32,7 @@ int card_note_lines(const char* text, int max_chars, card_note_line* lines, int 
         else if (end >= total) cut = next = total;
         else if (text[end] == ' ') cut = next = end; /* the line ends just before a space */
         else if (cut > at) next = cut;
-        else cut = next = end; /* one long word: cut it */
+        else cut = next = end;                          /* one long word: cut it */
         while (cut > at && text[cut - 1] == ' ') --cut; /* nor ends with one */
         lines[count].start = at;
         lines[count].length = cut - at;

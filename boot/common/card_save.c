@@ -34,9 +34,7 @@ const char* card_save_message(card_save_policy* p, card_save_status status) {
     case CARD_SAVE_DAMAGED: text = "MEMORY CARD IN SLOT A IS DAMAGED: PROGRESS WILL NOT BE KEPT"; break;
     case CARD_SAVE_FOREIGN: text = "ANOTHER PROGRAM'S FILE HAS THIS GAME'S NAME: PROGRESS WILL NOT BE KEPT"; break;
     case CARD_SAVE_FAILED: text = "COULD NOT WRITE TO THE MEMORY CARD IN SLOT A"; break;
-    case CARD_SAVE_DONE:
-        p->shown = 0;
-        return 0;
+    case CARD_SAVE_DONE: p->shown = 0; return 0;
     case CARD_SAVE_NO_FILE:
     default: return 0;
     }

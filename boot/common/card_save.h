@@ -26,16 +26,16 @@
 #define CARD_SAVE_HEAD_LEN 0x80u
 #define CARD_SAVE_ICON_OFFSET 0x80u
 #define CARD_SAVE_DATA_OFFSET 0x880u /* after the icon's 2048 bytes */
-#define CARD_SAVE_QUIET_FRAMES 60u /* about a second left alone */
+#define CARD_SAVE_QUIET_FRAMES 60u   /* about a second left alone */
 
 typedef enum card_save_status {
     CARD_SAVE_DONE = 0,
-    CARD_SAVE_NO_FILE,    /* loading: nothing kept yet for this game */
+    CARD_SAVE_NO_FILE, /* loading: nothing kept yet for this game */
     CARD_SAVE_NO_CARD,
     CARD_SAVE_FULL,
-    CARD_SAVE_DAMAGED,    /* the card's tables, or our file, do not check out */
-    CARD_SAVE_FOREIGN,    /* a file of that name not written by us: left alone */
-    CARD_SAVE_FAILED      /* the card stopped answering during a write */
+    CARD_SAVE_DAMAGED, /* the card's tables, or our file, do not check out */
+    CARD_SAVE_FOREIGN, /* a file of that name not written by us: left alone */
+    CARD_SAVE_FAILED   /* the card stopped answering during a write */
 } card_save_status;
 
 typedef struct card_save_name {
@@ -47,8 +47,8 @@ typedef struct card_save_name {
    maker code), named after the cartridge's 4-character code and 12-byte
    title (from the ROM header; unprintable bytes become '_'), and showing
    `title` (the game list's name, NUL-terminated) in the card manager. */
-void card_save_name_for(card_save_name* out, const char* disc_id6, const char* rom_code4,
-                        const char* rom_title12, const char* title);
+void card_save_name_for(card_save_name* out, const char* disc_id6, const char* rom_code4, const char* rom_title12,
+                        const char* title);
 
 /* Reads the kept save memory into dst (capacity cap); *size gets its size. */
 card_save_status card_save_load(card_fs* fs, const card_device* dev, const card_save_name* name, uint8_t* dst,

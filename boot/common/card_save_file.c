@@ -37,9 +37,7 @@ static uint32_t crc32_of(const uint8_t* p, uint32_t len) {
     return ~crc;
 }
 
-static char printable(char c) {
-    return c >= 0x20 && c < 0x7F ? c : '_';
-}
+static char printable(char c) { return c >= 0x20 && c < 0x7F ? c : '_'; }
 
 /* Copies up to len bytes of src, stopping at a NUL; returns the count. */
 static uint32_t put_text(char* dst, const char* src, uint32_t len, int clean) {
@@ -51,8 +49,8 @@ static uint32_t put_text(char* dst, const char* src, uint32_t len, int clean) {
     return n;
 }
 
-void card_save_name_for(card_save_name* out, const char* disc_id6, const char* rom_code4,
-                        const char* rom_title12, const char* title) {
+void card_save_name_for(card_save_name* out, const char* disc_id6, const char* rom_code4, const char* rom_title12,
+                        const char* title) {
     uint32_t n = 0;
     card_fill((uint8_t*)out, 0, sizeof *out);
     card_copy((uint8_t*)out->id.game, (const uint8_t*)disc_id6, CARD_GAME_CODE_LEN);
@@ -66,9 +64,9 @@ void card_save_name_for(card_save_name* out, const char* disc_id6, const char* r
 
 /* Reads the head of the file in `slot`; 1 when it is one of ours. */
 static int read_head(card_fs* fs, int slot, uint8_t* head) {
-    return card_fs_read(fs, slot, 0, head, CARD_SAVE_HEAD_LEN) == CARD_OK &&
-           head[HEAD_MAGIC] == (uint8_t)magic[0] && head[HEAD_MAGIC + 1u] == (uint8_t)magic[1] &&
-           head[HEAD_MAGIC + 2u] == (uint8_t)magic[2] && head[HEAD_MAGIC + 3u] == (uint8_t)magic[3];
+    return card_fs_read(fs, slot, 0, head, CARD_SAVE_HEAD_LEN) == CARD_OK && head[HEAD_MAGIC] == (uint8_t)magic[0] &&
+           head[HEAD_MAGIC + 1u] == (uint8_t)magic[1] && head[HEAD_MAGIC + 2u] == (uint8_t)magic[2] &&
+           head[HEAD_MAGIC + 3u] == (uint8_t)magic[3];
 }
 
 static card_save_status mount_status(card_result r) {

@@ -48,8 +48,7 @@ void bt_details_load(const bt_app_env* env, int number, bt_details* d) {
     if (!(d->index_ok && path_from_index(d->index_text, d->path, sizeof d->path) &&
           bt_fst_find(env->fst, env->fst_size, d->path, &file))) {
         char disc_name[80];
-        if (!bt_fst_nth_in_dir(env->fst, env->fst_size, "roms", (uint32_t)number, &file, disc_name,
-                               sizeof disc_name))
+        if (!bt_fst_nth_in_dir(env->fst, env->fst_size, "roms", (uint32_t)number, &file, disc_name, sizeof disc_name))
             return;
         bt_copy_text(d->path, sizeof d->path, "roms/", 5);
         bt_copy_text(d->path + 5, sizeof d->path - 5, disc_name, sizeof disc_name);

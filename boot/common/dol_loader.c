@@ -90,9 +90,7 @@ int bt_loader_next(bt_loader* l, const uint8_t* scratch, bt_disc_read* next) {
         }
         l->fst_size = 0;
         /* fall through */
-    default:
-        scratch_read(l, BT_DISC_HEADER_WORDS, 32, next);
-        return 0;
+    default: scratch_read(l, BT_DISC_HEADER_WORDS, 32, next); return 0;
     }
 }
 

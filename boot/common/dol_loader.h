@@ -69,7 +69,7 @@ typedef struct {
 
 /* What the loader's close does once every read is done. */
 typedef struct {
-    int start;      /* 1: start the program at entry; 0: show the error screen, touch nothing */
+    int start; /* 1: start the program at entry; 0: show the error screen, touch nothing */
     uint32_t entry;
     bt_range sections[BT_DOL_SECTIONS]; /* the loaded ones, for the caches */
     uint32_t section_count;

@@ -7,7 +7,7 @@
 
 typedef struct {
     const uint8_t* fst;
-    uint32_t count;       /* entries */
+    uint32_t count; /* entries */
     const char* names;
     uint32_t names_size;
 } table;
@@ -26,9 +26,7 @@ static int is_dir(const table* t, uint32_t i) {
     return (bt_be32(t->fst + i * ENTRY_SIZE) & 0xFF000000u) == DIRECTORY_FLAG;
 }
 
-static uint32_t word(const table* t, uint32_t i, uint32_t w) {
-    return bt_be32(t->fst + i * ENTRY_SIZE + 4u * w);
-}
+static uint32_t word(const table* t, uint32_t i, uint32_t w) { return bt_be32(t->fst + i * ENTRY_SIZE + 4u * w); }
 
 /* Whether entry i's name equals the len bytes of name. */
 static int name_is(const table* t, uint32_t i, const char* name, uint32_t len) {
@@ -78,8 +76,8 @@ int bt_fst_find(const uint8_t* fst, uint32_t size, const char* path, bt_fst_file
     return 1;
 }
 
-int bt_fst_nth_in_dir(const uint8_t* fst, uint32_t size, const char* dir_name, uint32_t n, bt_fst_file* out,
-                      char* name, uint32_t cap) {
+int bt_fst_nth_in_dir(const uint8_t* fst, uint32_t size, const char* dir_name, uint32_t n, bt_fst_file* out, char* name,
+                      uint32_t cap) {
     table t;
     uint32_t dir = 0, len = 0, i, end, at;
     if (!open_table(fst, size, &t)) return 0;

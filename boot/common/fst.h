@@ -18,7 +18,7 @@ int bt_fst_find(const uint8_t* fst, uint32_t size, const char* path, bt_fst_file
 
 /* The n-th (0-based) file directly inside the directory named dir_name in
    the root; its name is copied to name (cap bytes). Returns 1 when found. */
-int bt_fst_nth_in_dir(const uint8_t* fst, uint32_t size, const char* dir_name, uint32_t n, bt_fst_file* out,
-                      char* name, uint32_t cap);
+int bt_fst_nth_in_dir(const uint8_t* fst, uint32_t size, const char* dir_name, uint32_t n, bt_fst_file* out, char* name,
+                      uint32_t cap);
 
 #endif

@@ -21,10 +21,10 @@ enum { BT_EVENT_NONE = 0, BT_EVENT_MOVED, BT_EVENT_OPEN, BT_EVENT_BACK, BT_EVENT
 #define BT_STICK_DEAD_ZONE 0x38   /* stick travel from the centre (0x80) that counts as no push */
 
 typedef struct {
-    int count;   /* games in the menu */
-    int rows;    /* rows the screen shows */
-    int cursor;  /* 0-based game under the cursor */
-    int top;     /* first game shown */
+    int count;  /* games in the menu */
+    int rows;   /* rows the screen shows */
+    int cursor; /* 0-based game under the cursor */
+    int top;    /* first game shown */
     int page;
     unsigned held;
     int held_for; /* fields the current up/down has been held */

@@ -54,9 +54,16 @@ void bt_words_blit(uint32_t* words, const bt_canvas* src, int x, int y);
 
 /* --- the controller ------------------------------------------------------ */
 enum {
-    BT_GBA_A = 1 << 0, BT_GBA_B = 1 << 1, BT_GBA_SELECT = 1 << 2, BT_GBA_START = 1 << 3,
-    BT_GBA_RIGHT = 1 << 4, BT_GBA_LEFT = 1 << 5, BT_GBA_UP = 1 << 6, BT_GBA_DOWN = 1 << 7,
-    BT_GBA_R = 1 << 8, BT_GBA_L = 1 << 9
+    BT_GBA_A = 1 << 0,
+    BT_GBA_B = 1 << 1,
+    BT_GBA_SELECT = 1 << 2,
+    BT_GBA_START = 1 << 3,
+    BT_GBA_RIGHT = 1 << 4,
+    BT_GBA_LEFT = 1 << 5,
+    BT_GBA_UP = 1 << 6,
+    BT_GBA_DOWN = 1 << 7,
+    BT_GBA_R = 1 << 8,
+    BT_GBA_L = 1 << 9
 };
 
 /* The handheld keys the controller's first status word holds: A, B, L, R

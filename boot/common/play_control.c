@@ -8,9 +8,8 @@ uint16_t bt_play_keys(uint32_t hi) {
     static const struct {
         uint8_t bit;
         uint16_t key;
-    } buttons[] = {{24, BT_GBA_A},     {25, BT_GBA_B},    {22, BT_GBA_L},     {21, BT_GBA_R},
-                   {28, BT_GBA_START}, {20, BT_GBA_SELECT}, {19, BT_GBA_UP},   {18, BT_GBA_DOWN},
-                   {17, BT_GBA_RIGHT}, {16, BT_GBA_LEFT}};
+    } buttons[] = {{24, BT_GBA_A},      {25, BT_GBA_B},  {22, BT_GBA_L},    {21, BT_GBA_R},     {28, BT_GBA_START},
+                   {20, BT_GBA_SELECT}, {19, BT_GBA_UP}, {18, BT_GBA_DOWN}, {17, BT_GBA_RIGHT}, {16, BT_GBA_LEFT}};
     const int stick_x = (int)(hi >> 8 & 0xFF) - 0x80, stick_y = (int)(hi & 0xFF) - 0x80;
     unsigned keys = 0, i;
     if (hi & BT_PAD_ABSENT) return 0;

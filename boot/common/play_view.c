@@ -30,13 +30,9 @@ void bt_play_columns(const bt_rect* r, uint8_t* columns) {
     for (x = 0; x < r->width; ++x) columns[x] = (uint8_t)(x * BT_GAME_WIDTH / r->width);
 }
 
-int bt_play_source_row(const bt_rect* r, int y) {
-    return y * BT_GAME_HEIGHT / r->height;
-}
+int bt_play_source_row(const bt_rect* r, int y) { return y * BT_GAME_HEIGHT / r->height; }
 
-static uint32_t widen(uint32_t c) {
-    return c << 3 | c >> 2;
-}
+static uint32_t widen(uint32_t c) { return c << 3 | c >> 2; }
 
 void bt_play_colour_table(uint32_t* table) {
     uint32_t c;

@@ -14,7 +14,7 @@
 #define SMALL 2 /* scale of the header, footer and details lettering */
 #define LINE (9 * SMALL)
 #define COLUMNS ((BT_PANEL_WIDTH - 16) / ((5 + 1) * SMALL))
-#define HEADER_Y 96  /* between the skins' title and their frame */
+#define HEADER_Y 96 /* between the skins' title and their frame */
 #define FOOTER_Y 430
 
 static void draw(bt_canvas* c, int x, int y, const char* text, uint32_t colour) {
@@ -35,10 +35,10 @@ static void draw_header(const bt_app* app, bt_canvas* c) {
 }
 
 static void draw_footer(const bt_app* app, bt_canvas* c) {
-    const char* status = !app->pad_present ? "NO CONTROLLER IN PORT 1"
+    const char* status = !app->pad_present                ? "NO CONTROLLER IN PORT 1"
                          : app->menu.page != BT_PAGE_MENU ? "B: BACK TO THE MENU"
-                         : app->menu.count > 0 ? "UP/DOWN: CHOOSE  A: PLAY  Y: DETAILS"
-                                                : "";
+                         : app->menu.count > 0            ? "UP/DOWN: CHOOSE  A: PLAY  Y: DETAILS"
+                                                          : "";
     bt_canvas_tint_rect(c, 0, FOOTER_Y - 4, c->width, 2 * LINE + 6, SHADE_COLOUR, SHADE_AMOUNT);
     draw(c, BT_PANEL_X, FOOTER_Y, status, TEXT_COLOUR);
     if (app->skin_status != 0) {
@@ -78,8 +78,7 @@ static void draw_menu(const bt_app* app, bt_canvas* c) {
 /* Draws text from label + value, wrapped at the panel width (at a space
    where there is one), tabs as spaces, up to max_lines lines; returns the y
    below it. */
-static int draw_wrapped(bt_canvas* c, int y, const char* label, const char* value, int max_lines,
-                        uint32_t colour) {
+static int draw_wrapped(bt_canvas* c, int y, const char* label, const char* value, int max_lines, uint32_t colour) {
     char line[COLUMNS + 1];
     int n = 0, lines = 0, p, k;
     const char* parts[2];
@@ -93,10 +92,9 @@ static int draw_wrapped(bt_canvas* c, int y, const char* label, const char* valu
             if (*s == '\n' || n == COLUMNS) {
                 int cut = n, rest = n;
                 if (*s != '\n' && s[1] == ' ') {
-                    ++s; /* the line ends at a space: drop it */
+                    ++s;                                 /* the line ends at a space: drop it */
                 } else if (*s != '\n' && s[1] != '\0') { /* break before the word that does not fit */
-                    for (k = n - 1; k > 0 && line[k] != ' '; --k) {
-                    }
+                    for (k = n - 1; k > 0 && line[k] != ' '; --k) {}
                     if (k > 0) {
                         cut = k;
                         rest = k + 1;
@@ -159,14 +157,11 @@ static void draw_details(const bt_app* app, bt_canvas* c) {
 
 void bt_app_draw(const bt_app* app, bt_canvas* frame) {
     bt_canvas_copy(frame, &app->env.background);
-    bt_canvas_tint_rect(frame, BT_PANEL_X - 8, BT_PANEL_Y - 8, BT_PANEL_WIDTH + 16, BT_PANEL_HEIGHT + 16,
-                        SHADE_COLOUR, SHADE_AMOUNT);
+    bt_canvas_tint_rect(frame, BT_PANEL_X - 8, BT_PANEL_Y - 8, BT_PANEL_WIDTH + 16, BT_PANEL_HEIGHT + 16, SHADE_COLOUR,
+                        SHADE_AMOUNT);
     draw_header(app, frame);
-    if (app->menu.page == BT_PAGE_DETAILS && app->details.number >= 0)
-        draw_details(app, frame);
-    else if (app->menu.page == BT_PAGE_MESSAGE)
-        draw_wrapped(frame, BT_PANEL_Y + 8, "", app->message, 12, TEXT_COLOUR);
-    else
-        draw_menu(app, frame);
+    if (app->menu.page == BT_PAGE_DETAILS && app->details.number >= 0) draw_details(app, frame);
+    else if (app->menu.page == BT_PAGE_MESSAGE) draw_wrapped(frame, BT_PANEL_Y + 8, "", app->message, 12, TEXT_COLOUR);
+    else draw_menu(app, frame);
     draw_footer(app, frame);
 }

@@ -12,9 +12,7 @@ bt_text_metrics bt_zoom_metrics(int zoom) {
     return m;
 }
 
-int bt_text_width(int n, int scale) {
-    return n <= 0 ? 0 : (n * (BT_GLYPH_WIDTH + 1) - 1) * scale;
-}
+int bt_text_width(int n, int scale) { return n <= 0 ? 0 : (n * (BT_GLYPH_WIDTH + 1) - 1) * scale; }
 
 int bt_draw_text(bt_canvas* c, int x, int y, int scale, const char* text, int n, uint32_t colour) {
     int i, row, col;

@@ -39,8 +39,8 @@ int bt_tpl_parse(const uint8_t* file, uint32_t size, bt_tpl_image* out) {
 
 typedef struct {
     bt_canvas* dst;
-    int x, y;          /* where the image's top-left pixel goes */
-    uint32_t w, h;     /* image size: tile padding beyond it is not drawn */
+    int x, y;      /* where the image's top-left pixel goes */
+    uint32_t w, h; /* image size: tile padding beyond it is not drawn */
 } placement;
 
 static void put(const placement* p, uint32_t ix, uint32_t iy, uint32_t colour) {
@@ -66,8 +66,7 @@ static void draw_rgb565(const uint8_t* data, const placement* p) {
 static uint32_t blend_thirds(uint32_t a, uint32_t b) { /* (2a + b) / 3 per channel */
     uint32_t out = 0;
     int shift;
-    for (shift = 16; shift >= 0; shift -= 8)
-        out |= ((2u * (a >> shift & 0xFF) + (b >> shift & 0xFF)) / 3u) << shift;
+    for (shift = 16; shift >= 0; shift -= 8) out |= ((2u * (a >> shift & 0xFF) + (b >> shift & 0xFF)) / 3u) << shift;
     return out;
 }
 
@@ -117,10 +116,8 @@ int bt_tpl_draw(const uint8_t* file, uint32_t size, bt_canvas* dst, int x, int y
     p.y = y;
     p.w = img.width;
     p.h = img.height;
-    if (img.format == BT_TPL_RGB565)
-        draw_rgb565(file + img.data_offset, &p);
-    else
-        draw_cmpr(file + img.data_offset, &p);
+    if (img.format == BT_TPL_RGB565) draw_rgb565(file + img.data_offset, &p);
+    else draw_cmpr(file + img.data_offset, &p);
     return BT_TPL_OK;
 }
 

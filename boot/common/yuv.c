@@ -1,8 +1,6 @@
 #include "yuv.h"
 
-static int luma(int r, int g, int b) {
-    return ((66 * r + 129 * g + 25 * b + 128) >> 8) + 16;
-}
+static int luma(int r, int g, int b) { return ((66 * r + 129 * g + 25 * b + 128) >> 8) + 16; }
 
 uint32_t bt_yuv_pair(uint32_t left_rgb, uint32_t right_rgb) {
     const int r0 = (int)(left_rgb >> 16 & 0xFF), g0 = (int)(left_rgb >> 8 & 0xFF), b0 = (int)(left_rgb & 0xFF);
@@ -19,9 +17,7 @@ void bt_yuv_from_canvas(const bt_canvas* src, uint32_t* words) {
     for (i = 0; i < n; i += 2) *words++ = bt_yuv_pair(src->px[i], src->px[i + 1]);
 }
 
-static uint32_t clamp8(int v) {
-    return v < 0 ? 0u : v > 255 ? 255u : (uint32_t)v;
-}
+static uint32_t clamp8(int v) { return v < 0 ? 0u : v > 255 ? 255u : (uint32_t)v; }
 
 static uint32_t to_rgb(int y, int cb, int cr) {
     const int c = 298 * (y - 16), d = cb - 128, e = cr - 128;

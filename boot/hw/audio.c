@@ -23,7 +23,7 @@
 
 #define DSP_AI_STARTED 0x0008u
 #define DSP_AI_MASK 0x0010u
-#define DSP_FLAGS 0x00A8u      /* the written-1-clears flags */
+#define DSP_FLAGS 0x00A8u /* the written-1-clears flags */
 #define AI_DMA_PLAY 0x8000u
 #define AI_DSP_32KHZ 0x0040u
 

@@ -3,15 +3,15 @@
 #include "hw.h"
 
 #define DI 0xCC006000u
-#define DI_SR (DI + 0x00)    /* status */
-#define DI_CMD0 (DI + 0x08)  /* command */
-#define DI_CMD1 (DI + 0x0C)  /* disc offset / 4 */
-#define DI_CMD2 (DI + 0x10)  /* length */
-#define DI_MAR (DI + 0x14)   /* memory address */
-#define DI_LEN (DI + 0x18)   /* DMA length */
-#define DI_CR (DI + 0x1C)    /* control: bit 0 start/busy, bit 1 DMA */
+#define DI_SR (DI + 0x00)   /* status */
+#define DI_CMD0 (DI + 0x08) /* command */
+#define DI_CMD1 (DI + 0x0C) /* disc offset / 4 */
+#define DI_CMD2 (DI + 0x10) /* length */
+#define DI_MAR (DI + 0x14)  /* memory address */
+#define DI_LEN (DI + 0x18)  /* DMA length */
+#define DI_CR (DI + 0x1C)   /* control: bit 0 start/busy, bit 1 DMA */
 #define DI_READ 0xA8000000u
-#define SR_CLEAR 0x54u       /* clear the pending flags */
+#define SR_CLEAR 0x54u /* clear the pending flags */
 #define SR_ERROR 0x04u
 #define BOUNCE 0x8000u
 

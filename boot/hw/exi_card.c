@@ -33,8 +33,8 @@
 #define SELECT_CARD (1u << 7 | 4u << 4) /* device 0, 16 MHz */
 #define CONTROL_READ 0x01u
 #define CONTROL_WRITE 0x05u
-#define TRANSFER_SPINS 100000u   /* one transfer takes a few microseconds */
-#define READY_POLLS 200000u      /* page programs and erases, with margin */
+#define TRANSFER_SPINS 100000u /* one transfer takes a few microseconds */
+#define READY_POLLS 200000u    /* page programs and erases, with margin */
 #define CMD_STATUS 0x83u
 #define CMD_CLEAR_STATUS 0x89u
 #define CMD_READ 0x52u
@@ -60,13 +60,9 @@ static int put(uint32_t bytes, uint32_t len) {
     return transfer(&data, len, CONTROL_WRITE);
 }
 
-static void select_card(void) {
-    HW_REG32(EXI_PARAM) = SELECT_CARD;
-}
+static void select_card(void) { HW_REG32(EXI_PARAM) = SELECT_CARD; }
 
-static void deselect(void) {
-    HW_REG32(EXI_PARAM) = 0;
-}
+static void deselect(void) { HW_REG32(EXI_PARAM) = 0; }
 
 /* The four address bytes of a card offset, as one word. */
 static uint32_t address(uint32_t offset) {

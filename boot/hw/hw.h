@@ -8,7 +8,7 @@
 
 #define HW_REG32(a) (*(volatile uint32_t*)(a))
 #define HW_REG16(a) (*(volatile uint16_t*)(a))
-#define HW_PHYSICAL(p) ((uint32_t)(p) & 0x3FFFFFFFu)
+#define HW_PHYSICAL(p) ((uint32_t)(p)&0x3FFFFFFFu)
 #define HW_UNCACHED(p) (HW_PHYSICAL(p) | 0xC0000000u)
 
 /* Caches, over [start, start + len). */

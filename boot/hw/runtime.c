@@ -22,9 +22,7 @@ uint64_t __umoddi3(uint64_t n, uint64_t d) {
     return r;
 }
 
-static uint64_t magnitude(int64_t v) {
-    return v < 0 ? (uint64_t)0 - (uint64_t)v : (uint64_t)v;
-}
+static uint64_t magnitude(int64_t v) { return v < 0 ? (uint64_t)0 - (uint64_t)v : (uint64_t)v; }
 
 int64_t __divdi3(int64_t n, int64_t d) {
     uint64_t r;

@@ -3,9 +3,9 @@
 #include "hw.h"
 
 #define SI 0xCC006400u
-#define SI_OUT0 (SI + 0x00)  /* channel 0 output buffer */
-#define SI_IN0H (SI + 0x04)  /* channel 0 input, high word */
-#define SI_IN0L (SI + 0x08)  /* channel 0 input, low word */
+#define SI_OUT0 (SI + 0x00) /* channel 0 output buffer */
+#define SI_IN0H (SI + 0x04) /* channel 0 input, high word */
+#define SI_IN0L (SI + 0x08) /* channel 0 input, low word */
 #define SI_POLL (SI + 0x30)
 #define SI_SR (SI + 0x38)    /* status */
 #define SR_WRITE 0x80000000u /* write the output buffers out */

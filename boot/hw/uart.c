@@ -14,8 +14,7 @@ static void transfer(uint32_t data, uint32_t control) {
     uint32_t spins = 0;
     HW_REG32(EXI_DATA) = data;
     HW_REG32(EXI_CONTROL) = control;
-    while ((HW_REG32(EXI_CONTROL) & 1u) && ++spins < 1000000u) {
-    }
+    while ((HW_REG32(EXI_CONTROL) & 1u) && ++spins < 1000000u) {}
 }
 
 void hw_uart_puts(const char* text) {

@@ -20,9 +20,7 @@
 #define LINE_BYTES 1280u
 #define BURST(end, start) ((uint32_t)(end) << 5 | (uint32_t)(start))
 
-static uint32_t framebuffer_word(uint32_t physical) {
-    return 1u << 28 | physical >> 5;
-}
+static uint32_t framebuffer_word(uint32_t physical) { return 1u << 28 | physical >> 5; }
 
 void hw_vi_show(const void* framebuffer) {
     const uint32_t physical = HW_PHYSICAL(framebuffer);

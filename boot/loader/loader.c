@@ -48,8 +48,7 @@ static void show_error_screen(void) {
     for (k = 0; k < BT_ERROR_FRAMEBUFFER_WORDS; ++k) framebuffer[k] = BT_ERROR_SCREEN_WORD;
     hw_dcache_flush(framebuffer, BT_ERROR_FRAMEBUFFER_WORDS * 4u);
     hw_vi_init(framebuffer);
-    for (;;) {
-    }
+    for (;;) {}
 }
 
 static uint32_t loader_close(void) {

@@ -20,9 +20,7 @@
 #define SCREEN_WORDS (SCREEN_WIDTH * SCREEN_HEIGHT / 2)
 #define BAR_COLOUR BT_RGB(255, 214, 90)
 
-static uint32_t* xfb(int n) {
-    return (uint32_t*)(n == 0 ? MEM_XFB0 : MEM_XFB1);
-}
+static uint32_t* xfb(int n) { return (uint32_t*)(n == 0 ? MEM_XFB0 : MEM_XFB1); }
 
 static void message(bt_app* app, const char* name, const char* why, uint32_t number, const char* after) {
     char text[256];
@@ -59,7 +57,7 @@ static void report(const char* what, const char* title) {
 /* Where the time of the last frames went, in time base ticks. */
 typedef struct {
     uint32_t frames, drawn, skipped;
-    uint32_t since;   /* the time base when they began */
+    uint32_t since; /* the time base when they began */
     uint32_t emulating, drawing;
 } speed;
 
@@ -248,7 +246,7 @@ void game_play(bt_app* app, int number, bt_canvas* frame, int* shown) {
     bt_play_colour_table((uint32_t*)MEM_COLOUR_TABLE);
     g.rect = bt_play_rect(app->zoom);
     bt_play_columns(&g.rect, g.columns);
-    {   /* the skin on both framebuffers */
+    { /* the skin on both framebuffers */
         const uint32_t* from = (const uint32_t*)HW_UNCACHED(xfb(1 - *shown));
         uint32_t* to = (uint32_t*)HW_UNCACHED(xfb(*shown));
         for (i = 0; i < SCREEN_WORDS; ++i) to[i] = from[i];

@@ -16,10 +16,10 @@
 #include "game_sound.h"
 #include "memory_map.h"
 
-#define NOTE_FIELDS 180u   /* three seconds */
-#define LEAVE_FRAMES 30u   /* frames a game may take to finish a write when leaving */
-#define ROM_TITLE 0xA0u    /* the cartridge header's 12-byte title */
-#define ROM_CODE 0xACu     /* ... and its 4-character game code */
+#define NOTE_FIELDS 180u /* three seconds */
+#define LEAVE_FRAMES 30u /* frames a game may take to finish a write when leaving */
+#define ROM_TITLE 0xA0u  /* the cartridge header's 12-byte title */
+#define ROM_CODE 0xACu   /* ... and its 4-character game code */
 #define ROW_WORDS (SCREEN_WIDTH / 2)
 #define NOTE_WORDS (CARD_NOTE_WIDTH / 2)
 
@@ -30,17 +30,15 @@ typedef char card_under_fits[2u * NOTE_WORDS * CARD_NOTE_HEIGHT * 4u <= MEM_CARD
 
 /* The game being played. */
 typedef struct {
-    int started;      /* a game has started and not yet gone back to the list */
-    uint32_t frames;  /* frames since the core started, as the core counts them */
+    int started;     /* a game has started and not yet gone back to the list */
+    uint32_t frames; /* frames since the core started, as the core counts them */
     card_save_policy policy;
     card_save_name name;
 } saver;
 
 static saver s;
 
-static card_fs* fs(void) {
-    return (card_fs*)MEM_CARD_FS;
-}
+static card_fs* fs(void) { return (card_fs*)MEM_CARD_FS; }
 
 /* "kessra: save WHAT NUMBER (MS ms)": the card's time since `since`. */
 static void report(const char* what, uint32_t number, uint32_t since) {

@@ -23,8 +23,8 @@
 typedef struct {
     audio_stream stream; /* ~36 KiB: static, not on the stack */
     int16_t taken[2 * TAKE_FRAMES];
-    int playing;          /* the DMA runs */
-    uint32_t frames;      /* handheld frames since the last report */
+    int playing;           /* the DMA runs */
+    uint32_t frames;       /* handheld frames since the last report */
     uint32_t last_service; /* the time base at the last refill check */
     uint32_t longest_gap;  /* the longest time between two looks since the last report, in ticks */
     uint32_t recent_gap;   /* the longest recent one, fading: sets the block length */

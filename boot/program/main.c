@@ -36,8 +36,7 @@ static void report(void) {
     hw_uart_puts(line);
 }
 #else
-static void report(void) {
-}
+static void report(void) {}
 #endif
 
 /* The table the loader left, if its address and size are believable. */

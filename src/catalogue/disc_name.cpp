@@ -20,8 +20,7 @@ std::string map_disc_name(std::string_view short_name) {
     return name;
 }
 
-std::string make_disc_name(const std::string& file_name, const std::string& directory,
-                           const ShortNameLookup& lookup) {
+std::string make_disc_name(const std::string& file_name, const std::string& directory, const ShortNameLookup& lookup) {
     const std::string short_path = lookup(join_path(directory, file_name));
     return map_disc_name(last_component(short_path));
 }

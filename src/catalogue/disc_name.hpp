@@ -16,7 +16,7 @@
 namespace kessra {
 
 inline constexpr std::size_t MAX_DISC_NAME_LENGTH = 32;
-inline constexpr std::size_t TITLE_OFFSET = KF_ROM_TITLE_AT;      // title field of the ROM header
+inline constexpr std::size_t TITLE_OFFSET = KF_ROM_TITLE_AT;       // title field of the ROM header
 inline constexpr std::size_t ROM_HEADER_SIZE = KF_ROM_HEADER_SIZE; // cartridge header, title included
 
 // Maps one short-name component to a disc name: bytes of 0x80 and above,
@@ -25,8 +25,7 @@ inline constexpr std::size_t ROM_HEADER_SIZE = KF_ROM_HEADER_SIZE; // cartridge 
 std::string map_disc_name(std::string_view short_name);
 
 // The disc name of `file_name` in `directory`, from its short (8.3) name.
-std::string make_disc_name(const std::string& file_name, const std::string& directory,
-                           const ShortNameLookup& lookup);
+std::string make_disc_name(const std::string& file_name, const std::string& directory, const ShortNameLookup& lookup);
 
 // `name` if no earlier ROM uses it; otherwise its last characters replaced by
 // "_2", "_3"... until it differs from every name in use.

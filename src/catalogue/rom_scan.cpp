@@ -8,9 +8,7 @@
 
 namespace kessra {
 
-bool is_rom_size(std::uint64_t size) {
-    return size == ROM_SIZE_4M || size == ROM_SIZE_8M || size == ROM_SIZE_16M;
-}
+bool is_rom_size(std::uint64_t size) { return size == ROM_SIZE_4M || size == ROM_SIZE_8M || size == ROM_SIZE_16M; }
 
 bool collection_fits(std::uint64_t total_size, std::uint64_t rom_count, const DiscProfile& profile) {
     constexpr std::uint64_t index_file_size = 2048;
@@ -32,7 +30,8 @@ Result<RomTable> record_roms(const std::string& directory, const std::vector<Dir
             std::snprintf(size_line, sizeof size_line, " ( %" PRIu64 " ) is not 4/8/16 Mb!\n", entry.size);
             Status refused = Status::refusal("File " + printable(entry.name) + size_line + "Please correct or remove.");
             if (!entry.problem.empty()) {
-                refused.message = printable(join_path(directory, entry.name)) + ": cannot be examined: " + entry.problem;
+                refused.message =
+                    printable(join_path(directory, entry.name)) + ": cannot be examined: " + entry.problem;
             }
             return failed<RomTable>(std::move(refused));
         }
@@ -41,8 +40,8 @@ Result<RomTable> record_roms(const std::string& directory, const std::vector<Dir
     return success(std::move(roms));
 }
 
-Status check_listing(const std::string& directory, const Result<std::vector<DirEntry>>& listing,
-                     std::size_t max_count, const std::string& holder) {
+Status check_listing(const std::string& directory, const Result<std::vector<DirEntry>>& listing, std::size_t max_count,
+                     const std::string& holder) {
     if (!listing) return listing.status;
     if (listing.value.empty()) return Status::failure(directory + ": no ROM files (*.gba) found in this directory");
     if (listing.value.size() > max_count) {

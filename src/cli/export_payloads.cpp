@@ -23,11 +23,12 @@ struct ExportOptions {
     std::string folder;
     PayloadSources sources;
     bool force = false;
-    bool previews = false;   // "-previews": PNG previews of the skins and the banner
+    bool previews = false;    // "-previews": PNG previews of the skins and the banner
     Personalization personal; // "-skin0".."-skin3", "-banner", the banner texts
 };
 
-constexpr const char* EXPORT_USAGE = "Usage   : kessra export-payloads DIR [-payloads DIR2] [-payloads-from IMAGE] [-force] [-previews]\n"
+constexpr const char* EXPORT_USAGE =
+    "Usage   : kessra export-payloads DIR [-payloads DIR2] [-payloads-from IMAGE] [-force] [-previews]\n"
     "                [-skin0..-skin3 PICTURE] [-banner PICTURE] [-title|-maker|-long-title|-long-maker|-description TEXT]\n";
 
 // Success when the options are complete; otherwise what is wrong with them.

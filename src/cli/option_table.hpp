@@ -12,10 +12,10 @@ namespace kessra {
 
 // The commands an option belongs to, as bits.
 enum OptionCommands : unsigned {
-    FOR_BUILD = 1u << 0,  // the build of an image: "kessra -o ... -d ... -v ..."
-    FOR_EXPORT = 1u << 1, // "kessra export-payloads"
+    FOR_BUILD = 1u << 0,   // the build of an image: "kessra -o ... -d ... -v ..."
+    FOR_EXPORT = 1u << 1,  // "kessra export-payloads"
     FOR_INSPECT = 1u << 2, // "kessra inspect"
-    FOR_RUN = 1u << 3,    // "kessra run"
+    FOR_RUN = 1u << 3,     // "kessra run"
 };
 
 enum class OptionValue {
@@ -33,9 +33,9 @@ enum class UsageGroup { unlisted, mandatory, optional };
 struct OptionSpec {
     const char* name;
     OptionValue value;
-    unsigned commands;    // OptionCommands bits
-    UsageGroup usage;     // the build's usage text only
-    const char* help;     // one line, as the usage text shows it
+    unsigned commands; // OptionCommands bits
+    UsageGroup usage;  // the build's usage text only
+    const char* help;  // one line, as the usage text shows it
 };
 
 std::span<const OptionSpec> option_table();

@@ -159,9 +159,14 @@ std::string build_usage_text() {
     return "Kessrane v0.1 (RC1)\n"
            "Builds a bootable disc image from a directory of handheld ROMs.\n"
            "\n"
-           "Usage   : kessra " + synopsis + "\n\n"
-           "Mandatory switches\n" + option_help_lines(FOR_BUILD, UsageGroup::mandatory) + "\n"
-           "Optional switches\n" + option_help_lines(FOR_BUILD, UsageGroup::optional) +
+           "Usage   : kessra " +
+           synopsis +
+           "\n\n"
+           "Mandatory switches\n" +
+           option_help_lines(FOR_BUILD, UsageGroup::mandatory) +
+           "\n"
+           "Optional switches\n" +
+           option_help_lines(FOR_BUILD, UsageGroup::optional) +
            "\nNote: All roms must be named .gba"
            "\nThe menu will show the name found in the GBA header.";
 }

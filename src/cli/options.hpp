@@ -14,24 +14,24 @@
 namespace kessra {
 
 struct RunOptions {
-    std::string image_path;    // "-o"
-    std::string rom_directory; // "-d"
-    std::string volume_label;  // "-v"
-    bool pad = false;          // "-p"
-    int skin = 0;              // "-ds", 0 to 3
-    int zoom = 0;              // "-dz", 0 to 2
+    std::string image_path;         // "-o"
+    std::string rom_directory;      // "-d"
+    std::string volume_label;       // "-v"
+    bool pad = false;               // "-p"
+    int skin = 0;                   // "-ds", 0 to 3
+    int zoom = 0;                   // "-dz", 0 to 2
     DiscProfile profile = MINI_DVD; // LARGE_DISC with "-dravnik"
-    PayloadSources payloads;   // "-payloads", "-payloads-from"
+    PayloadSources payloads;        // "-payloads", "-payloads-from"
     Personalization personal;       // "-skin0".."-skin3", "-banner", the banner texts
-    bool split = false;        // "-split": spread a collection over as many discs as it needs
+    bool split = false;             // "-split": spread a collection over as many discs as it needs
 };
 
 enum class ParseOutcome {
-    run,   // options complete
-    help,  // a lone help switch: usage text, success
+    run,     // options complete
+    help,    // a lone help switch: usage text, success
     version, // a lone --version: the version line, success
-    usage, // command line incomplete: usage text, failure
-    error, // a value that cannot be taken: `message` says which
+    usage,   // command line incomplete: usage text, failure
+    error,   // a value that cannot be taken: `message` says which
 };
 
 struct ParsedCommandLine {

@@ -30,7 +30,8 @@ Status stage_previews(const std::string& folder, const PayloadSet& set, std::vec
         const bool banner = i == paths.size() - 1;
         const Picture shown = banner ? decode_banner_picture(set.banner_blob) : decode_skin_blob(set.skin_blob[i]);
         if (shown.width == 0)
-            return Status::failure(paths[i] + ": no preview: the texture's header is not one of a skin this tool writes");
+            return Status::failure(paths[i] +
+                                   ": no preview: the texture's header is not one of a skin this tool writes");
         pngs.push_back(texture::encode_png(shown, banner));
         if (pngs.back().empty()) return Status::failure(paths[i] + ": the preview could not be encoded");
     }

@@ -13,11 +13,13 @@ Status personalize_payloads(const Personalization& wish, PayloadSet& payloads, P
     for (std::size_t i = 0; i < storage.skins.size(); ++i) {
         if (!storage.skins[i]) continue;
         const std::string origin = "-skin" + std::to_string(i) + " " + wish.skin_pictures[i];
-        for (PayloadProblem& problem : check_blob(FIRST_SKIN_BLOB + i, *storage.skins[i], origin, payloads.program_image))
+        for (PayloadProblem& problem :
+             check_blob(FIRST_SKIN_BLOB + i, *storage.skins[i], origin, payloads.program_image))
             problems.push_back(std::move(problem));
     }
     if (storage.banner) {
-        for (PayloadProblem& problem : check_blob(BANNER_BLOB, *storage.banner, "personal banner", payloads.program_image))
+        for (PayloadProblem& problem :
+             check_blob(BANNER_BLOB, *storage.banner, "personal banner", payloads.program_image))
             problems.push_back(std::move(problem));
     }
     if (Status status = problems_status(problems); !status) return status;

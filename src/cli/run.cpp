@@ -85,7 +85,8 @@ namespace {
 
 void print_closing(const RunOptions& options, std::FILE* out) {
     std::fputs("\nAll Tasks Completed OK!\n", out);
-    std::fprintf(out, "\nPlease refer to the generated text file %s.txt for listing.\n", printable(options.image_path).c_str());
+    std::fprintf(out, "\nPlease refer to the generated text file %s.txt for listing.\n",
+                 printable(options.image_path).c_str());
     std::fputs("Thank you for helping test 'kessra'", out);
 }
 
@@ -95,9 +96,7 @@ void print_error_line(const RunEnvironment& environment, const std::string& mess
     std::fprintf(environment.err, "kessra: %s\n", printable(message).c_str());
 }
 
-RunEnvironment host_environment() {
-    return {list_rom_files, short_path_name, &builtin_payloads(), stdout, stderr};
-}
+RunEnvironment host_environment() { return {list_rom_files, short_path_name, &builtin_payloads(), stdout, stderr}; }
 
 namespace {
 
@@ -118,9 +117,7 @@ int run_command_line(int argc, const char* const* argv, const RunEnvironment& en
         if (!parsed.message.empty()) print_error_line(environment, parsed.message);
         print_usage(environment.out);
         return EXIT_USAGE;
-    case ParseOutcome::error:
-        print_error_line(environment, parsed.message);
-        return EXIT_USAGE;
+    case ParseOutcome::error: print_error_line(environment, parsed.message); return EXIT_USAGE;
     case ParseOutcome::run: break;
     }
     const RunOptions& options = parsed.options;
@@ -138,9 +135,9 @@ int run_command_line(int argc, const char* const* argv, const RunEnvironment& en
         return fail(status, environment);
     }
 
-    Result<RomTable> scan = options.split
-                                ? scan_split_collection(options, environment)
-                                : scan_rom_directory(options.rom_directory, options.profile, environment.list_directory);
+    Result<RomTable> scan =
+        options.split ? scan_split_collection(options, environment)
+                      : scan_rom_directory(options.rom_directory, options.profile, environment.list_directory);
     if (!scan) return fail(scan.status, environment);
     RomTable& roms = scan.value;
     if (options.split) {
@@ -157,8 +154,8 @@ int run_command_line(int argc, const char* const* argv, const RunEnvironment& en
     if (Status status = lock_output(options.image_path, lock); !status) return fail(status, environment);
 
     print_summary(options, roms.size(), environment.out);
-    const BuildRequest request{options.image_path, options.volume_label, options.rom_directory,
-                               options.pad, options.skin, options.zoom, options.profile};
+    const BuildRequest request{options.image_path, options.volume_label, options.rom_directory, options.pad,
+                               options.skin,       options.zoom,         options.profile};
     if (Status status = build_image(request, roms, payloads, console_progress(environment.out)); !status) {
         std::fputs("\n", environment.out);
         return fail(status, environment);

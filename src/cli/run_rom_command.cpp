@@ -21,19 +21,18 @@ namespace kessra {
 
 namespace {
 
-constexpr const char* RUN_USAGE =
-    "Usage   : kessra run ROM -frames N -screenshot PICTURE.png [-keys SCHEDULE]\n"
-    "                  [-save FILE] [-save-type TYPE] [-audio SOUND.wav]\n"
-    "   -frames N       run N frames from power-on (1 to 2147483647)\n"
-    "   -screenshot F   write the last frame to F as a 240 x 160 PNG\n"
-    "   -keys SCHEDULE  keys held from a frame on, e.g. 60:A,90:-,120:START+UP\n"
-    "                   (keys: A B SELECT START RIGHT LEFT UP DOWN R L; - for none)\n"
-    "   -save FILE      the cartridge's save memory: read from FILE if it exists,\n"
-    "                   written back after the run\n"
-    "   -save-type TYPE the save chip, instead of the one the ROM names: none, sram,\n"
-    "                   flash64, flash128, eeprom512 or eeprom8k\n"
-    "   -audio F        write the run's sound to F as a 16-bit stereo WAV at 32768 Hz\n"
-    "                   (at most 216000 frames)\n";
+constexpr const char* RUN_USAGE = "Usage   : kessra run ROM -frames N -screenshot PICTURE.png [-keys SCHEDULE]\n"
+                                  "                  [-save FILE] [-save-type TYPE] [-audio SOUND.wav]\n"
+                                  "   -frames N       run N frames from power-on (1 to 2147483647)\n"
+                                  "   -screenshot F   write the last frame to F as a 240 x 160 PNG\n"
+                                  "   -keys SCHEDULE  keys held from a frame on, e.g. 60:A,90:-,120:START+UP\n"
+                                  "                   (keys: A B SELECT START RIGHT LEFT UP DOWN R L; - for none)\n"
+                                  "   -save FILE      the cartridge's save memory: read from FILE if it exists,\n"
+                                  "                   written back after the run\n"
+                                  "   -save-type TYPE the save chip, instead of the one the ROM names: none, sram,\n"
+                                  "                   flash64, flash128, eeprom512 or eeprom8k\n"
+                                  "   -audio F        write the run's sound to F as a 16-bit stereo WAV at 32768 Hz\n"
+                                  "                   (at most 216000 frames)\n";
 
 constexpr const char* VALUE_OPTIONS[] = {"-frames", "-screenshot", "-keys", "-save", "-save-type", "-audio"};
 enum : std::size_t { FRAMES, SCREENSHOT, KEYS, SAVE, SAVE_TYPE, AUDIO };
@@ -43,9 +42,9 @@ struct RunRomOptions {
     std::string screenshot;
     std::uint32_t frames = 0;
     handheld::KeySchedule keys;
-    std::string save;                         // empty: no save file
-    std::optional<emu::SaveType> save_type;   // the ROM's own when not given
-    std::string audio;                        // empty: no sound recorded
+    std::string save;                       // empty: no save file
+    std::optional<emu::SaveType> save_type; // the ROM's own when not given
+    std::string audio;                      // empty: no sound recorded
 };
 
 // Success when the options are complete; otherwise what is wrong with them.
@@ -62,7 +61,8 @@ Status parse_run_options(int argc, const char* const* argv, RunRomOptions& optio
             if (i + 1 >= argc) return Status::failure(argument + " needs a value");
             const char* value = argv[++i];
             if (std::strlen(value) > MAX_NAME_LENGTH)
-                return Status::failure("the value of " + argument + " is longer than " + std::to_string(MAX_NAME_LENGTH) + " characters");
+                return Status::failure("the value of " + argument + " is longer than " +
+                                       std::to_string(MAX_NAME_LENGTH) + " characters");
             if (option == FRAMES) frames = value;
             if (option == SCREENSHOT) options.screenshot = value;
             if (option == KEYS) keys = value;
@@ -81,7 +81,8 @@ Status parse_run_options(int argc, const char* const* argv, RunRomOptions& optio
             return Status::failure("an empty ROM path");
         } else if (options.rom.empty()) {
             if (argument.size() > MAX_NAME_LENGTH)
-                return Status::failure("the ROM's path is longer than " + std::to_string(MAX_NAME_LENGTH) + " characters");
+                return Status::failure("the ROM's path is longer than " + std::to_string(MAX_NAME_LENGTH) +
+                                       " characters");
             options.rom = argument;
         } else {
             return Status::failure("one ROM only: " + argument);
@@ -93,14 +94,15 @@ Status parse_run_options(int argc, const char* const* argv, RunRomOptions& optio
     const std::optional<std::uint32_t> count = handheld::parse_frame_number(frames);
     if (!count || *count == 0)
         return Status::failure(std::string("-frames ") + frames + ": not a number of frames from 1 to " +
-               std::to_string(handheld::MAX_FRAME));
+                               std::to_string(handheld::MAX_FRAME));
     options.frames = *count;
     if (!options.audio.empty() && options.frames > handheld::MAX_SOUND_FRAMES)
         return Status::failure("-audio records at most " + std::to_string(handheld::MAX_SOUND_FRAMES) + " frames");
     if (save_type != nullptr) {
         options.save_type = handheld::parse_save_type(save_type);
         if (!options.save_type)
-            return Status::failure(std::string("-save-type ") + save_type + ": not one of " + handheld::save_type_names());
+            return Status::failure(std::string("-save-type ") + save_type + ": not one of " +
+                                   handheld::save_type_names());
     }
     if (keys != nullptr) {
         Result<handheld::KeySchedule> schedule = handheld::parse_key_schedule(keys);
@@ -122,11 +124,13 @@ Status check_output_path(const std::string& path, const std::string& rom, const 
 Status check_output_paths(const RunRomOptions& options) {
     Status status = check_output_path(options.screenshot, options.rom, "picture file");
     if (status && !options.save.empty()) status = check_output_path(options.save, options.rom, "save file");
-    if (status && !options.save.empty() && (options.save == options.screenshot || same_file(options.save, options.screenshot)))
+    if (status && !options.save.empty() &&
+        (options.save == options.screenshot || same_file(options.save, options.screenshot)))
         status = Status::failure(options.save + ": the save file and the picture cannot be one file");
     if (status && !options.audio.empty()) status = check_output_path(options.audio, options.rom, "sound file");
     for (const std::string* other : {&options.screenshot, &options.save}) {
-        if (status && !options.audio.empty() && !other->empty() && (options.audio == *other || same_file(options.audio, *other)))
+        if (status && !options.audio.empty() && !other->empty() &&
+            (options.audio == *other || same_file(options.audio, *other)))
             status = Status::failure(options.audio + ": the sound file cannot also be the picture or the save file");
     }
     return status;

@@ -102,8 +102,8 @@ int run_split(const RunOptions& options, std::vector<PlannedDisc>& discs, const 
         const BuildRequest request{disc.image_path, disc.volume_label, disc.rom_directory, disc.pad,
                                    disc.skin,       disc.zoom,         disc.profile};
         const std::span<OutputFile, 2> disc_outputs(outputs.data() + 2 * d, 2);
-        if (Status status = write_image_outputs(request, discs[d].roms, payloads, console_progress(environment.out),
-                                                    disc_outputs);
+        if (Status status =
+                write_image_outputs(request, discs[d].roms, payloads, console_progress(environment.out), disc_outputs);
             !status) {
             discard_outputs(outputs);
             std::fputs("\n", environment.out);

@@ -60,14 +60,15 @@ Result<std::unique_ptr<ByteSource>> open_file_source(const std::string& path) {
 }
 
 Result<std::vector<std::uint8_t>> read_range(ByteSource& source, std::uint64_t offset, std::uint64_t length,
-                                              std::uint64_t limit) {
+                                             std::uint64_t limit) {
     if (length > limit) {
         return {Status::failure(source.name() + ": " + std::to_string(length) + " bytes at " + hex_offset(offset) +
                                 " are more than the " + std::to_string(limit) + " this reader accepts"),
                 {}};
     }
     // Checked before the buffer is made, not only by the read.
-    if (!range_inside(offset, length, source.size())) return {Status::failure(past_end_line(source, offset, length)), {}};
+    if (!range_inside(offset, length, source.size()))
+        return {Status::failure(past_end_line(source, offset, length)), {}};
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
     if (Status status = source.read(offset, bytes); !status) return {status, {}};
     return success(std::move(bytes));

@@ -58,7 +58,7 @@ Result<std::unique_ptr<ByteSource>> open_file_source(const std::string& path);
 // The bytes of a range, into a buffer of its own; `limit` bounds what may be
 // allocated, so a length read from the image cannot ask for more.
 Result<std::vector<std::uint8_t>> read_range(ByteSource& source, std::uint64_t offset, std::uint64_t length,
-                                              std::uint64_t limit);
+                                             std::uint64_t limit);
 
 std::string hex_offset(std::uint64_t value);
 

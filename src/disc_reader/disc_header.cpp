@@ -23,8 +23,7 @@ Result<DiscHeader> read_disc_header(ByteSource& source) {
     header.magic = get_be32(block, DISC_MAGIC_OFFSET);
     header.wii_magic = get_be32(block, WII_MAGIC_OFFSET);
     header.volume_label = decode_volume_label(block);
-    const HeaderWords words =
-        decode_header_words(std::span(block).subspan<HEADER_WORDS_OFFSET, HEADER_WORDS_SIZE>());
+    const HeaderWords words = decode_header_words(std::span(block).subspan<HEADER_WORDS_OFFSET, HEADER_WORDS_SIZE>());
     header.program_image_offset = words.program_image_offset;
     header.fst_offset = words.fst_offset;
     header.fst_size = words.fst_size;
@@ -32,9 +31,7 @@ Result<DiscHeader> read_disc_header(ByteSource& source) {
     return success(std::move(header));
 }
 
-std::string disc_id_text(const DiscHeader& header) {
-    return std::string(header.disc_id.begin(), header.disc_id.end());
-}
+std::string disc_id_text(const DiscHeader& header) { return std::string(header.disc_id.begin(), header.disc_id.end()); }
 
 bool has_tool_disc_id(const DiscHeader& header) { return disc_id_text(header) == DISC_ID; }
 

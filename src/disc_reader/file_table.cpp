@@ -128,9 +128,9 @@ Result<FileTable> read_file_table(ByteSource& source, const DiscHeader& header) 
             entry.parent = word1;
             entry.next = word2;
             if (word2 <= index || word2 > open.back().end) {
-                return {place.refuse(index, "directory \"" + escaped_text(entry.path) + "\" ends at entry " + std::to_string(word2) +
-                                                ", outside " + std::to_string(index + 1) + " to " +
-                                                std::to_string(open.back().end) + " (its parent's range)"),
+                return {place.refuse(index, "directory \"" + escaped_text(entry.path) + "\" ends at entry " +
+                                                std::to_string(word2) + ", outside " + std::to_string(index + 1) +
+                                                " to " + std::to_string(open.back().end) + " (its parent's range)"),
                         {}};
             }
             open.push_back({index, word2});
@@ -151,7 +151,8 @@ const DiscEntry* find_entry(const FileTable& table, std::string_view path) {
 }
 
 Result<std::vector<std::uint8_t>> read_file(ByteSource& source, const DiscEntry& entry, std::uint64_t limit) {
-    if (entry.directory) return {Status::failure(source.name() + ": " + escaped_text(entry.path) + " is a folder, not a file"), {}};
+    if (entry.directory)
+        return {Status::failure(source.name() + ": " + escaped_text(entry.path) + " is a folder, not a file"), {}};
     if (!range_inside(entry.offset, entry.length, source.size())) {
         return {Status::failure(source.name() + ": " + escaped_text(entry.path) + " (" + std::to_string(entry.length) +
                                 " bytes at " + hex_offset(entry.offset) + ") passes the end of the image (" +

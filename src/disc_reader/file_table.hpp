@@ -53,9 +53,7 @@ Result<FileTable> read_file_table(ByteSource& source, const DiscHeader& header);
 // The entry with this full path ("opening.bnr", "roms/b.gba"), or null.
 const DiscEntry* find_entry(const FileTable& table, std::string_view path);
 
-inline std::uint64_t file_end(const DiscEntry& entry) {
-    return std::uint64_t{entry.offset} + entry.length;
-}
+inline std::uint64_t file_end(const DiscEntry& entry) { return std::uint64_t{entry.offset} + entry.length; }
 
 // A file's bytes; refuses a directory, a file that passes the end of the
 // image and a file longer than `limit`.

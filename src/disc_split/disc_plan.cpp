@@ -44,12 +44,10 @@ std::string describe_limit(DiscLimit limit, const DiscProfile& profile) {
     switch (limit) {
     case DiscLimit::none: break;
     case DiscLimit::rom_count: return "the " + std::to_string(MAX_ROM_COUNT) + " ROMs one image holds";
-    case DiscLimit::table_entries:
-        return "the file system table's " + std::to_string(FST_MAX_ENTRIES) + " entries";
+    case DiscLimit::table_entries: return "the file system table's " + std::to_string(FST_MAX_ENTRIES) + " entries";
     case DiscLimit::name_bytes:
         return "the file system table's " + std::to_string(FST_STRING_TABLE_SIZE) + "-byte name table";
-    case DiscLimit::data_budget:
-        return "the disc's data budget of " + std::to_string(profile.data_budget) + " bytes";
+    case DiscLimit::data_budget: return "the disc's data budget of " + std::to_string(profile.data_budget) + " bytes";
     }
     return "no limit";
 }

@@ -34,28 +34,26 @@ inline std::uint16_t get_be16(std::span<const std::uint8_t> bytes, std::size_t o
 // One big-endian field of an on-disc structure: where it lies and which
 // member of the decoded struct holds it. A structure lists its fields once;
 // pack_fields and unpack_fields use that list both ways.
-template <typename Struct, typename Word>
-struct BeField {
+template <typename Struct, typename Word> struct BeField {
     std::uint32_t offset;
     Word Struct::*member;
 };
 
-template <typename Word>
-void put_be(std::span<std::uint8_t> bytes, std::size_t offset, Word value) {
+template <typename Word> void put_be(std::span<std::uint8_t> bytes, std::size_t offset, Word value) {
     static_assert(sizeof(Word) == 2 || sizeof(Word) == 4);
     if constexpr (sizeof(Word) == 2) put_be16(bytes, offset, value);
     else put_be32(bytes, offset, value);
 }
 
-template <typename Word>
-Word get_be(std::span<const std::uint8_t> bytes, std::size_t offset) {
+template <typename Word> Word get_be(std::span<const std::uint8_t> bytes, std::size_t offset) {
     static_assert(sizeof(Word) == 2 || sizeof(Word) == 4);
     if constexpr (sizeof(Word) == 2) return get_be16(bytes, offset);
     else return get_be32(bytes, offset);
 }
 
 template <typename Struct, typename Word, std::size_t N>
-void pack_fields(std::span<std::uint8_t> bytes, const Struct& value, const std::array<BeField<Struct, Word>, N>& fields) {
+void pack_fields(std::span<std::uint8_t> bytes, const Struct& value,
+                 const std::array<BeField<Struct, Word>, N>& fields) {
     for (const auto& field : fields) put_be<Word>(bytes, field.offset, value.*field.member);
 }
 

@@ -15,11 +15,11 @@ inline constexpr std::uint32_t SECTOR_SIZE = 2048;
 
 // Disc header block, 0x2440 bytes, all zero but for:
 inline constexpr std::uint32_t DISC_HEADER_SIZE = 0x2440;
-inline constexpr std::uint32_t DISC_ID_OFFSET = 0x000;      // 6 bytes, "D89E01", no terminator
-inline constexpr std::uint32_t DISC_MAGIC_OFFSET = 0x01C;   // be32 0xC2339F3D
+inline constexpr std::uint32_t DISC_ID_OFFSET = 0x000;                   // 6 bytes, "D89E01", no terminator
+inline constexpr std::uint32_t DISC_MAGIC_OFFSET = 0x01C;                // be32 0xC2339F3D
 inline constexpr std::uint32_t VOLUME_LABEL_OFFSET = KF_VOLUME_LABEL_AT; // label bytes, zeros after them
-inline constexpr std::uint32_t VOLUME_LABEL_SIZE = KF_VOLUME_LABEL_SIZE;   // the field ends at 0x400
-inline constexpr std::uint32_t HEADER_WORDS_OFFSET = KF_HEADER_WORDS_AT;   // the four words below
+inline constexpr std::uint32_t VOLUME_LABEL_SIZE = KF_VOLUME_LABEL_SIZE; // the field ends at 0x400
+inline constexpr std::uint32_t HEADER_WORDS_OFFSET = KF_HEADER_WORDS_AT; // the four words below
 inline constexpr std::uint32_t PROGRAM_IMAGE_OFFSET_FIELD = KF_HEADER_PROGRAM_IMAGE_AT; // be32, 0x420
 inline constexpr std::uint32_t FST_OFFSET_FIELD = KF_HEADER_FST_OFFSET_AT;              // be32, 0x424
 inline constexpr std::uint32_t FST_SIZE_FIELD = KF_HEADER_FST_SIZE_AT;                  // be32, 0x428
@@ -36,9 +36,9 @@ inline constexpr char DISC_ID[] = "D89E01";
 inline constexpr std::uint32_t DISC_MAGIC = 0xC2339F3D;
 
 // Boot area regions.
-inline constexpr std::uint32_t LOADER_OFFSET = DISC_HEADER_SIZE;                   // 0x2440
+inline constexpr std::uint32_t LOADER_OFFSET = DISC_HEADER_SIZE; // 0x2440
 inline constexpr std::uint32_t PROGRAM_IMAGE_OFFSET = 0x1D924;
-inline constexpr std::uint32_t FST_OFFSET = 0x1EC8C4;                              // end of the boot area
+inline constexpr std::uint32_t FST_OFFSET = 0x1EC8C4; // end of the boot area
 static_assert(LOADER_OFFSET + APPLOADER_SIZE == PROGRAM_IMAGE_OFFSET);
 static_assert(PROGRAM_IMAGE_OFFSET + PROGRAM_IMAGE_SIZE == FST_OFFSET);
 static_assert(259 < VOLUME_LABEL_SIZE, "a label always fits its field with a terminator");

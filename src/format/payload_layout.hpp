@@ -8,10 +8,10 @@
 
 namespace kessra {
 
-inline constexpr std::uint32_t APPLOADER_SIZE = KF_LOADER_SIZE;        // 111,844 bytes
+inline constexpr std::uint32_t APPLOADER_SIZE = KF_LOADER_SIZE;            // 111,844 bytes
 inline constexpr std::uint32_t PROGRAM_IMAGE_SIZE = KF_PROGRAM_IMAGE_SIZE; // 1,896,352 bytes
-inline constexpr std::uint32_t SKIN_SIZE = 0x85040;           // 544,832 bytes, each of the four
-inline constexpr std::uint32_t BANNER_SIZE = 0x1960;          // 6,496 bytes
+inline constexpr std::uint32_t SKIN_SIZE = 0x85040;                        // 544,832 bytes, each of the four
+inline constexpr std::uint32_t BANNER_SIZE = 0x1960;                       // 6,496 bytes
 inline constexpr int SKIN_COUNT = 4;
 
 // Loader header (32 bytes): 0x00 date text (16 bytes), 0x10 be32 entry point,
@@ -72,10 +72,10 @@ inline constexpr std::uint32_t BANNER_MAGIC_OFFSET = 0x00; // "BNR1"
 inline constexpr std::uint32_t BANNER_PICTURE_OFFSET = 0x20;
 inline constexpr std::uint32_t BANNER_WIDTH = 96;
 inline constexpr std::uint32_t BANNER_HEIGHT = 32;
-inline constexpr std::uint32_t BANNER_SHORT_TITLE_OFFSET = 0x1820;  // 32 bytes
-inline constexpr std::uint32_t BANNER_SHORT_MAKER_OFFSET = 0x1840;  // 32 bytes
-inline constexpr std::uint32_t BANNER_LONG_TITLE_OFFSET = 0x1860;   // 64 bytes
-inline constexpr std::uint32_t BANNER_LONG_MAKER_OFFSET = 0x18A0;   // 64 bytes
-inline constexpr std::uint32_t BANNER_DESCRIPTION_OFFSET = 0x18E0;  // 128 bytes
+inline constexpr std::uint32_t BANNER_SHORT_TITLE_OFFSET = 0x1820; // 32 bytes
+inline constexpr std::uint32_t BANNER_SHORT_MAKER_OFFSET = 0x1840; // 32 bytes
+inline constexpr std::uint32_t BANNER_LONG_TITLE_OFFSET = 0x1860;  // 64 bytes
+inline constexpr std::uint32_t BANNER_LONG_MAKER_OFFSET = 0x18A0;  // 64 bytes
+inline constexpr std::uint32_t BANNER_DESCRIPTION_OFFSET = 0x18E0; // 128 bytes
 
 } // namespace kessra

@@ -18,8 +18,10 @@ texture::Rgba expand_colour(std::uint16_t colour) {
 }
 
 texture::Picture screen_picture(std::span<const std::uint16_t> frame) {
-    texture::Picture picture = texture::make_picture(static_cast<int>(emu::kScreenWidth), static_cast<int>(emu::kScreenHeight));
-    for (std::size_t i = 0; i < picture.pixels.size() && i < frame.size(); ++i) picture.pixels[i] = expand_colour(frame[i]);
+    texture::Picture picture =
+        texture::make_picture(static_cast<int>(emu::kScreenWidth), static_cast<int>(emu::kScreenHeight));
+    for (std::size_t i = 0; i < picture.pixels.size() && i < frame.size(); ++i)
+        picture.pixels[i] = expand_colour(frame[i]);
     return picture;
 }
 

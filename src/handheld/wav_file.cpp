@@ -21,7 +21,8 @@ void put_tag(std::vector<std::uint8_t>& out, const char (&tag)[5]) {
 
 std::vector<std::uint8_t> encode_wav(std::span<const std::int16_t> samples, std::uint32_t rate) {
     constexpr std::uint32_t channels = 2, bytes_per_sample = 2;
-    const std::uint32_t data_bytes = static_cast<std::uint32_t>(samples.size() / channels * channels * bytes_per_sample);
+    const std::uint32_t data_bytes =
+        static_cast<std::uint32_t>(samples.size() / channels * channels * bytes_per_sample);
     std::vector<std::uint8_t> out;
     out.reserve(44 + data_bytes);
     put_tag(out, "RIFF");
@@ -29,7 +30,7 @@ std::vector<std::uint8_t> encode_wav(std::span<const std::int16_t> samples, std:
     put_tag(out, "WAVE");
     put_tag(out, "fmt ");
     put32(out, 16);
-    put16(out, 1);  // PCM
+    put16(out, 1); // PCM
     put16(out, channels);
     put32(out, rate);
     put32(out, rate * channels * bytes_per_sample);

@@ -38,7 +38,8 @@ Status add_fst_entry(FstBuilder& fst, std::string_view name, FstKind kind, std::
 
     const bool directory = kind == FstKind::directory;
     FstEntry& entry = fst.entries[fst.entry_count];
-    entry.bytes = encode_fst_entry({directory ? 1u : 0u, fst.string_length, directory ? 0 : data_offset, length_or_next});
+    entry.bytes =
+        encode_fst_entry({directory ? 1u : 0u, fst.string_length, directory ? 0 : data_offset, length_or_next});
     std::copy(name.begin(), name.end(), fst.strings.begin() + fst.string_length);
     fst.string_length += name_bytes; // the NUL is already there: the table was cleared
     ++fst.entry_count;
@@ -51,8 +52,8 @@ Status fill_fst(FstBuilder& fst, const ImageLayout& layout) {
     if (status) status = add_fst_entry(fst, ROM_FOLDER_NAME, FstKind::directory, 0, rom_count + 2);
     for (const Region& region : layout.regions) {
         if (!status) break;
-        status = add_fst_entry(fst, region.file_name, FstKind::file, static_cast<std::uint32_t>(region.offset),
-                               region.size);
+        status =
+            add_fst_entry(fst, region.file_name, FstKind::file, static_cast<std::uint32_t>(region.offset), region.size);
     }
     return status;
 }
@@ -91,10 +92,8 @@ std::uint32_t fst_size(std::uint32_t name_bytes, std::uint32_t rom_count) {
 Status check_fst_capacity(const RomTable& roms) {
     const auto count = static_cast<std::uint32_t>(roms.size());
     if (roms.size() > MAX_ROM_COUNT || fst_entry_count(count) > FST_MAX_ENTRIES) {
-        return Status::failure(std::to_string(roms.size()) + " ROMs need " +
-                               std::to_string(fst_entry_count(count)) +
-                               " file system table entries, but the table holds " +
-                               std::to_string(FST_MAX_ENTRIES));
+        return Status::failure(std::to_string(roms.size()) + " ROMs need " + std::to_string(fst_entry_count(count)) +
+                               " file system table entries, but the table holds " + std::to_string(FST_MAX_ENTRIES));
     }
     const std::uint32_t needed = fst_string_table_size(rom_name_bytes(roms));
     if (needed > FST_STRING_TABLE_SIZE) {

@@ -22,10 +22,10 @@ enum class RegionSource {
 
 struct Region {
     RegionSource source;
-    std::size_t number = 0;  // which ROM, index file or skin
+    std::size_t number = 0; // which ROM, index file or skin
     std::uint64_t offset = 0;
     std::uint32_t size = 0;
-    std::string file_name;   // its name in the file system table
+    std::string file_name; // its name in the file system table
 };
 
 struct ImageLayout {
@@ -35,7 +35,7 @@ struct ImageLayout {
     // In disc order: the ROMs (inside the ROM folder), their index files,
     // the skins and the banner, each skin and the banner on a sector start.
     std::vector<Region> regions;
-    std::uint64_t content_end = 0;     // end of the banner's last sector
+    std::uint64_t content_end = 0; // end of the banner's last sector
 };
 
 // The layout of an image of `roms`, whose disc names are already derived.

@@ -45,7 +45,8 @@ void hash_files(ByteSource& source, Inspection& found) {
         std::uint32_t crc = 0;
         SaveScan save;
         for (std::uint64_t done = 0; done < entry.length;) {
-            const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), entry.length - done));
+            const std::size_t chunk =
+                static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), entry.length - done));
             const std::span<std::uint8_t> piece(buffer.data(), chunk);
             if (Status status = source.read(entry.offset + done, piece); !status) {
                 problems.add(status.message);

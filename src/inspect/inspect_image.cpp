@@ -23,7 +23,8 @@ bool table_place_fits(const DiscHeader& header, std::uint64_t length) {
 // The first bytes of a payload at its fixed place equal the built-in one's.
 bool payload_in_place(ByteSource& source, std::uint64_t offset, Blob builtin, std::size_t length) {
     std::vector<std::uint8_t> head(length);
-    return builtin.size() >= length && source.read(offset, head) && std::equal(head.begin(), head.end(), builtin.begin());
+    return builtin.size() >= length && source.read(offset, head) &&
+           std::equal(head.begin(), head.end(), builtin.begin());
 }
 
 // An image that carries this tool's disc id, its magic word, or its loader or
@@ -55,17 +56,16 @@ void check_header_words(const DiscHeader& header, Inspection& found) {
         problems.add(program_word + " is not " + hex_offset(PROGRAM_IMAGE_OFFSET));
     }
     if (!table_place_fits(header, found.length)) {
-        problems.add(hex_offset(FST_OFFSET_FIELD) + ": table offset " + hex_offset(header.fst_offset) +
-                     " and size " + std::to_string(header.fst_size) + " (" + hex_offset(FST_SIZE_FIELD) +
+        problems.add(hex_offset(FST_OFFSET_FIELD) + ": table offset " + hex_offset(header.fst_offset) + " and size " +
+                     std::to_string(header.fst_size) + " (" + hex_offset(FST_SIZE_FIELD) +
                      ") point past the end of the image (" + std::to_string(found.length) + " bytes)");
     } else if (header.fst_offset != FST_OFFSET) {
-        problems.add(hex_offset(FST_OFFSET_FIELD) + ": table offset " + hex_offset(header.fst_offset) +
-                     " is not " + hex_offset(FST_OFFSET));
+        problems.add(hex_offset(FST_OFFSET_FIELD) + ": table offset " + hex_offset(header.fst_offset) + " is not " +
+                     hex_offset(FST_OFFSET));
     }
     if (header.fst_max_size < header.fst_size) {
-        problems.add(hex_offset(FST_MAX_SIZE_FIELD) + ": maximum table size " +
-                     std::to_string(header.fst_max_size) + " is below the table size " +
-                     std::to_string(header.fst_size));
+        problems.add(hex_offset(FST_MAX_SIZE_FIELD) + ": maximum table size " + std::to_string(header.fst_max_size) +
+                     " is below the table size " + std::to_string(header.fst_size));
     }
 }
 
@@ -81,8 +81,8 @@ void check_padding(ByteSource& source, Inspection& found) {
     } else {
         found.padded_to = "no medium";
         problems.add("image length " + std::to_string(found.length) + " passes the content end " +
-                     hex_offset(found.content_end) + " but is no medium's length (" + std::to_string(mini) +
-                     " or " + std::to_string(large) + " bytes)");
+                     hex_offset(found.content_end) + " but is no medium's length (" + std::to_string(mini) + " or " +
+                     std::to_string(large) + " bytes)");
     }
     // The fill is sampled, not read: its first and last sectors and evenly
     // spaced sectors between them.

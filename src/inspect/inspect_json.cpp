@@ -11,12 +11,9 @@ namespace {
 using json = nlohmann::ordered_json;
 
 json header_json(const DiscHeader& header) {
-    return {{"disc_id", disc_id_text(header)},
-            {"magic", header.magic},
-            {"label", header.volume_label},
-            {"program_image_offset", header.program_image_offset},
-            {"fst_offset", header.fst_offset},
-            {"fst_size", header.fst_size},
+    return {{"disc_id", disc_id_text(header)},    {"magic", header.magic},
+            {"label", header.volume_label},       {"program_image_offset", header.program_image_offset},
+            {"fst_offset", header.fst_offset},    {"fst_size", header.fst_size},
             {"fst_max_size", header.fst_max_size}};
 }
 
@@ -75,7 +72,8 @@ std::string inspection_json(const Inspection& found) {
                          {"rom", line.rom},
                          {"rom_size", line.rom_size},
                          {"file_name", line.file_name}};
-            if (found.deep) game["save_chip"] = line.save_chip ? json(emu::save_type_name(*line.save_chip)) : json(nullptr);
+            if (found.deep)
+                game["save_chip"] = line.save_chip ? json(emu::save_type_name(*line.save_chip)) : json(nullptr);
             games.push_back(std::move(game));
         }
         document["menu"] = {{"games", std::move(games)},

@@ -19,12 +19,13 @@ void print_header(const Inspection& found, std::FILE* out) {
     std::fprintf(out, "Magic       : %s\n", hex_offset(header.magic).c_str());
     std::fprintf(out, "Label       : %s\n", escaped_text(header.volume_label).c_str());
     std::fprintf(out, "Program     : at %s\n", hex_offset(header.program_image_offset).c_str());
-    std::fprintf(out, "Table       : at %s, %" PRIu32 " bytes (maximum %" PRIu32 ")", hex_offset(header.fst_offset).c_str(),
-                 header.fst_size, header.fst_max_size);
+    std::fprintf(out, "Table       : at %s, %" PRIu32 " bytes (maximum %" PRIu32 ")",
+                 hex_offset(header.fst_offset).c_str(), header.fst_size, header.fst_max_size);
     if (found.table) std::fprintf(out, ", %zu entries", found.table->entries.size());
     std::fputs("\n", out);
     if (!found.table) return;
-    std::fprintf(out, "Content end : %s (%" PRIu64 " bytes)\n", hex_offset(found.content_end).c_str(), found.content_end);
+    std::fprintf(out, "Content end : %s (%" PRIu64 " bytes)\n", hex_offset(found.content_end).c_str(),
+                 found.content_end);
     if (!found.this_layout) return;
     std::fprintf(out, "Padding     : %s\n", found.padded_to.empty() ? "none" : ("to " + found.padded_to).c_str());
 }
@@ -48,8 +49,8 @@ void print_setting(const char* name, const std::optional<SettingFinding>& settin
 }
 
 void print_menu(const Inspection& found, std::FILE* out) {
-    std::fprintf(out, "\nMenu: %zu games, %" PRIu32 " empty slots, %" PRIu32 " placeholder slots\n",
-                 found.menu.size(), found.empty_slots, found.placeholder_slots);
+    std::fprintf(out, "\nMenu: %zu games, %" PRIu32 " empty slots, %" PRIu32 " placeholder slots\n", found.menu.size(),
+                 found.empty_slots, found.placeholder_slots);
     for (const MenuLine& line : found.menu) {
         const std::string save = line.save_chip ? std::string("  save: ") + emu::save_type_name(*line.save_chip) : "";
         std::fprintf(out, "  %03" PRIu32 " %-11s  %-34s %2" PRIu32 " MiB  %s%s\n", line.number,
@@ -87,7 +88,8 @@ void print_inspection_text(const Inspection& found, std::FILE* out) {
     if (found.consistent()) {
         std::fputs("Result      : consistent\n", out);
     } else {
-        std::fprintf(out, "Result      : %zu problem%s\n", found.problems.size(), found.problems.size() == 1 ? "" : "s");
+        std::fprintf(out, "Result      : %zu problem%s\n", found.problems.size(),
+                     found.problems.size() == 1 ? "" : "s");
         for (const std::string& problem : found.problems) std::fprintf(out, "  %s\n", printable(problem).c_str());
     }
     if (found.this_layout && found.table) {

@@ -17,8 +17,8 @@ namespace kessra {
 enum class PayloadState { builtin, foreign, invalid, missing };
 
 struct PayloadFinding {
-    std::string name;          // "loader", "program image", "F_00.tpl", ...
-    std::uint64_t offset = 0;  // in the image
+    std::string name;         // "loader", "program image", "F_00.tpl", ...
+    std::uint64_t offset = 0; // in the image
     std::uint64_t size = 0;
     PayloadState state = PayloadState::missing;
     std::vector<std::string> problems; // the checks it fails
@@ -35,20 +35,20 @@ struct MenuLine {
     std::string title;        // as the slot shows it
     std::string rom;          // the ROM's path in the image
     std::uint32_t rom_size = 0;
-    std::string file_name;    // the ROM's original file name, from its index file
-    std::uint32_t rom_entry = 0; // the ROM's entry in the table
+    std::string file_name;                  // the ROM's original file name, from its index file
+    std::uint32_t rom_entry = 0;            // the ROM's entry in the table
     std::optional<emu::SaveType> save_chip; // with deep: the chip its save library names
 };
 
 struct Inspection {
-    std::string image;            // as the user named it
-    std::uint64_t length = 0;     // of the image file
+    std::string image;        // as the user named it
+    std::uint64_t length = 0; // of the image file
     std::optional<DiscHeader> header;
     std::optional<FileTable> table;
-    bool this_layout = false;     // built with this tool's layout
-    std::string layout_note;      // why not, when it is not
+    bool this_layout = false;      // built with this tool's layout
+    std::string layout_note;       // why not, when it is not
     std::uint64_t content_end = 0; // end of the last sector that holds the table or a file
-    std::string padded_to;        // medium the length matches, empty when not padded
+    std::string padded_to;         // medium the length matches, empty when not padded
     std::vector<PayloadFinding> payloads;
     std::optional<SettingFinding> skin;
     std::optional<SettingFinding> zoom;
@@ -57,8 +57,8 @@ struct Inspection {
     std::uint32_t placeholder_slots = 0;
     bool deep = false;
     std::vector<std::optional<std::uint32_t>> crc32; // per table entry, with deep; none for folders
-    std::vector<std::string> problems;             // one line each, naming the offset or file
-    std::uint64_t problems_not_shown = 0;          // while checking: lines beyond the shown ones
+    std::vector<std::string> problems;               // one line each, naming the offset or file
+    std::uint64_t problems_not_shown = 0;            // while checking: lines beyond the shown ones
 
     bool consistent() const { return problems.empty(); }
 };

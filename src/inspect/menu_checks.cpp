@@ -71,7 +71,8 @@ std::string check_index_file(ByteSource& source, const std::vector<const DiscEnt
     const std::string head = INDEX_HEAD + file.name + "\t;";
     const std::string tail = " - " + std::to_string(file.length) + " bytes\n";
     if (text.rfind(head, 0) != 0) {
-        problems.add(name + ": does not name " + escaped_text(file.path) + " (it reads \"" + escaped_text(text) + "\")");
+        problems.add(name + ": does not name " + escaped_text(file.path) + " (it reads \"" + escaped_text(text) +
+                     "\")");
         return {};
     }
     if (text.size() < head.size() + tail.size() || text.compare(text.size() - tail.size(), tail.size(), tail) != 0) {
@@ -122,10 +123,9 @@ void check_menu_and_roms(ByteSource& source, const FileTable& table, Inspection&
         problems.add(hex_offset(menu_at) + ": the menu table passes the end of the image");
         return;
     }
-    found.skin = read_setting(source, program + SKIN_DIGIT_DOL_OFFSET, {"skin 0", "skin 1", "skin 2", "skin 3"},
-                              "skin", problems);
-    found.zoom = read_setting(source, program + ZOOM_DIGIT_DOL_OFFSET, {"normal", "medium", "full"}, "zoom",
+    found.skin = read_setting(source, program + SKIN_DIGIT_DOL_OFFSET, {"skin 0", "skin 1", "skin 2", "skin 3"}, "skin",
                               problems);
+    found.zoom = read_setting(source, program + ZOOM_DIGIT_DOL_OFFSET, {"normal", "medium", "full"}, "zoom", problems);
 
     std::vector<const DiscEntry*> roms;
     for (const DiscEntry& entry : table.entries) {

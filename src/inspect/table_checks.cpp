@@ -11,9 +11,7 @@ namespace kessra {
 
 namespace {
 
-std::string extent(const DiscEntry& entry) {
-    return hex_offset(entry.offset) + " to " + hex_offset(file_end(entry));
-}
+std::string extent(const DiscEntry& entry) { return hex_offset(entry.offset) + " to " + hex_offset(file_end(entry)); }
 
 std::uint64_t table_end(const FileTable& table) { return std::uint64_t{table.offset} + table.size; }
 
@@ -24,7 +22,8 @@ void check_unique_names(const FileTable& table, ProblemList& problems) {
         if (entry.index != 0 && !entry.name.empty()) named.push_back(&entry);
     std::sort(named.begin(), named.end(), [](const DiscEntry* a, const DiscEntry* b) {
         return a->enclosing != b->enclosing ? a->enclosing < b->enclosing
-                                            : a->name != b->name ? a->name < b->name : a->index < b->index;
+               : a->name != b->name         ? a->name < b->name
+                                            : a->index < b->index;
     });
     for (std::size_t i = 1; i < named.size(); ++i) {
         const DiscEntry& first = *named[i - 1];
@@ -45,8 +44,8 @@ void check_table_files(const FileTable& table, Inspection& found) {
         if (entry.index == 0) continue;
         const std::string name = escaped_text(entry.path);
         if (entry.name.empty()) {
-            problems.add("table entry " + std::to_string(entry.index) + ": a " +
-                         (entry.directory ? "folder" : "file") + " without a name");
+            problems.add("table entry " + std::to_string(entry.index) + ": a " + (entry.directory ? "folder" : "file") +
+                         " without a name");
         }
         if (entry.directory) {
             if (entry.parent != entry.enclosing) {
@@ -76,8 +75,8 @@ void check_table_files(const FileTable& table, Inspection& found) {
     const DiscEntry* reaching = nullptr; // the file that reaches furthest so far
     for (const DiscEntry* file : files) {
         if (reaching != nullptr && file->offset < file_end(*reaching)) {
-            problems.add(escaped_text(file->path) + " (" + extent(*file) + ") overlaps " + escaped_text(reaching->path) +
-                         " (" + extent(*reaching) + ")");
+            problems.add(escaped_text(file->path) + " (" + extent(*file) + ") overlaps " +
+                         escaped_text(reaching->path) + " (" + extent(*reaching) + ")");
         }
         if (reaching == nullptr || file_end(*file) > file_end(*reaching)) reaching = file;
     }
@@ -88,9 +87,8 @@ void check_layout_files(const FileTable& table, Inspection& found) {
     const DiscHeader& header = *found.header;
     // A maximum below the table size is a fault of any disc (check_header_words).
     if (header.fst_max_size > header.fst_size) {
-        problems.add(hex_offset(FST_MAX_SIZE_FIELD) + ": maximum table size " +
-                     std::to_string(header.fst_max_size) + " differs from the table size " +
-                     std::to_string(header.fst_size));
+        problems.add(hex_offset(FST_MAX_SIZE_FIELD) + ": maximum table size " + std::to_string(header.fst_max_size) +
+                     " differs from the table size " + std::to_string(header.fst_size));
     }
     if (table.entries.size() < 2) {
         problems.add("table entry 1: missing, expected the \"roms\" folder");

@@ -79,7 +79,8 @@ void restore_patch_points(std::span<std::uint8_t> program) {
     if (program.size() != PROGRAM_IMAGE_SIZE) return;
     for (std::uint32_t number = 1; number <= MENU_SLOT_COUNT; ++number) {
         const MenuSlot placeholder = placeholder_slot(number);
-        std::copy(placeholder.begin(), placeholder.end(), program.begin() + static_cast<std::ptrdiff_t>(slot_offset(number)));
+        std::copy(placeholder.begin(), placeholder.end(),
+                  program.begin() + static_cast<std::ptrdiff_t>(slot_offset(number)));
     }
     for (const SettingField& field : SETTING_FIELDS) program[field.offset] = '0';
 }

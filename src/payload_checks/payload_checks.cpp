@@ -53,7 +53,8 @@ struct Checker {
     void number(const NumberField& field) {
         if (!holds(field.offset, field.width)) return;
         const std::uint32_t found = read_number(bytes, field.offset, field.width);
-        if (found != field.expected) add(field.name, field.offset, number_text(field.expected, field), number_text(found, field));
+        if (found != field.expected)
+            add(field.name, field.offset, number_text(field.expected, field), number_text(found, field));
     }
 
     void text(const std::string& field, std::uint32_t offset, Blob expected) {
@@ -82,9 +83,7 @@ struct Checker {
     }
 };
 
-Blob text_bytes(const char* text, std::size_t length) {
-    return {reinterpret_cast<const std::uint8_t*>(text), length};
-}
+Blob text_bytes(const char* text, std::size_t length) { return {reinterpret_cast<const std::uint8_t*>(text), length}; }
 
 void check_loader(Checker& check, Blob program) {
     const std::uint64_t size = check.bytes.size();
@@ -93,8 +92,8 @@ void check_loader(Checker& check, Blob program) {
         const std::uint32_t tail = APPLOADER_ANNOUNCED_SIZE - APPLOADER_SIZE;
         const Blob found = check.bytes.subspan(APPLOADER_SIZE);
         if (program.size() < tail || !std::equal(found.begin(), found.end(), program.begin())) {
-            check.add("bytes past the loader", APPLOADER_SIZE, "the first " + std::to_string(tail) + " bytes of main.dol",
-                      "other bytes");
+            check.add("bytes past the loader", APPLOADER_SIZE,
+                      "the first " + std::to_string(tail) + " bytes of main.dol", "other bytes");
         }
     } else if (size != APPLOADER_SIZE) {
         check.add("length", 0,
@@ -122,8 +121,8 @@ void check_program_header(Checker& check) {
                             {"size", DOL_SIZES_FIELD, DOL_TEXT_SIZE}};
     for (const Table& table : tables) {
         for (std::uint32_t i = 0; i < DOL_TEXT_SECTIONS; ++i) {
-            check.number({"text section " + std::to_string(i) + " " + table.what, dol_section_field(table.offset, i),
-                          4, i == 0 ? table.text0 : 0});
+            check.number({"text section " + std::to_string(i) + " " + table.what, dol_section_field(table.offset, i), 4,
+                          i == 0 ? table.text0 : 0});
         }
     }
     for (const Table& table : tables) {

@@ -15,9 +15,9 @@
 namespace kessra {
 
 struct PayloadProblem {
-    std::size_t blob = 0;   // LOADER_BLOB .. BANNER_BLOB
-    std::string file;       // as messages name it
-    std::string field;      // "entry point", "menu slot 17", "length"
+    std::size_t blob = 0;     // LOADER_BLOB .. BANNER_BLOB
+    std::string file;         // as messages name it
+    std::string field;        // "entry point", "menu slot 17", "length"
     std::uint64_t offset = 0; // of the field in the file
     std::string expected;
     std::string found;

@@ -42,7 +42,8 @@ Result<SourceRead> read_payload_folder(const std::string& folder) {
         if (!file.value.exists) continue;
         any = true;
         if (file.value.size > limit) {
-            read.problems.push_back({blob, paths[blob], "length", 0, std::to_string(PAYLOAD_FILES[blob].size) + " bytes",
+            read.problems.push_back({blob, paths[blob], "length", 0,
+                                     std::to_string(PAYLOAD_FILES[blob].size) + " bytes",
                                      std::to_string(file.value.size) + " bytes"});
             continue;
         }

@@ -13,7 +13,8 @@ std::string origin(const ByteSource& image, std::size_t blob) {
 }
 
 Status take_range(ByteSource& image, std::size_t blob, std::uint64_t offset, SourceRead& read) {
-    Result<std::vector<std::uint8_t>> bytes = read_range(image, offset, PAYLOAD_FILES[blob].size, PAYLOAD_FILES[blob].size);
+    Result<std::vector<std::uint8_t>> bytes =
+        read_range(image, offset, PAYLOAD_FILES[blob].size, PAYLOAD_FILES[blob].size);
     if (!bytes) return bytes.status;
     read.blobs[blob] = TakenBlob{std::move(bytes.value), origin(image, blob)};
     return Status::success();
@@ -31,8 +32,8 @@ Result<SourceRead> read_image_payloads(ByteSource& image) {
     Result<DiscHeader> header = read_disc_header(image);
     if (!header) return {header.status, {}};
     if (header.value.program_image_offset != PROGRAM_IMAGE_OFFSET) {
-        return {Status::failure(image.name() + ": program image offset at " + hex_offset(PROGRAM_IMAGE_OFFSET_FIELD) + ": expected " +
-                                hex_offset(PROGRAM_IMAGE_OFFSET) + ", found " +
+        return {Status::failure(image.name() + ": program image offset at " + hex_offset(PROGRAM_IMAGE_OFFSET_FIELD) +
+                                ": expected " + hex_offset(PROGRAM_IMAGE_OFFSET) + ", found " +
                                 hex_offset(header.value.program_image_offset)),
                 {}};
     }

@@ -10,9 +10,7 @@
 
 namespace kessra {
 
-int skin_width(int index) {
-    return index == 0 ? CMPR_SKIN_WIDTH : RGB565_SKIN_WIDTH;
-}
+int skin_width(int index) { return index == 0 ? CMPR_SKIN_WIDTH : RGB565_SKIN_WIDTH; }
 
 Bytes make_skin_blob(int index, const Picture& fitted) {
     const bool compressed = index == 0;
@@ -69,8 +67,9 @@ Picture decode_skin_blob(Blob skin) {
 
 Picture decode_banner_picture(Blob banner) {
     if (banner.size() < BANNER_SHORT_TITLE_OFFSET) return {};
-    return texture::decode_rgb5a3(banner.subspan(BANNER_PICTURE_OFFSET, BANNER_SHORT_TITLE_OFFSET - BANNER_PICTURE_OFFSET),
-                                  static_cast<int>(BANNER_WIDTH), static_cast<int>(BANNER_HEIGHT));
+    return texture::decode_rgb5a3(
+        banner.subspan(BANNER_PICTURE_OFFSET, BANNER_SHORT_TITLE_OFFSET - BANNER_PICTURE_OFFSET),
+        static_cast<int>(BANNER_WIDTH), static_cast<int>(BANNER_HEIGHT));
 }
 
 } // namespace kessra

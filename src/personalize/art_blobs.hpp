@@ -25,8 +25,7 @@ Bytes make_skin_blob(int index, const Picture& fitted);
 // A banner like `base` with its picture replaced by `fitted` (96 x 32), when
 // given, and each given text (Windows-1252, already checked against its
 // field) written into its field. The reserved bytes stay as in `base`.
-Bytes make_banner_blob(Blob base, const Picture* fitted,
-                       const std::array<std::optional<std::string>, 5>& texts);
+Bytes make_banner_blob(Blob base, const Picture* fitted, const std::array<std::optional<std::string>, 5>& texts);
 
 // The picture a skin file shows: its header is read defensively, and a
 // header this tool does not write (other size, format or offset) gives an

@@ -7,10 +7,10 @@ namespace kessra {
 namespace {
 
 // Code points of the bytes 0x80 to 0x9F; 0 marks the five unassigned bytes.
-constexpr std::array<char32_t, 32> HIGH_CONTROL_BLOCK{
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr std::array<char32_t, 32> HIGH_CONTROL_BLOCK{0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                                      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 // Decodes one UTF-8 sequence at `at`; -1 for a malformed one (overlong
 // forms, surrogates and values past U+10FFFF included).
@@ -55,8 +55,9 @@ Result<std::string> to_banner_text(std::string_view utf8, const BannerTextField&
         const std::size_t start = at;
         const long value = next_code_point(utf8, at);
         if (value < 0)
-            return {Status::failure(option + ": the text is not valid UTF-8 (at byte " + std::to_string(start + 1) + ")"),
-                    {}};
+            return {
+                Status::failure(option + ": the text is not valid UTF-8 (at byte " + std::to_string(start + 1) + ")"),
+                {}};
         if (value == '\n' && field.line_feeds) {
             out.push_back('\n');
             continue;

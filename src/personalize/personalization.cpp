@@ -58,7 +58,8 @@ Result<std::vector<PictureUse>> plan_pictures(const Personalization& wish) {
     auto want = [&](const std::string& path, int width, int height, int skin) -> Status {
         auto identity = regular_file_identity(path);
         if (!identity) return identity.status;
-        auto use = std::find_if(uses.begin(), uses.end(), [&](const PictureUse& u) { return u.identity == identity.value; });
+        auto use =
+            std::find_if(uses.begin(), uses.end(), [&](const PictureUse& u) { return u.identity == identity.value; });
         if (use == uses.end()) use = uses.insert(uses.end(), {path, identity.value, {}});
         for (PictureFit& f : use->fits)
             if (f.width == width && f.height == height) {
@@ -74,7 +75,8 @@ Result<std::vector<PictureUse>> plan_pictures(const Personalization& wish) {
         if (Status s = want(path, skin_width(i), SKIN_HEIGHT, i); !s) return {s, {}};
     }
     if (!wish.banner_picture.empty())
-        if (Status s = want(wish.banner_picture, static_cast<int>(BANNER_WIDTH), static_cast<int>(BANNER_HEIGHT), -1); !s)
+        if (Status s = want(wish.banner_picture, static_cast<int>(BANNER_WIDTH), static_cast<int>(BANNER_HEIGHT), -1);
+            !s)
             return {s, {}};
     return success(std::move(uses));
 }
@@ -83,8 +85,7 @@ namespace {
 
 // Runs job(0) .. job(count - 1) on up to as many threads as the machine has
 // processors. A job reports failure in its own result slot.
-template <class Job>
-void run_in_parallel(std::size_t count, Job job) {
+template <class Job> void run_in_parallel(std::size_t count, Job job) {
     const std::size_t workers = std::min<std::size_t>(count, std::max(1u, std::thread::hardware_concurrency()));
     std::atomic<std::size_t> next{0};
     auto work = [&] {

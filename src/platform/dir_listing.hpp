@@ -14,8 +14,8 @@
 namespace kessra {
 
 struct DirEntry {
-    std::string name;    // long name, no directory part
-    std::uint64_t size;  // full size in bytes; 0 for a directory or an entry that cannot be read
+    std::string name;      // long name, no directory part
+    std::uint64_t size;    // full size in bytes; 0 for a directory or an entry that cannot be read
     std::string problem{}; // why the size is 0 for want of a file ("is a folder", "Too many levels of
                            // symbolic links"...); empty for an entry examined as a file
 };

@@ -40,7 +40,8 @@ Result<std::vector<DirEntry>> list_rom_files(const std::string& directory) {
     }
     const int read_error = errno;
     ::closedir(dir);
-    if (read_error != 0) return {Status::failure(io_error_line(directory, "reading the ROM directory", read_error)), {}};
+    if (read_error != 0)
+        return {Status::failure(io_error_line(directory, "reading the ROM directory", read_error)), {}};
     std::sort(entries.begin(), entries.end(),
               [](const DirEntry& a, const DirEntry& b) { return ntfs_name_less(a.name, b.name); });
     return success(std::move(entries));

@@ -6,9 +6,7 @@
 
 namespace kessra {
 
-std::string changed_size_line(const std::string& source) {
-    return source + ": changed size during the build";
-}
+std::string changed_size_line(const std::string& source) { return source + ": changed size during the build"; }
 
 Result<File> open_source(const std::string& source, std::uint64_t length) {
     Result<File> opened = open_regular_file(source);

@@ -61,8 +61,8 @@ Result<FileIdentity> open_file_identity(const File& file) {
     const auto os_handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.handle)));
     if (GetFileInformationByHandle(os_handle, &info) == 0)
         return {Status::failure(win32_error_line(file.name, "examining", GetLastError())), {}};
-    return success(FileIdentity{info.dwVolumeSerialNumber,
-                                std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow});
+    return success(
+        FileIdentity{info.dwVolumeSerialNumber, std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow});
 }
 
 Status seek_to(File& file, std::uint64_t offset) {

@@ -46,8 +46,7 @@ constexpr int NAME_ATTEMPTS = 100;
 
 // Makes something new (`make` on a path) beside `final_path` under a fresh
 // temporary name, trying other names while one is taken.
-template <typename Make>
-Status make_beside(const std::string& final_path, Make make, std::string& made_path) {
+template <typename Make> Status make_beside(const std::string& final_path, Make make, std::string& made_path) {
     const std::string folder = folder_of(final_path);
     Status made;
     for (int attempt = 0; attempt < NAME_ATTEMPTS; ++attempt) {
@@ -83,7 +82,9 @@ Result<File> create_beside(const std::string& final_path, const std::string& nam
 // the file system has no links it is moved aside instead.
 Status keep_aside(const OutputFile& output, std::string& backup) {
     std::string kept;
-    const auto link = [&](const std::string& candidate) { return link_file(output.final_path, candidate, output.name); };
+    const auto link = [&](const std::string& candidate) {
+        return link_file(output.final_path, candidate, output.name);
+    };
     if (make_beside(output.final_path, link, kept)) {
         backup = kept;
         return Status::success();

@@ -23,7 +23,7 @@ std::array<volatile sig_atomic_t, MAX_WATCHED_FILES> watched_active{};
 std::array<std::array<char, 4096>, MAX_WATCHED_FILES> watched_path{};
 
 // The signals that end a process by default and leave its files behind.
-constexpr int INTERRUPTS[] = {SIGINT,  SIGTERM, SIGHUP,  SIGPIPE,   SIGQUIT, SIGUSR1,
+constexpr int INTERRUPTS[] = {SIGINT,  SIGTERM, SIGHUP,    SIGPIPE, SIGQUIT, SIGUSR1,
                               SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGBUS};
 
 extern "C" void remove_watched_and_die(int signal_number) {
@@ -63,7 +63,8 @@ std::string lock_folder_line(const std::string& holder, const std::string& lock_
 
 Status replace_file(const std::string& from, const std::string& to, const std::string& name) {
     errno = 0;
-    if (std::rename(from.c_str(), to.c_str()) != 0) return Status::failure(io_error_line(name, "renaming into place", errno));
+    if (std::rename(from.c_str(), to.c_str()) != 0)
+        return Status::failure(io_error_line(name, "renaming into place", errno));
     return Status::success();
 }
 

@@ -111,8 +111,9 @@ InterruptsHeld::~InterruptsHeld() { ReleaseSRWLockExclusive(&switching); }
 namespace {
 
 HANDLE open_lock_file(const std::string& path) {
-    return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+    return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                       FILE_ATTRIBUTE_HIDDEN, nullptr);
 }
 
 // Why the lock file at `lock_path` could not be made: its folder is missing,
@@ -120,7 +121,8 @@ HANDLE open_lock_file(const std::string& path) {
 std::string lock_folder_line(const std::string& holder, const std::string& lock_path, DWORD error) {
     std::string folder = lock_path.substr(0, lock_path.find_last_of("\\/:") + 1);
     if (folder.empty()) folder = ".\\";
-    if (error == ERROR_PATH_NOT_FOUND || error == ERROR_DIRECTORY) return holder + ": the folder " + folder + " does not exist";
+    if (error == ERROR_PATH_NOT_FOUND || error == ERROR_DIRECTORY)
+        return holder + ": the folder " + folder + " does not exist";
     if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT) {
         return win32_error_line(holder + ": the folder " + folder + " cannot be written", "locking", error);
     }

@@ -19,7 +19,8 @@ Result<File> open_for_reading(const std::string& path) {
 Result<std::size_t> read_some(File& file, std::span<std::uint8_t> bytes) {
     errno = 0;
     const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file.handle);
-    if (std::ferror(file.handle)) return failed<std::size_t>(Status::failure(io_error_line(file.name, "reading", errno)));
+    if (std::ferror(file.handle))
+        return failed<std::size_t>(Status::failure(io_error_line(file.name, "reading", errno)));
     return success(got);
 }
 
@@ -59,7 +60,8 @@ Result<SmallFile> read_small_file(const std::string& path, std::uint64_t limit) 
     const auto status = std::filesystem::status(path, error);
     if (status.type() == std::filesystem::file_type::not_found) return success(std::move(small));
     if (error) return {Status::failure(path + ": " + error.message()), {}};
-    if (status.type() != std::filesystem::file_type::regular) return {Status::failure(path + ": not a regular file"), {}};
+    if (status.type() != std::filesystem::file_type::regular)
+        return {Status::failure(path + ": not a regular file"), {}};
     small.exists = true;
     errno = 0;
     File file{std::fopen(path.c_str(), "rb"), path};

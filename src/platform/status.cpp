@@ -6,8 +6,8 @@ namespace kessra {
 
 Status Status::failures(std::vector<std::string> lines) {
     Status status = failure(lines.empty() ? std::string() : std::move(lines.front()));
-    if (!lines.empty()) status.more_lines.assign(std::make_move_iterator(lines.begin() + 1),
-                                                 std::make_move_iterator(lines.end()));
+    if (!lines.empty())
+        status.more_lines.assign(std::make_move_iterator(lines.begin() + 1), std::make_move_iterator(lines.end()));
     return status;
 }
 

@@ -32,23 +32,16 @@ struct [[nodiscard]] Status {
     explicit operator bool() const { return ok; }
 };
 
-template <typename T>
-struct [[nodiscard]] Result {
+template <typename T> struct [[nodiscard]] Result {
     Status status;
     T value{};
 
     explicit operator bool() const { return status.ok; }
 };
 
-template <typename T>
-Result<T> success(T value) {
-    return {Status::success(), std::move(value)};
-}
+template <typename T> Result<T> success(T value) { return {Status::success(), std::move(value)}; }
 
-template <typename T>
-Result<T> failed(Status status) {
-    return {std::move(status), T{}};
-}
+template <typename T> Result<T> failed(Status status) { return {std::move(status), T{}}; }
 
 // "<file>: <what> failed: <reason>" with the reason taken from errno.
 std::string io_error_line(const std::string& file, const char* what, int error_number);

@@ -33,7 +33,10 @@ int distance2(const Colour& a, const Colour& b) {
 // Quantises both end colours, orders them for the four-colour mode and gives
 // every pixel its nearest palette entry. Equal end colours leave only entry 0.
 Fit fit_with(const Colour& a, const Colour& b, const Block& block) {
-    auto pack = [](const Colour& c) { return to_rgb565({static_cast<std::uint8_t>(c[0]), static_cast<std::uint8_t>(c[1]), static_cast<std::uint8_t>(c[2]), 255}); };
+    auto pack = [](const Colour& c) {
+        return to_rgb565(
+            {static_cast<std::uint8_t>(c[0]), static_cast<std::uint8_t>(c[1]), static_cast<std::uint8_t>(c[2]), 255});
+    };
     Fit fit;
     fit.c0 = pack(a);
     fit.c1 = pack(b);

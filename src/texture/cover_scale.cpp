@@ -25,11 +25,10 @@ Picture cover_scale(const Picture& source, int width, int height) {
     const bool shrinking = (s1 - s0) * source.width > width;
     const stbir_filter filter = shrinking ? STBIR_FILTER_MITCHELL : STBIR_FILTER_CATMULLROM;
     Picture out = make_picture(width, height);
-    const int done = stbir_resize_region(source.pixels.data(), source.width, source.height, source.width * 4,
-                                         out.pixels.data(), width, height, width * 4, STBIR_TYPE_UINT8, 4, 3, 0,
-                                         STBIR_EDGE_CLAMP, STBIR_EDGE_CLAMP, filter, filter, STBIR_COLORSPACE_SRGB,
-                                         nullptr, static_cast<float>(s0), static_cast<float>(t0),
-                                         static_cast<float>(s1), static_cast<float>(t1));
+    const int done = stbir_resize_region(
+        source.pixels.data(), source.width, source.height, source.width * 4, out.pixels.data(), width, height,
+        width * 4, STBIR_TYPE_UINT8, 4, 3, 0, STBIR_EDGE_CLAMP, STBIR_EDGE_CLAMP, filter, filter, STBIR_COLORSPACE_SRGB,
+        nullptr, static_cast<float>(s0), static_cast<float>(t0), static_cast<float>(s1), static_cast<float>(t1));
     if (done == 0) return {};
     return out;
 }

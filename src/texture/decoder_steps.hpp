@@ -10,8 +10,7 @@ namespace kessra::texture {
 
 // Runs `step`, which calls the C library and nothing else, with `jump` as the
 // place its fatal errors come back to; false when one did.
-template <class Step>
-bool run_step(std::jmp_buf& jump, Step step) {
+template <class Step> bool run_step(std::jmp_buf& jump, Step step) {
     if (setjmp(jump) != 0) return false;
     step();
     return true;
@@ -19,12 +18,10 @@ bool run_step(std::jmp_buf& jump, Step step) {
 
 // Calls `release` when it goes out of scope: frees the library's state
 // however the decoding ends.
-template <class Release>
-struct AtScopeEnd {
+template <class Release> struct AtScopeEnd {
     Release release;
     ~AtScopeEnd() { release(); }
 };
-template <class Release>
-AtScopeEnd(Release) -> AtScopeEnd<Release>;
+template <class Release> AtScopeEnd(Release) -> AtScopeEnd<Release>;
 
 } // namespace kessra::texture

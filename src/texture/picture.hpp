@@ -24,7 +24,8 @@ struct Picture {
 };
 
 inline Picture make_picture(int width, int height, Rgba fill = {}) {
-    return Picture{width, height, std::vector<Rgba>(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill)};
+    return Picture{width, height,
+                   std::vector<Rgba>(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill)};
 }
 
 inline Rgba& pixel(Picture& pic, int x, int y) {

@@ -10,13 +10,9 @@ namespace kessra::texture {
 
 namespace {
 
-std::uint32_t be16(std::span<const std::uint8_t> b, std::size_t at) {
-    return std::uint32_t{b[at]} << 8 | b[at + 1];
-}
+std::uint32_t be16(std::span<const std::uint8_t> b, std::size_t at) { return std::uint32_t{b[at]} << 8 | b[at + 1]; }
 
-std::uint32_t be32(std::span<const std::uint8_t> b, std::size_t at) {
-    return be16(b, at) << 16 | be16(b, at + 2);
-}
+std::uint32_t be32(std::span<const std::uint8_t> b, std::size_t at) { return be16(b, at) << 16 | be16(b, at + 2); }
 
 
 // A chunk type as text when it is one (four letters), for messages.
@@ -30,9 +26,7 @@ bool is_frame_marker(std::uint8_t code) { // SOF0 .. SOF15, less DHT, JPG and DA
     return code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
 }
 
-bool is_restart_marker(std::uint8_t code) {
-    return code >= 0xD0 && code <= 0xD7;
-}
+bool is_restart_marker(std::uint8_t code) { return code >= 0xD0 && code <= 0xD7; }
 
 constexpr std::uint8_t SOI = 0xD8, EOI = 0xD9, SOS = 0xDA, TEM = 0x01;
 
@@ -49,7 +43,8 @@ Status check_png_structure(std::span<const std::uint8_t> bytes) {
         const bool header = std::memcmp(type.data(), "IHDR", 4) == 0;
         if ((at == SIGNATURE_SIZE) != header) return damaged("the header chunk is missing or repeated");
         if (header && length >= 8)
-            if (Status claimed = check_picture_size(be32(bytes, at + 8), be32(bytes, at + 12)); !claimed) return claimed;
+            if (Status claimed = check_picture_size(be32(bytes, at + 8), be32(bytes, at + 12)); !claimed)
+                return claimed;
         const auto checked = bytes.subspan(at + 4, 4 + length);
         const auto crc = static_cast<std::uint32_t>(::crc32(0, checked.data(), static_cast<uInt>(checked.size())));
         if (crc != be32(bytes, at + 8 + length)) return damaged(chunk_name(type) + ": CRC error");
@@ -81,8 +76,8 @@ Status check_jpeg_structure(std::span<const std::uint8_t> bytes) {
         if (code != SOS) continue;
         // The scan's data runs up to the next marker other than a restart.
         const std::size_t data = at;
-        while (at + 1 < size &&
-               !(bytes[at] == 0xFF && bytes[at + 1] != 0x00 && bytes[at + 1] != 0xFF && !is_restart_marker(bytes[at + 1])))
+        while (at + 1 < size && !(bytes[at] == 0xFF && bytes[at + 1] != 0x00 && bytes[at + 1] != 0xFF &&
+                                  !is_restart_marker(bytes[at + 1])))
             ++at;
         if (at + 1 >= size) return damaged("the file ends inside the scan data");
         if (at == data) return damaged("a scan without data");

@@ -24,7 +24,8 @@ std::string size_text(std::int64_t width, std::int64_t height) {
 } // namespace
 
 Status check_picture_size(std::int64_t width, std::int64_t height) {
-    if (width <= 0 || height <= 0) return Status::failure("the picture has no pixels (" + size_text(width, height) + ")");
+    if (width <= 0 || height <= 0)
+        return Status::failure("the picture has no pixels (" + size_text(width, height) + ")");
     if (width > MAX_PICTURE_SIDE || height > MAX_PICTURE_SIDE) {
         return Status::failure("the picture is " + size_text(width, height) + " pixels; at most " +
                                std::to_string(MAX_PICTURE_SIDE) + " on a side is accepted");

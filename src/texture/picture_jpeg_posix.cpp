@@ -28,9 +28,7 @@ struct JpegDecoder {
     char message[JMSG_LENGTH_MAX] = {};
 };
 
-JpegDecoder& decoder_of(j_common_ptr info) {
-    return *static_cast<JpegDecoder*>(info->client_data);
-}
+JpegDecoder& decoder_of(j_common_ptr info) { return *static_cast<JpegDecoder*>(info->client_data); }
 
 [[noreturn]] void jump_back(j_common_ptr info) {
     JpegDecoder& decoder = decoder_of(info);
@@ -93,7 +91,8 @@ Result<Picture> decode_jpeg(std::span<const std::uint8_t> bytes, CoverSize cover
     });
     if (!header) return failed<Picture>(damaged(decoder.message));
     jpeg_decompress_struct& info = decoder.info;
-    if (Status size = check_picture_size(info.image_width, info.image_height); !size) return failed<Picture>(std::move(size));
+    if (Status size = check_picture_size(info.image_width, info.image_height); !size)
+        return failed<Picture>(std::move(size));
 
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     const bool sized = run_step(decoder.jump, [&] {

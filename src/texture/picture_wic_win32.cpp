@@ -18,8 +18,7 @@ namespace kessra::texture {
 namespace {
 
 // Holds one reference to a COM object.
-template <class T>
-struct ComRef {
+template <class T> struct ComRef {
     T* object = nullptr;
     ComRef() = default;
     ~ComRef() {
@@ -64,17 +63,23 @@ std::string reason(HRESULT result) {
 Result<Picture> decode_with_wic(std::span<const std::uint8_t> bytes, const GUID& container) {
     if (bytes.size() > MAXDWORD) return failed<Picture>(damaged("the file is too large"));
     const ComUse com; // destroyed last, after every object below
-    if (!com.usable()) return failed<Picture>(Status::failure("the Windows Imaging Component cannot be used (" + reason(com.started) + ")"));
+    if (!com.usable())
+        return failed<Picture>(
+            Status::failure("the Windows Imaging Component cannot be used (" + reason(com.started) + ")"));
     ComRef<IWICImagingFactory> factory;
-    HRESULT result = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                      factory.out());
-    if (FAILED(result)) return failed<Picture>(Status::failure("the Windows Imaging Component cannot be used (" + reason(result) + ")"));
+    HRESULT result =
+        CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory, factory.out());
+    if (FAILED(result))
+        return failed<Picture>(
+            Status::failure("the Windows Imaging Component cannot be used (" + reason(result) + ")"));
     ComRef<IWICStream> stream;
     ComRef<IWICBitmapDecoder> decoder;
     ComRef<IWICBitmapFrameDecode> frame;
     if (FAILED(result = factory->CreateStream(reinterpret_cast<IWICStream**>(stream.out()))) ||
-        FAILED(result = stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()))) ||
-        FAILED(result = factory->CreateDecoder(container, nullptr, reinterpret_cast<IWICBitmapDecoder**>(decoder.out()))) ||
+        FAILED(result =
+                   stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()))) ||
+        FAILED(result =
+                   factory->CreateDecoder(container, nullptr, reinterpret_cast<IWICBitmapDecoder**>(decoder.out()))) ||
         FAILED(result = decoder->Initialize(stream.object, WICDecodeMetadataCacheOnDemand)) ||
         FAILED(result = decoder->GetFrame(0, reinterpret_cast<IWICBitmapFrameDecode**>(frame.out()))))
         return failed<Picture>(damaged(reason(result)));
@@ -88,7 +93,7 @@ Result<Picture> decode_with_wic(std::span<const std::uint8_t> bytes, const GUID&
                                               nullptr, 0.0, WICBitmapPaletteTypeCustom)))
         return failed<Picture>(damaged(reason(result)));
     Picture pic = make_picture(static_cast<int>(width), static_cast<int>(height));
-    const UINT stride = width * 4; // at most MAX_PICTURE_SIDE * 4
+    const UINT stride = width * 4;     // at most MAX_PICTURE_SIDE * 4
     const UINT size = stride * height; // at most MAX_PICTURE_PIXELS * 4
     if (FAILED(result = converter->CopyPixels(nullptr, stride, size, reinterpret_cast<BYTE*>(pic.pixels.data()))))
         return failed<Picture>(damaged(reason(result)));

@@ -33,17 +33,14 @@ std::uint16_t to_rgb5a3(Rgba c) {
                                       nearest_level(c.b, 4));
 }
 
-Rgba from_rgb565(int v) {
-    return {widen(v >> 11, 5), widen(v >> 5 & 63, 6), widen(v & 31, 5), 255};
-}
+Rgba from_rgb565(int v) { return {widen(v >> 11, 5), widen(v >> 5 & 63, 6), widen(v & 31, 5), 255}; }
 
 Rgba from_rgb5a3(int v) {
     if (v & 0x8000) return {widen(v >> 10 & 31, 5), widen(v >> 5 & 31, 5), widen(v & 31, 5), 255};
     return {widen(v >> 8 & 15, 4), widen(v >> 4 & 15, 4), widen(v & 15, 4), widen(v >> 12 & 7, 3)};
 }
 
-template <class Convert>
-Bytes encode_16bit_tiles(const Picture& pic, Convert convert) {
+template <class Convert> Bytes encode_16bit_tiles(const Picture& pic, Convert convert) {
     Bytes out;
     out.reserve(rgb16_size(pic.width, pic.height));
     for (int ty = 0; ty < pic.height; ty += 4)
@@ -61,7 +58,8 @@ Picture decode_16bit_tiles(std::span<const std::uint8_t> data, int width, int he
     std::size_t at = 0;
     for (int ty = 0; ty < height; ty += 4)
         for (int tx = 0; tx < width; tx += 4)
-            for (int i = 0; i < 16; ++i, at += 2) pixel(pic, tx + i % 4, ty + i / 4) = convert(data[at] << 8 | data[at + 1]);
+            for (int i = 0; i < 16; ++i, at += 2)
+                pixel(pic, tx + i % 4, ty + i / 4) = convert(data[at] << 8 | data[at + 1]);
     return pic;
 }
 
@@ -76,17 +74,12 @@ std::size_t cmpr_size(int width, int height) {
 }
 
 std::uint16_t to_rgb565(Rgba c) {
-    return static_cast<std::uint16_t>(nearest_level(c.r, 5) << 11 | nearest_level(c.g, 6) << 5 |
-                                      nearest_level(c.b, 5));
+    return static_cast<std::uint16_t>(nearest_level(c.r, 5) << 11 | nearest_level(c.g, 6) << 5 | nearest_level(c.b, 5));
 }
 
-Bytes encode_rgb565(const Picture& pic) {
-    return encode_16bit_tiles(pic, to_rgb565);
-}
+Bytes encode_rgb565(const Picture& pic) { return encode_16bit_tiles(pic, to_rgb565); }
 
-Bytes encode_rgb5a3(const Picture& pic) {
-    return encode_16bit_tiles(pic, to_rgb5a3);
-}
+Bytes encode_rgb5a3(const Picture& pic) { return encode_16bit_tiles(pic, to_rgb5a3); }
 
 Picture decode_rgb565(std::span<const std::uint8_t> data, int width, int height) {
     return decode_16bit_tiles(data, width, height, from_rgb565);

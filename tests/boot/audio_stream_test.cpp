@@ -18,13 +18,13 @@ namespace {
 struct Tone {
     double hz;
     double amplitude;
-    double t = 0;  // input frames made so far
+    double t = 0; // input frames made so far
     std::vector<int16_t> frames(uint32_t count) {
         std::vector<int16_t> out;
         for (uint32_t i = 0; i < count; ++i, t += 1) {
             const auto v = static_cast<int16_t>(amplitude * std::sin(2 * std::numbers::pi * hz * t / AS_INPUT_RATE));
             out.push_back(v);
-            out.push_back(static_cast<int16_t>(v / 2));  // the right side at half the level, to tell the sides apart
+            out.push_back(static_cast<int16_t>(v / 2)); // the right side at half the level, to tell the sides apart
         }
         return out;
     }
@@ -38,7 +38,8 @@ std::unique_ptr<audio_stream> make_stream() {
 
 // Runs `blocks` blocks, the producer pushing at `input_rate` frames per
 // second of output; returns the left side of every output frame.
-std::vector<double> run(audio_stream& s, Tone& tone, double input_rate, int blocks, std::vector<uint32_t>* fills = nullptr) {
+std::vector<double> run(audio_stream& s, Tone& tone, double input_rate, int blocks,
+                        std::vector<uint32_t>* fills = nullptr) {
     std::vector<double> left;
     double owed = 0;
     for (int b = 0; b < blocks; ++b) {
@@ -77,7 +78,8 @@ TEST(AudioStream, KeepsThePitchAcrossTheRateChange) {
     // Each side in its place in the DMA's frames.
     const int16_t* last = s->block[1 - s->next_block];
     int loudest[2] = {0, 0};
-    for (uint32_t i = 0; i < 2 * AS_BLOCK_FRAMES; ++i) loudest[i % 2] = std::max(loudest[i % 2], std::abs(int{last[i]}));
+    for (uint32_t i = 0; i < 2 * AS_BLOCK_FRAMES; ++i)
+        loudest[i % 2] = std::max(loudest[i % 2], std::abs(int{last[i]}));
     EXPECT_NEAR(loudest[AS_OUT_LEFT], 8000, 100);
     EXPECT_NEAR(loudest[AS_OUT_RIGHT], 4000, 100);
 }
@@ -93,7 +95,7 @@ TEST_P(AudioStreamDrift, HoldsTheFillSteady) {
     audio_stream_fade_in(s.get());
     Tone tone{440, 8000};
     std::vector<uint32_t> fills;
-    const auto left = run(*s, tone, AS_INPUT_RATE * GetParam(), 2000, &fills);  // about a minute
+    const auto left = run(*s, tone, AS_INPUT_RATE * GetParam(), 2000, &fills); // about a minute
     EXPECT_EQ(s->dropped, 0u);
     EXPECT_EQ(s->underruns, 0u);
     for (std::size_t i = 1000; i < fills.size(); ++i) {
@@ -108,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(Rates, AudioStreamDrift, testing::Values(59.94 / 59.73,
 
 TEST(AudioStream, FadesInAndOutWithoutAJump) {
     auto s = make_stream();
-    std::vector<int16_t> loud(2 * AS_RING_FRAMES, 20000);  // a DC level, enough for three blocks
+    std::vector<int16_t> loud(2 * AS_RING_FRAMES, 20000); // a DC level, enough for three blocks
     audio_stream_push(s.get(), loud.data(), AS_RING_FRAMES);
     const int16_t* silent = audio_stream_fill(s.get(), AS_BLOCK_FRAMES);
     EXPECT_EQ(silent[0], 0);
@@ -152,7 +154,8 @@ TEST(AudioStream, AlternatesTheTwoBlocks) {
 // The largest change between neighbouring output frames of the left side.
 int largest_step(const std::vector<double>& x, std::size_t from, std::size_t to) {
     double largest = 0;
-    for (std::size_t i = std::max<std::size_t>(from, 1); i < to; ++i) largest = std::max(largest, std::abs(x[i] - x[i - 1]));
+    for (std::size_t i = std::max<std::size_t>(from, 1); i < to; ++i)
+        largest = std::max(largest, std::abs(x[i] - x[i - 1]));
     return static_cast<int>(largest);
 }
 
@@ -173,7 +176,7 @@ TEST(AudioStream, FadesOutBeforeTheRingRunsDryAndInOnceItIsFullAgain) {
     };
     fill();
     fill();
-    const int16_t* dry = fill();  // the rest of the level, then nothing
+    const int16_t* dry = fill(); // the rest of the level, then nothing
     EXPECT_EQ(s->underruns, 1u);
     EXPECT_EQ(s->primed, 0u) << "plays again only from the target fill";
     EXPECT_EQ(dry[2 * AS_BLOCK_FRAMES - 2], 0) << "a gap is silence";
@@ -199,7 +202,7 @@ TEST(AudioStream, SlowGamePlaysInPiecesAtItsPitch) {
     auto s = make_stream();
     audio_stream_fade_in(s.get());
     Tone tone{440, 8000};
-    const auto left = run(*s, tone, AS_INPUT_RATE * 31.0 / 59.73, 300);  // about 10 s
+    const auto left = run(*s, tone, AS_INPUT_RATE * 31.0 / 59.73, 300); // about 10 s
     EXPECT_GT(s->underruns, 5u);
     EXPECT_EQ(s->dropped, 0u);
     // Every played piece, away from its fades, holds the tone's pitch.
@@ -227,11 +230,10 @@ TEST(AudioStream, BlockLengthFollowsTheLoop) {
         uint32_t gap, per_second, frames;
     };
     const Case cases[] = {
-        {0, 1000, AS_BLOCK_FRAMES},           {16, 1000, AS_BLOCK_FRAMES},
-        {24, 1000, AS_BLOCK_FRAMES},          {29, 1000, 1856},  // 58 ms: 1856 frames
-        {30, 1000, 1920},                     {1822500, 40500000, 2880},  // 45 ms of time base
-        {47, 1000, 3008},                     {49, 1000, AS_BLOCK_MAX_FRAMES},
-        {4000000000u, 40500000, AS_BLOCK_MAX_FRAMES},
+        {0, 1000, AS_BLOCK_FRAMES}, {16, 1000, AS_BLOCK_FRAMES},     {24, 1000, AS_BLOCK_FRAMES},
+        {29, 1000, 1856},                                      // 58 ms: 1856 frames
+        {30, 1000, 1920},           {1822500, 40500000, 2880}, // 45 ms of time base
+        {47, 1000, 3008},           {49, 1000, AS_BLOCK_MAX_FRAMES}, {4000000000u, 40500000, AS_BLOCK_MAX_FRAMES},
     };
     for (const Case& c : cases) {
         const uint32_t frames = audio_block_frames(c.gap, c.per_second);

@@ -26,9 +26,9 @@ namespace exi_model {
 struct Card {
     std::vector<std::uint8_t> flash;
     bool present = true;
-    bool stuck = false;        // transfers never finish
+    bool stuck = false;                    // transfers never finish
     std::uint32_t drop_page = 0xFFFFFFFFu; // a page the card fails to program
-    std::uint32_t busy = 0;    // status polls left while erasing
+    std::uint32_t busy = 0;                // status polls left while erasing
     std::vector<std::uint8_t> command;
     std::uint32_t read_at = 0;
     bool selected = false;
@@ -119,8 +119,8 @@ TEST(CardExi, ProbeReadsTheSizeAndGivesUpOnAnEmptyOrSilentSlot) {
         std::uint32_t mbit;
         bool present, stuck;
         std::uint32_t expect;
-    } cases[] = {{4, true, false, 4}, {16, true, false, 16}, {128, true, false, 128},
-                 {4, false, false, 0}, {4, true, true, 0}};
+    } cases[] = {
+        {4, true, false, 4}, {16, true, false, 16}, {128, true, false, 128}, {4, false, false, 0}, {4, true, true, 0}};
     for (const auto& c : cases) {
         Slot slot(c.mbit);
         slot.model.present = c.present;
@@ -142,8 +142,8 @@ TEST(CardExi, WritesEraseProgramAndCheckOneBlockOnly) {
     ASSERT_EQ(hw_card_write_block(nullptr, 7, data.data()), 0);
     EXPECT_TRUE(std::equal(data.begin(), data.end(), slot.model.flash.begin() + 7 * CARD_BLOCK_SIZE));
     EXPECT_TRUE(std::equal(before.begin(), before.begin() + 7 * CARD_BLOCK_SIZE, slot.model.flash.begin()));
-    EXPECT_TRUE(std::equal(before.begin() + 8 * CARD_BLOCK_SIZE, before.end(),
-                           slot.model.flash.begin() + 8 * CARD_BLOCK_SIZE));
+    EXPECT_TRUE(
+        std::equal(before.begin() + 8 * CARD_BLOCK_SIZE, before.end(), slot.model.flash.begin() + 8 * CARD_BLOCK_SIZE));
     ASSERT_EQ(hw_card_read_block(nullptr, 7, back.data()), 0);
     EXPECT_EQ(back, data);
 

@@ -71,8 +71,8 @@ TEST(CardChecksum, SumsWordsAndComplementsWithAllOnesMadeZero) {
         std::uint16_t sum, inverse;
     } cases[] = {
         {{0x00, 0x01, 0x00, 0x02}, 0x0003, 0xFFFB},
-        {{0xFF, 0xFF}, 0x0000, 0x0000},              // 0xFFFF both ways becomes 0
-        {{0x80, 0x00, 0x80, 0x00}, 0x0000, 0xFFFE},  // carries drop out
+        {{0xFF, 0xFF}, 0x0000, 0x0000},             // 0xFFFF both ways becomes 0
+        {{0x80, 0x00, 0x80, 0x00}, 0x0000, 0xFFFE}, // carries drop out
         {{0x12, 0x34}, 0x1234, 0xEDCB},
     };
     for (const auto& c : cases) {
@@ -163,7 +163,7 @@ TEST(CardFiles, CreateFindRewriteAndListLeaveOtherFilesAlone) {
     EXPECT_EQ(card_fs_free_blocks(fs.fs.get()), 59u - 3u);
 
     struct Step {
-        std::size_t size;   // body bytes (plus the 4-byte head)
+        std::size_t size; // body bytes (plus the 4-byte head)
         std::uint32_t blocks;
     } steps[] = {{100, 1}, {kBlock - 4, 1}, {kBlock - 3, 2}, {5 * kBlock, 6}, {10, 1}};
     std::uint8_t seed = 1;
@@ -191,7 +191,7 @@ TEST(CardFiles, CreateFindRewriteAndListLeaveOtherFilesAlone) {
 TEST(CardFiles, AFullCardRefusesAndStaysAsItWas) {
     struct Case {
         const char* what;
-        int other_files;        // one-block files of other programs
+        int other_files; // one-block files of other programs
         std::size_t body;
     } cases[] = {
         {"too few free blocks", 0, 60 * kBlock},
@@ -312,8 +312,9 @@ TEST(CardFiles, NonsenseTablesWithGoodChecksumsAreHandledSafely) {
         for (std::uint32_t copy : {3u, 4u}) {
             for (std::uint32_t b = 5; b < 64; ++b) {
                 const std::uint32_t r = next() % 4;
-                card_test::put16(card.block(copy) + 2 * b,
-                                 static_cast<std::uint16_t>(r == 0 ? 0 : r == 1 ? 0xFFFF : 5 + next() % 59));
+                card_test::put16(card.block(copy) + 2 * b, static_cast<std::uint16_t>(r == 0   ? 0
+                                                                                      : r == 1 ? 0xFFFF
+                                                                                               : 5 + next() % 59));
             }
             card.seal_bat(copy, static_cast<std::uint16_t>(round));
         }
@@ -322,8 +323,8 @@ TEST(CardFiles, NonsenseTablesWithGoodChecksumsAreHandledSafely) {
         ASSERT_EQ(fs.mount(card), CARD_OK) << round;
         std::vector<std::uint8_t> out(64 * kBlock);
         for (int slot = 0; slot < 127; ++slot) {
-            const card_result r = card_fs_read(fs.fs.get(), slot, next() % (3 * kBlock), out.data(),
-                                               next() % (4 * kBlock));
+            const card_result r =
+                card_fs_read(fs.fs.get(), slot, next() % (3 * kBlock), out.data(), next() % (4 * kBlock));
             EXPECT_TRUE(r == CARD_OK || r == CARD_ERR_RANGE || r == CARD_ERR_DAMAGED || r == CARD_ERR_NOT_FOUND);
         }
         card_file_info info[127];

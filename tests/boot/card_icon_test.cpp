@@ -12,7 +12,7 @@ namespace {
 
 struct Decoded {
     bool opaque;
-    int alpha; // 0..7 when not opaque
+    int alpha;   // 0..7 when not opaque
     int r, g, b; // 0..31 when opaque
 };
 

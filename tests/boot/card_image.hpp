@@ -37,7 +37,7 @@ inline void seal(std::uint8_t* summed, std::size_t len, std::uint8_t* out) {
 struct MemCard {
     std::vector<std::uint8_t> bytes;
     int writes = 0;
-    int cut_after = -1;   // block writes allowed before the power goes (-1: never)
+    int cut_after = -1; // block writes allowed before the power goes (-1: never)
     bool present = true;
 
     std::uint8_t* block(std::uint32_t b) { return bytes.data() + b * kBlock; }
@@ -110,8 +110,7 @@ inline void add_other_file(MemCard& card, int slot, const std::vector<std::uint1
     for (std::uint32_t copy : {3u, 4u}) {
         for (std::size_t i = 0; i < blocks.size(); ++i)
             put16(card.block(copy) + 2 * blocks[i], i + 1 < blocks.size() ? blocks[i + 1] : 0xFFFF);
-        put16(card.block(copy) + 6,
-              static_cast<std::uint16_t>(card.bytes.size() / kBlock - 5 - blocks.size()));
+        put16(card.block(copy) + 6, static_cast<std::uint16_t>(card.bytes.size() / kBlock - 5 - blocks.size()));
         card.seal_bat(copy, 0);
     }
     for (std::size_t i = 0; i < blocks.size(); ++i)

@@ -53,8 +53,8 @@ TEST(CardNote, DropsTextBeyondTheLastLine) {
 TEST(CardNote, EveryCardMessageFitsTheBoxWhole) {
     const int cell = bt_text_width(1, CARD_NOTE_SCALE) + CARD_NOTE_SCALE;
     const int max_chars = (CARD_NOTE_WIDTH - 32) / cell;
-    for (card_save_status st : {CARD_SAVE_NO_CARD, CARD_SAVE_FULL, CARD_SAVE_DAMAGED, CARD_SAVE_FOREIGN,
-                                CARD_SAVE_FAILED}) {
+    for (card_save_status st :
+         {CARD_SAVE_NO_CARD, CARD_SAVE_FULL, CARD_SAVE_DAMAGED, CARD_SAVE_FOREIGN, CARD_SAVE_FAILED}) {
         card_save_policy p;
         card_save_policy_init(&p);
         const char* text = card_save_message(&p, st);

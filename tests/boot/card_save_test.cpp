@@ -147,12 +147,11 @@ TEST(CardSaveFile, ReportsWhatStandsInTheWay) {
     }
     {
         MemCard card = formatted(4);
-        for (int i = 0; i < 58; ++i)
-            card_test::add_other_file(card, i, {static_cast<std::uint16_t>(5 + i)}, 0);
+        for (int i = 0; i < 58; ++i) card_test::add_other_file(card, i, {static_cast<std::uint16_t>(5 + i)}, 0);
         Saver s;
         EXPECT_EQ(s.store(card, data), CARD_SAVE_FULL);
     }
-    {   // Kept contents that no longer match their checksum.
+    { // Kept contents that no longer match their checksum.
         MemCard card = formatted(4);
         Saver s;
         ASSERT_EQ(s.store(card, data), CARD_SAVE_DONE);
@@ -170,8 +169,8 @@ TEST(CardSaveFile, ReadsTheSaveWhereItsHeadSaysItIs) {
     for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 5 + 1);
     struct Case {
         const char* what;
-        std::uint32_t data_at;   // written at 0x4C
-        std::uint32_t moved_to;  // where the save is moved to in the file
+        std::uint32_t data_at;  // written at 0x4C
+        std::uint32_t moved_to; // where the save is moved to in the file
         card_save_status want;
     } cases[] = {
         {"as written now", CARD_SAVE_DATA_OFFSET, CARD_SAVE_DATA_OFFSET, CARD_SAVE_DONE},

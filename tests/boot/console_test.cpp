@@ -99,8 +99,8 @@ TEST(BootLoader, SectionsOutsideTheProgramAreaAreSkipped) {
         bt_loader_init(&loader, 0x81210000);
         bt_disc_read next;
         ASSERT_EQ(bt_loader_next(&loader, scratch.data(), &next), 1); // header words
-        scratch[3] = 0x40;                                               // program at 0x40, no table
-        ASSERT_EQ(bt_loader_next(&loader, scratch.data(), &next), 1);    // DOL header
+        scratch[3] = 0x40;                                            // program at 0x40, no table
+        ASSERT_EQ(bt_loader_next(&loader, scratch.data(), &next), 1); // DOL header
         EXPECT_EQ(next.offset, 0x40u);
         std::fill(scratch.begin(), scratch.end(), 0);
         for (std::size_t i = 0; i < 4; ++i) {
@@ -195,8 +195,10 @@ struct NoDisc {
     bt_app app{};
     void start(int games, const char* odd_title = nullptr) {
         for (int i = 0; i < games; ++i) {
-            const std::string text = (i < 9 ? "00" : i < 99 ? "0" : "") + std::to_string(i + 1) + " GAME" +
-                                     std::to_string(i + 1);
+            const std::string text = (i < 9    ? "00"
+                                      : i < 99 ? "0"
+                                               : "") +
+                                     std::to_string(i + 1) + " GAME" + std::to_string(i + 1);
             std::memcpy(table.data() + i * BT_MENU_SLOT_SIZE, text.data(), text.size());
         }
         if (odd_title != nullptr) std::memcpy(table.data(), odd_title, std::strlen(odd_title));

@@ -81,16 +81,19 @@ TEST(BootLoaderClose, StartsOnlyAProgramWhoseHeaderHolds) {
         {"entry at the text's first byte", with([](Header& h) { h.entry = 0x80003100; }), true},
         {"entry just past the text", with([](Header& h) { h.entry = 0x80003100 + 0x1CEEA0; }), false},
         {"entry in no section", with([](Header& h) { h.entry = 0x81100000; }), false},
-        {"entry in a data section",
-         with([](Header& h) {
+        {"entry in a data section", with([](Header& h) {
              h.sections.push_back({7, 0x1CF000, 0x80400000, 0x100});
              h.entry = 0x80400000;
          }),
          false},
-        {"a data section over the loader",
-         with([](Header& h) { h.sections.push_back({10, 0x1CF000, 0x811FFF00, 0x200}); }), false},
-        {"a data section whose disc offset wraps round",
-         with([](Header& h) { h.sections.push_back({8, 0xFFFFFFFC, 0x80400000, 0x100}); }), false},
+        {"a data section over the loader", with([](Header& h) {
+             h.sections.push_back({10, 0x1CF000, 0x811FFF00, 0x200});
+         }),
+         false},
+        {"a data section whose disc offset wraps round", with([](Header& h) {
+             h.sections.push_back({8, 0xFFFFFFFC, 0x80400000, 0x100});
+         }),
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -74,20 +74,20 @@ TEST(BootPad, StatusWordToKeys) {
         unsigned keys;
     };
     const Case cases[] = {
-        {0x00808080, 0},                                // neutral
-        {0x00848080, BT_KEY_DOWN},                      // pad down
-        {0x00888080, BT_KEY_UP},                        // pad up
-        {0x008080F0, BT_KEY_UP},                        // stick up
-        {0x00808010, BT_KEY_DOWN},                      // stick down
-        {0x008080A0, 0},                                // stick inside the dead zone
-        {0x01808080, BT_KEY_A},                         // A
-        {0x02808080, BT_KEY_B},                         // B
+        {0x00808080, 0},                                 // neutral
+        {0x00848080, BT_KEY_DOWN},                       // pad down
+        {0x00888080, BT_KEY_UP},                         // pad up
+        {0x008080F0, BT_KEY_UP},                         // stick up
+        {0x00808010, BT_KEY_DOWN},                       // stick down
+        {0x008080A0, 0},                                 // stick inside the dead zone
+        {0x01808080, BT_KEY_A},                          // A
+        {0x02808080, BT_KEY_B},                          // B
         {0x03848080, BT_KEY_A | BT_KEY_B | BT_KEY_DOWN}, // several at once
-        {0x04808080, BT_KEY_X},                         // X
-        {0x08808080, BT_KEY_Y},                         // Y
-        {0x10808080, 0},                                // Start is not a menu key
-        {0x80000000, 0},                                // no controller
-        {0x81848080, 0},                                // error bit wins over buttons
+        {0x04808080, BT_KEY_X},                          // X
+        {0x08808080, BT_KEY_Y},                          // Y
+        {0x10808080, 0},                                 // Start is not a menu key
+        {0x80000000, 0},                                 // no controller
+        {0x81848080, 0},                                 // error bit wins over buttons
     };
     for (const Case& c : cases) EXPECT_EQ(bt_pad_keys(c.word), c.keys) << std::hex << c.word;
 }
@@ -115,11 +115,15 @@ TEST(BootMenuState, MovesWrapsRepeatsOpensAndGoesBack) {
         std::vector<Step> steps;
         int cursor, top, page;
     };
-    const Step down{BT_KEY_DOWN, 1}, up{BT_KEY_UP, 1}, none{0, 1}, y{BT_KEY_Y, 1}, b{BT_KEY_B, 1},
-        a{BT_KEY_A, 1};
+    const Step down{BT_KEY_DOWN, 1}, up{BT_KEY_UP, 1}, none{0, 1}, y{BT_KEY_Y, 1}, b{BT_KEY_B, 1}, a{BT_KEY_A, 1};
     const Case cases[] = {
         {"down twice", 3, 17, {down, none, down, none}, 2, 0, BT_PAGE_MENU},
-        {"a held key moves once until the repeat starts", 3, 17, {{BT_KEY_DOWN, BT_REPEAT_DELAY - 1}}, 1, 0,
+        {"a held key moves once until the repeat starts",
+         3,
+         17,
+         {{BT_KEY_DOWN, BT_REPEAT_DELAY - 1}},
+         1,
+         0,
          BT_PAGE_MENU},
         {"up from the top wraps to the last", 5, 17, {up}, 4, 0, BT_PAGE_MENU},
         {"down from the last wraps to the first", 2, 17, {down, none, down, none}, 0, 0, BT_PAGE_MENU},
@@ -129,7 +133,12 @@ TEST(BootMenuState, MovesWrapsRepeatsOpensAndGoesBack) {
         {"up and down together do nothing", 5, 8, {{BT_KEY_UP | BT_KEY_DOWN, 50}}, 0, 0, BT_PAGE_MENU},
         {"Y opens the details", 3, 17, {down, none, down, none, y}, 2, 0, BT_PAGE_DETAILS},
         {"A plays and stays on the menu", 3, 17, {down, none, a}, 1, 0, BT_PAGE_MENU},
-        {"keys other than B do nothing on the details", 3, 17, {y, none, down, none, up, none, y, a}, 0, 0,
+        {"keys other than B do nothing on the details",
+         3,
+         17,
+         {y, none, down, none, up, none, y, a},
+         0,
+         0,
          BT_PAGE_DETAILS},
         {"B goes back", 3, 17, {down, y, none, b}, 1, 0, BT_PAGE_MENU},
         {"an empty menu ignores everything", 0, 17, {down, none, y, none, a, up}, 0, 0, BT_PAGE_MENU},
@@ -148,7 +157,14 @@ TEST(BootMenuState, MovesWrapsRepeatsOpensAndGoesBack) {
 TEST(BootMenuState, EventsTellWhatChanged) {
     std::vector<int> events;
     run(3, 17,
-        {{BT_KEY_DOWN, 1}, {0, 1}, {BT_KEY_Y, 2}, {BT_KEY_B, 1}, {0, 1}, {BT_KEY_DOWN, 1}, {BT_KEY_A, 3}, {0, 1},
+        {{BT_KEY_DOWN, 1},
+         {0, 1},
+         {BT_KEY_Y, 2},
+         {BT_KEY_B, 1},
+         {0, 1},
+         {BT_KEY_DOWN, 1},
+         {BT_KEY_A, 3},
+         {0, 1},
          {BT_KEY_A, 1}},
         &events);
     EXPECT_EQ(events, (std::vector<int>{BT_EVENT_MOVED, BT_EVENT_OPEN, BT_EVENT_BACK, BT_EVENT_MOVED, BT_EVENT_PLAY,
@@ -205,12 +221,13 @@ TEST(BootText, EveryPrintableCharacterHasAGlyphAndOddBytesABox) {
         }
         EXPECT_GT(lit, 0) << "blank glyph for " << static_cast<char>(c);
     }
-    for (int odd : {0x00, 0x01, 0x1F, 0x7F, 0x80, 0xFF}) EXPECT_EQ(bt_glyph(static_cast<unsigned char>(odd)), bt_glyph(0x01));
+    for (int odd : {0x00, 0x01, 0x1F, 0x7F, 0x80, 0xFF})
+        EXPECT_EQ(bt_glyph(static_cast<unsigned char>(odd)), bt_glyph(0x01));
     EXPECT_NE(bt_glyph(0x01), bt_glyph(' '));
     std::vector<std::uint32_t> px(20 * 10, 0);
     bt_canvas c{px.data(), 20, 10};
     bt_draw_text(&c, -2, -3, 1, "\xFF", 1, 7); // clipped at the canvas edge, not outside it
-    EXPECT_EQ(px[0], 0u); // the box's row 3 lands on row 0: its sides at x = -2 and 2
+    EXPECT_EQ(px[0], 0u);                      // the box's row 3 lands on row 0: its sides at x = -2 and 2
     EXPECT_EQ(px[2], 7u);
 }
 

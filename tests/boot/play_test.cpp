@@ -42,10 +42,10 @@ TEST(BootPlay, PictureSizeAndPlaceForEachZoom) {
         bt_rect want;
     };
     const Case cases[] = {
-        {0, {80, 80, 480, 320}},  // twice the size, centred
-        {1, {0, 26, 640, 427}},   // the largest with the handheld's shape
-        {2, {0, 0, 640, 480}},    // the whole screen
-        {3, {80, 80, 480, 320}},  // unknown: as 0
+        {0, {80, 80, 480, 320}}, // twice the size, centred
+        {1, {0, 26, 640, 427}},  // the largest with the handheld's shape
+        {2, {0, 0, 640, 480}},   // the whole screen
+        {3, {80, 80, 480, 320}}, // unknown: as 0
         {-1, {80, 80, 480, 320}},
     };
     for (const Case& c : cases) {
@@ -113,7 +113,7 @@ TEST(BootPlay, FrameFillsOnlyItsRectangleWithTheNearestPixels) {
                 const std::uint16_t left = p.frame[static_cast<std::size_t>(sy * 240 + x0 * 240 / r.width)];
                 const std::uint16_t right = p.frame[static_cast<std::size_t>(sy * 240 + (x0 + 1) * 240 / r.width)];
                 const std::uint32_t want = bt_yuv_pair(widened_rgb(left), widened_rgb(right));
-                ASSERT_EQ(word >> 24, want >> 24) << 2 * i << "," << y;      // luma of each pixel exact
+                ASSERT_EQ(word >> 24, want >> 24) << 2 * i << "," << y; // luma of each pixel exact
                 ASSERT_EQ(word >> 8 & 0xFF, want >> 8 & 0xFF) << 2 * i << "," << y;
                 ASSERT_LE(std::abs(int(word >> 16 & 0xFF) - int(want >> 16 & 0xFF)), 1); // chroma averaged
                 ASSERT_LE(std::abs(int(word & 0xFF) - int(want & 0xFF)), 1);
@@ -138,16 +138,16 @@ TEST(BootPlay, ControllerKeysInAGame) {
         {0x00048080, BT_GBA_DOWN},
         {0x00028080, BT_GBA_RIGHT},
         {0x00018080, BT_GBA_LEFT},
-        {0x0080F080, BT_GBA_RIGHT},  // stick right
+        {0x0080F080, BT_GBA_RIGHT}, // stick right
         {0x00801080, BT_GBA_LEFT},
         {0x008080F0, BT_GBA_UP},
         {0x00808010, BT_GBA_DOWN},
         {0x0080F0F0, BT_GBA_RIGHT | BT_GBA_UP},
-        {0x0080A060, 0},             // inside the dead zone
-        {0x0C808080, 0},             // X and Y are the console's own
+        {0x0080A060, 0}, // inside the dead zone
+        {0x0C808080, 0}, // X and Y are the console's own
         {0x13718080, BT_GBA_A | BT_GBA_B | BT_GBA_START | BT_GBA_L | BT_GBA_R | BT_GBA_SELECT | BT_GBA_LEFT},
-        {0x80000000, 0},             // no controller
-        {0x91FF8080, 0},             // the absent bit wins
+        {0x80000000, 0}, // no controller
+        {0x91FF8080, 0}, // the absent bit wins
     };
     for (const Case& c : cases) EXPECT_EQ(bt_play_keys(c.word), c.keys) << std::hex << c.word;
 }
@@ -208,16 +208,11 @@ TEST(BootPlay, LoadPlanCoversTheRomOrRefusesIt) {
         std::uint32_t chunks;
     };
     const Case cases[] = {
-        {4u << 20, BT_LOAD_OK, 16},
-        {8u << 20, BT_LOAD_OK, 32},
-        {16u << 20, BT_LOAD_OK, 64},
-        {(16u << 20) + 1, BT_LOAD_TOO_LARGE, 0},
-        {32u << 20, BT_LOAD_TOO_LARGE, 0},
-        {0x12345, BT_LOAD_OK, 1},
-        {BT_LOAD_CHUNK + 4, BT_LOAD_OK, 2},
-        {0xC0, BT_LOAD_OK, 1},
-        {0xBF, BT_LOAD_TOO_SMALL, 0},
-        {0, BT_LOAD_TOO_SMALL, 0},
+        {4u << 20, BT_LOAD_OK, 16},         {8u << 20, BT_LOAD_OK, 32},
+        {16u << 20, BT_LOAD_OK, 64},        {(16u << 20) + 1, BT_LOAD_TOO_LARGE, 0},
+        {32u << 20, BT_LOAD_TOO_LARGE, 0},  {0x12345, BT_LOAD_OK, 1},
+        {BT_LOAD_CHUNK + 4, BT_LOAD_OK, 2}, {0xC0, BT_LOAD_OK, 1},
+        {0xBF, BT_LOAD_TOO_SMALL, 0},       {0, BT_LOAD_TOO_SMALL, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.size);
@@ -274,7 +269,7 @@ TEST(BootPlay, SixtyFourBitDivision) {
         {0, 7, 0, 0},
         {100, 7, 14, 2},
         {0xFFFFFFFFull, 1, 0xFFFFFFFFull, 0},
-        {300ull * 10 * 40500000, 20250000, 6000, 0},      // the speed line's division
+        {300ull * 10 * 40500000, 20250000, 6000, 0}, // the speed line's division
         {0x123456789ABCDEF0ull, 0x10, 0x123456789ABCDEFull, 0},
         {0xFFFFFFFFFFFFFFFFull, 0xFFFFFFFFFFFFFFFFull, 1, 0},
         {0xFFFFFFFFFFFFFFFFull, 3, 0x5555555555555555ull, 0},

@@ -49,9 +49,7 @@ Picture test_picture(int width, int height) {
     return pic;
 }
 
-std::uint32_t rgb(const kessra::texture::Rgba& c) {
-    return std::uint32_t{c.r} << 16 | std::uint32_t{c.g} << 8 | c.b;
-}
+std::uint32_t rgb(const kessra::texture::Rgba& c) { return std::uint32_t{c.r} << 16 | std::uint32_t{c.g} << 8 | c.b; }
 
 // Draws the TPL onto a canvas of the picture's size plus a margin, and
 // checks it against the project's own decoder, pixel for pixel.
@@ -115,7 +113,8 @@ TEST(BootTpl, DamagedFilesAreRefused) {
         {"wrong magic", 0, 0x0020AF31, good.size(), BT_TPL_BAD_MAGIC},
         {"no image", 4, 0, good.size(), BT_TPL_NO_IMAGE},
         {"image table past the end", 8, 0xFFFFFFF0, good.size(), BT_TPL_BAD_OFFSET},
-        {"image header past the end", 0x0C, static_cast<std::uint32_t>(good.size() - 4), good.size(), BT_TPL_BAD_OFFSET},
+        {"image header past the end", 0x0C, static_cast<std::uint32_t>(good.size() - 4), good.size(),
+         BT_TPL_BAD_OFFSET},
         {"pixel data past the end", 0x1C, 0x41, good.size(), BT_TPL_BAD_SIZE},
         {"pixel data offset overflows", 0x1C, 0xFFFFFFFF, good.size(), BT_TPL_BAD_SIZE},
         {"file cut short", 0, BT_TPL_MAGIC, good.size() - 1, BT_TPL_BAD_SIZE},

@@ -41,8 +41,8 @@ TEST(RomScan, FirstWrongSizedFileStopsTheScanWithItsRealSize) {
         const char* shown;
     } cases[] = {{4 * MIB + 1, "4194305"}, {0, "0"}, {4294967296ull + 4 * MIB, "4299161600"}, {2 * MIB, "2097152"}};
     for (const auto& c : cases) {
-        const auto result =
-            scan_rom_directory("roms", MINI_DVD, listing_of({{"ok.gba", 4 * MIB}, {"bad.gba", c.size}, {"worse.gba", 3}}));
+        const auto result = scan_rom_directory(
+            "roms", MINI_DVD, listing_of({{"ok.gba", 4 * MIB}, {"bad.gba", c.size}, {"worse.gba", 3}}));
         EXPECT_FALSE(result.status);
         EXPECT_TRUE(result.status.message.empty());
         EXPECT_EQ(result.status.console,
@@ -76,8 +76,8 @@ TEST(RomScan, CapacityEdgeOfBothProfiles) {
         DiscProfile profile;
         std::uint64_t size;
         std::size_t fits;
-    } cases[] = {{MINI_DVD, 4 * MIB, 345}, {LARGE_DISC, 4 * MIB, 509}, {MINI_DVD, 16 * MIB, 86},
-                 {LARGE_DISC, 16 * MIB, 127}};
+    } cases[] = {
+        {MINI_DVD, 4 * MIB, 345}, {LARGE_DISC, 4 * MIB, 509}, {MINI_DVD, 16 * MIB, 86}, {LARGE_DISC, 16 * MIB, 127}};
     for (const auto& c : cases) {
         EXPECT_TRUE(collection_fits(c.fits * c.size, c.fits, c.profile)) << c.fits;
         EXPECT_FALSE(collection_fits((c.fits + 1) * c.size, c.fits + 1, c.profile)) << c.fits + 1;
@@ -127,9 +127,8 @@ ShortNameLookup short_names(std::map<std::string, std::string> names) {
 }
 
 TEST(DiscName, FromShortNamesAndLongNames) {
-    const auto lookup = short_names({{"Pokey Quest.gba", "POKEYQ~1.GBA"},
-                                     {"Alpha Quest.gba", "ALPHAQ~1.GBA"},
-                                     {"Cee~Game.gba", "CEE~GA~1.GBA"}});
+    const auto lookup = short_names(
+        {{"Pokey Quest.gba", "POKEYQ~1.GBA"}, {"Alpha Quest.gba", "ALPHAQ~1.GBA"}, {"Cee~Game.gba", "CEE~GA~1.GBA"}});
     const struct {
         const char* file;
         const char* disc;

@@ -53,8 +53,8 @@ TEST(CommandLine, SkinAndZoomFollowDecimalRulesAndClamp) {
         const char* zoom;
         int want_skin;
         int want_zoom;
-    } cases[] = {{"3", "2", 3, 2},   {"7", "3", 0, 0},       {"4", "3", 0, 0},   {"-1", "-2", 0, 0}, {"abc", "x1", 0, 0},
-                 {" 2x", "+1", 2, 1}, {"99999999999", "1", 0, 1}, {"-0", "\t2", 0, 2}};
+    } cases[] = {{"3", "2", 3, 2},    {"7", "3", 0, 0},    {"4", "3", 0, 0},           {"-1", "-2", 0, 0},
+                 {"abc", "x1", 0, 0}, {" 2x", "+1", 2, 1}, {"99999999999", "1", 0, 1}, {"-0", "\t2", 0, 2}};
     for (const auto& c : cases) {
         const auto parsed = parse({"-o", "a", "-d", "r", "-v", "l", "-ds", c.skin, "-dz", c.zoom});
         ASSERT_EQ(parsed.outcome, ParseOutcome::run);
@@ -75,13 +75,14 @@ TEST(CommandLine, OverlongValuesAreRefused) {
 }
 
 TEST(CommandLine, EveryValueOptionFollowsTheSameRules) {
-    const char* const value_options[] = {"-o",     "-d",     "-v",     "-ds",        "-dz",        "-payloads",
-                                         "-payloads-from",  "-skin0", "-skin1", "-skin2",      "-skin3",     "-banner",
-                                         "-title", "-maker", "-long-title", "-long-maker", "-description"};
+    const char* const value_options[] = {
+        "-o",     "-d",     "-v",      "-ds",    "-dz",    "-payloads",   "-payloads-from", "-skin0",      "-skin1",
+        "-skin2", "-skin3", "-banner", "-title", "-maker", "-long-title", "-long-maker",    "-description"};
     // The table the parser reads names the same value options.
     std::vector<std::string> from_table;
     for (const OptionSpec& option : option_table()) {
-        if ((option.commands & FOR_BUILD) != 0 && option.value != OptionValue::none) from_table.emplace_back(option.name);
+        if ((option.commands & FOR_BUILD) != 0 && option.value != OptionValue::none)
+            from_table.emplace_back(option.name);
     }
     EXPECT_EQ(from_table, std::vector<std::string>(std::begin(value_options), std::end(value_options)));
     const std::string longest(259, 'x');
@@ -112,25 +113,24 @@ TEST(CommandLine, LoneHelpSwitch) {
     EXPECT_EQ(parse({"-h", "x"}).outcome, ParseOutcome::usage);
 }
 
-const char* const USAGE_TEXT =
-    "Kessrane v0.1 (RC1)\n"
-    "Builds a bootable disc image from a directory of handheld ROMs.\n"
-    "\n"
-    "Usage   : kessra -o -d -v [-p -ds -dz -dravnik]\n"
-    "\n"
-    "Mandatory switches\n"
-    "   -o       ouput gcm/iso filename\n"
-    "   -d       GBA rom directory\n"
-    "   -v       GCM/ISO Volume label\n"
-    "\n"
-    "Optional switches\n"
-    "   -p       Pad to 1.36Gb\n"
-    "   -ds      Default skin (0,1,2 or 3)\n"
-    "   -dz      Default zoom (0,1 or 2)\n"
-    "   -dravnik Pad to 2.0Gb\n"
-    "\n"
-    "Note: All roms must be named .gba\n"
-    "The menu will show the name found in the GBA header.";
+const char* const USAGE_TEXT = "Kessrane v0.1 (RC1)\n"
+                               "Builds a bootable disc image from a directory of handheld ROMs.\n"
+                               "\n"
+                               "Usage   : kessra -o -d -v [-p -ds -dz -dravnik]\n"
+                               "\n"
+                               "Mandatory switches\n"
+                               "   -o       ouput gcm/iso filename\n"
+                               "   -d       GBA rom directory\n"
+                               "   -v       GCM/ISO Volume label\n"
+                               "\n"
+                               "Optional switches\n"
+                               "   -p       Pad to 1.36Gb\n"
+                               "   -ds      Default skin (0,1,2 or 3)\n"
+                               "   -dz      Default zoom (0,1 or 2)\n"
+                               "   -dravnik Pad to 2.0Gb\n"
+                               "\n"
+                               "Note: All roms must be named .gba\n"
+                               "The menu will show the name found in the GBA header.";
 
 using RunOutcome = testing::ToolRun;
 
@@ -266,7 +266,8 @@ TEST(Run, ScanRefusalsEndWithFailureBeforeAnySummary) {
 TEST(Run, RefusesNameTableOverflowBeforeCreatingTheImage) {
     testing::ScratchDir dir;
     std::vector<DirEntry> entries;
-    for (int i = 0; i < 190; ++i) entries.push_back({std::to_string(1000 + i) + std::string(40, 'n') + ".gba", 4194304});
+    for (int i = 0; i < 190; ++i)
+        entries.push_back({std::to_string(1000 + i) + std::string(40, 'n') + ".gba", 4194304});
     const DirectoryLister lister = [entries](const std::string&) { return success(entries); };
     const std::string image = dir.file("out.iso");
     const auto refused = run({"-o", image.c_str(), "-d", dir.path().string().c_str(), "-v", "L", "-dravnik"}, lister);
@@ -294,14 +295,15 @@ TEST(Run, AMissingOrReadOnlyImageFolderIsNamedAsSuch) {
     testing::write_rom(dir.file("roms/a.gba"), 4194304, "A");
     const auto missing = run({"-o", dir.file("missing/a.iso").c_str(), "-d", dir.file("roms").c_str(), "-v", "L"});
     EXPECT_EQ(missing.status, EXIT_FAILED);
-    EXPECT_EQ(missing.err, "kessra: " + dir.file("missing/a.iso") + ": the folder " + dir.file("missing/") +
-                               " does not exist\n");
+    EXPECT_EQ(missing.err,
+              "kessra: " + dir.file("missing/a.iso") + ": the folder " + dir.file("missing/") + " does not exist\n");
     testing::write_text_file(dir.file("file"), "");
     const auto not_folder = run({"-o", dir.file("file/a.iso").c_str(), "-d", dir.file("roms").c_str(), "-v", "L"});
-    EXPECT_EQ(not_folder.err, "kessra: " + dir.file("file/a.iso") + ": the folder " + dir.file("file/") +
-                                  " does not exist\n");
+    EXPECT_EQ(not_folder.err,
+              "kessra: " + dir.file("file/a.iso") + ": the folder " + dir.file("file/") + " does not exist\n");
     std::filesystem::create_directory(dir.path() / "locked");
-    std::filesystem::permissions(dir.path() / "locked", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(dir.path() / "locked",
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     const bool writable_anyway = ::access(dir.file("locked").c_str(), W_OK) == 0; // the superuser
     if (!writable_anyway) {
         const auto locked = run({"-o", dir.file("locked/a.iso").c_str(), "-d", dir.file("roms").c_str(), "-v", "L"});

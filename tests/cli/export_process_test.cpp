@@ -48,7 +48,9 @@ TEST(ExportProcess, TwoRunsAtOnceLeaveOneWholeSet) {
     for (int round = 0; round < 8; ++round) {
         SCOPED_TRACE(round);
         testing::ProcessRun runs[2];
-        std::thread other([&] { runs[1] = testing::run_process({"export-payloads", folder, "-force", "-title", "TWO"}); });
+        std::thread other([&] {
+            runs[1] = testing::run_process({"export-payloads", folder, "-force", "-title", "TWO"});
+        });
         runs[0] = testing::run_process({"export-payloads", folder, "-force", "-title", "ONE"});
         other.join();
         const int statuses[2] = {runs[0].status, runs[1].status};

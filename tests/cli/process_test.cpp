@@ -54,9 +54,9 @@ TEST(Process, FullDiskFailsNamingTheImageAndKeepsTheEarlierOne) {
     for (const auto& c : cases) {
         ScratchDir dir;
         prepare_earlier_output(dir);
-        const auto result = run_shell(std::string("bash -c 'ulimit -f ") + c.limit_kib + "; trap \"\" XFSZ; exec " +
-                                      KESSRA_BINARY + " -o " + dir.file("out.iso") + " -d " + dir.file("roms") +
-                                      " -v V" + c.extra_option + "'");
+        const auto result =
+            run_shell(std::string("bash -c 'ulimit -f ") + c.limit_kib + "; trap \"\" XFSZ; exec " + KESSRA_BINARY +
+                      " -o " + dir.file("out.iso") + " -d " + dir.file("roms") + " -v V" + c.extra_option + "'");
         EXPECT_EQ(result.status, 1);
         EXPECT_EQ(result.err, "kessra: " + dir.file("out.iso") + c.failure);
         expect_earlier_output_kept(dir);

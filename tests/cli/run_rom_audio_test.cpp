@@ -27,8 +27,8 @@ TEST(RunRomAudio, TheWavHoldsTheSquareWavesOnTheirSides) {
     ASSERT_GE(bytes.size(), 44u);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
     EXPECT_EQ(le32(bytes, 4), bytes.size() - 8);
-    EXPECT_EQ(le16(bytes, 20), 1);  // PCM
-    EXPECT_EQ(le16(bytes, 22), 2);  // stereo
+    EXPECT_EQ(le16(bytes, 20), 1); // PCM
+    EXPECT_EQ(le16(bytes, 22), 2); // stereo
     EXPECT_EQ(le32(bytes, 24), 32768u);
     EXPECT_EQ(le16(bytes, 34), 16);
     const uint32_t data = le32(bytes, 40);
@@ -40,7 +40,8 @@ TEST(RunRomAudio, TheWavHoldsTheSquareWavesOnTheirSides) {
 
     emu_harness::Sound sound;
     sound.rate = 32768;
-    for (std::size_t at = 44; at + 1 < bytes.size(); at += 2) sound.samples.push_back(static_cast<int16_t>(le16(bytes, at)));
+    for (std::size_t at = 44; at + 1 < bytes.size(); at += 2)
+        sound.samples.push_back(static_cast<int16_t>(le16(bytes, at)));
     const auto left = emu_harness::sound_side(sound, 0, 0.5, 1.9);
     const auto right = emu_harness::sound_side(sound, 1, 0.5, 1.9);
     EXPECT_NEAR(emu_harness::crossing_frequency(left, 32768), 439.8, 4.4);

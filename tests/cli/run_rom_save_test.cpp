@@ -22,10 +22,9 @@ struct SaveRom {
 };
 
 const SaveRom kRoms[] = {
-    {"save_sram", 0x8000, 0x100, 0x108},
-    {"save_flash64", 0x10000, 0x100, 0x108},
-    {"save_flash128", 0x20000, 0x100, 0x10108},  // the second half in bank 1
-    {"save_eeprom512", 0x200, 0x10, 0x18},        // blocks 2 and 3
+    {"save_sram", 0x8000, 0x100, 0x108},        {"save_flash64", 0x10000, 0x100, 0x108},
+    {"save_flash128", 0x20000, 0x100, 0x10108}, // the second half in bank 1
+    {"save_eeprom512", 0x200, 0x10, 0x18},      // blocks 2 and 3
     {"save_eeprom8k", 0x2000, 0x10, 0x18},
 };
 
@@ -92,13 +91,14 @@ TEST(RunRomSaveFile, TheTypeGivenOnTheCommandLineWins) {
     testing::ScratchDir dir;
     const std::string shot = dir.file("shot.png"), save = dir.file("game.sav");
     // No chip: the pattern cannot be written, and there is nothing to keep.
-    testing::ToolRun run = testing::run_tool(
-        {"run", *rom, "-frames", "20", "-screenshot", shot, "-save", save, "-Save-Type", "NONE"});
+    testing::ToolRun run =
+        testing::run_tool({"run", *rom, "-frames", "20", "-screenshot", shot, "-save", save, "-Save-Type", "NONE"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(bar_of(shot), Bar::Failed);
     EXPECT_FALSE(fs::exists(save));
     // Flash where the ROM expects SRAM: a file of the Flash chip's size.
-    run = testing::run_tool({"run", *rom, "-frames", "20", "-screenshot", shot, "-save", save, "-save-type", "flash64"});
+    run =
+        testing::run_tool({"run", *rom, "-frames", "20", "-screenshot", shot, "-save", save, "-save-type", "flash64"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(testing::read_bytes(save).size(), 0x10000u);
 

@@ -70,8 +70,8 @@ TEST(SplitProcess, NoImageOfAnyDiscReplacesARomOfAnotherDisc) {
     const auto run = testing::run_process({"-o", dir.file("b.gba"), "-d", dir.path().string(), "-v", "X", "-split"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "kessra: " + dir.file("b_2.gba") + ": refusing to overwrite the input ROM " +
-                           dir.file("b_2.gba") + "\n");
+    EXPECT_EQ(run.err,
+              "kessra: " + dir.file("b_2.gba") + ": refusing to overwrite the input ROM " + dir.file("b_2.gba") + "\n");
     EXPECT_EQ(testing::directory_names(dir.path()), before);
     EXPECT_EQ(testing::read_bytes(dir.file("b_2.gba")), rom_before);
 }

@@ -136,8 +136,8 @@ TEST(SplitRun, AFolderAsTheImagePathIsRefusedAsForOneDisc) {
     ScratchDir dir;
     fs::create_directory(dir.path() / "outdir");
     const std::string roms = dir.path().string();
-    for (const std::string& image : {dir.file("outdir"), dir.file("outdir") + "/", dir.file("missing") + "/",
-                                    dir.file("outdir/.")}) {
+    for (const std::string& image :
+         {dir.file("outdir"), dir.file("outdir") + "/", dir.file("missing") + "/", dir.file("outdir/.")}) {
         const auto refused = run({"-o", image, "-d", roms, "-v", "L", "-split"}, fake_roms(253, 4 * MIB));
         EXPECT_EQ(refused.status, EXIT_FAILED) << image;
         EXPECT_EQ(refused.out, "") << image;
@@ -164,8 +164,9 @@ TEST(SplitRun, OnlyImagesOfThisToolAreReplacedAndLaterOnesAreNamed) {
         testing::write_bytes_file(dir.file("set_2.iso"), foreign);
         const auto refused = run_small_discs(image, dir.file("roms"), 2);
         EXPECT_EQ(refused.status, EXIT_FAILED);
-        EXPECT_EQ(refused.err, "kessra: " + dir.file("set_2.iso") + ": is not an image of this tool, refusing to "
-                               "replace it\n");
+        EXPECT_EQ(refused.err, "kessra: " + dir.file("set_2.iso") +
+                                   ": is not an image of this tool, refusing to "
+                                   "replace it\n");
         EXPECT_EQ(testing::read_bytes(dir.file("set_2.iso")), foreign);
         EXPECT_EQ(testing::directory_names(dir.path()), (std::vector<std::string>{"roms", "set_2.iso"}));
     }
@@ -175,8 +176,9 @@ TEST(SplitRun, OnlyImagesOfThisToolAreReplacedAndLaterOnesAreNamed) {
     ASSERT_EQ(run_small_discs(image, dir.file("roms"), 2).status, 0);
     const auto fewer = run_small_discs(image, dir.file("roms"), 3);
     ASSERT_EQ(fewer.status, 0) << fewer.err;
-    EXPECT_NE(fewer.out.find("  " + dir.file("set_2.iso.txt") + "\nNot part of this set, left from an earlier run:\n  " +
-                             dir.file("set_3.iso") + "\nThank you"),
+    EXPECT_NE(fewer.out.find("  " + dir.file("set_2.iso.txt") +
+                             "\nNot part of this set, left from an earlier run:\n  " + dir.file("set_3.iso") +
+                             "\nThank you"),
               std::string::npos)
         << fewer.out;
     const auto again = run_small_discs(image, dir.file("roms"), 2);
@@ -207,8 +209,8 @@ TEST(SplitRun, SpreadsTheRomsOverNumberedImagesEachWithItsListing) {
     const auto built = run_small_discs(image, dir.file("roms"), 2);
     ASSERT_EQ(built.status, 0) << built.err;
     EXPECT_EQ(testing::directory_names(dir.path()),
-              (std::vector<std::string>{"roms", "set_1.iso", "set_1.iso.txt", "set_2.iso", "set_2.iso.txt",
-                                        "set_3.iso", "set_3.iso.txt"}));
+              (std::vector<std::string>{"roms", "set_1.iso", "set_1.iso.txt", "set_2.iso", "set_2.iso.txt", "set_3.iso",
+                                        "set_3.iso.txt"}));
 
     const std::size_t first_rom[] = {0, 2, 4};
     const std::size_t rom_count[] = {2, 2, 1};
@@ -238,15 +240,17 @@ TEST(SplitRun, SpreadsTheRomsOverNumberedImagesEachWithItsListing) {
     const std::string roms = dir.file("roms");
     EXPECT_EQ(built.out.substr(0, built.out.find("\n\n")),
               "Disc 1/3      : " + dir.file("set_1.iso") + ", ROMs 001 to 002, " +
-                  std::to_string(testing::read_bytes(dir.file("set_1.iso")).size()) + " bytes\nDisc 2/3      : " +
-                  dir.file("set_2.iso") + ", ROMs 003 to 004, " +
-                  std::to_string(testing::read_bytes(dir.file("set_2.iso")).size()) + " bytes\nDisc 3/3      : " +
-                  dir.file("set_3.iso") + ", ROMs 005 to 005, " +
+                  std::to_string(testing::read_bytes(dir.file("set_1.iso")).size()) +
+                  " bytes\nDisc 2/3      : " + dir.file("set_2.iso") + ", ROMs 003 to 004, " +
+                  std::to_string(testing::read_bytes(dir.file("set_2.iso")).size()) +
+                  " bytes\nDisc 3/3      : " + dir.file("set_3.iso") + ", ROMs 005 to 005, " +
                   std::to_string(testing::read_bytes(dir.file("set_3.iso")).size()) + " bytes");
     const std::string third = "\n\nGCM Output to : " + dir.file("set_3.iso") +
                               "\nVolume Name   : SET 3/3\nDirectory     : " + roms +
                               "\nTotal ROMS    : 1\nPadding       : OFF\nDVD Header    : OK\nCustom DOL    : OK\n"
-                              "Adding 001/001: " + join_always(roms, "g5.gba") + " as g5.gba [MENU:001 FIVE]\n"
+                              "Adding 001/001: " +
+                              join_always(roms, "g5.gba") +
+                              " as g5.gba [MENU:001 FIVE]\n"
                               "Indexes       : OK\nAdding skins  : OK\n\nAll Tasks Completed OK!\n\n"
                               "3 images written; please refer to the generated text files for listing:\n  " +
                               dir.file("set_1.iso.txt") + "\n  " + dir.file("set_2.iso.txt") + "\n  " +
@@ -274,8 +278,7 @@ TEST(SplitRun, ARomOfALaterDiscThatChangedIsRefusedBeforeAnything) {
     EXPECT_EQ(failed.out, "");
     EXPECT_EQ(testing::read_bytes(dir.file("set_1.iso")), earlier_image);
     EXPECT_EQ(testing::read_text(dir.file("set_1.iso.txt")), "earlier listing");
-    EXPECT_EQ(testing::directory_names(dir.path()),
-              (std::vector<std::string>{"roms", "set_1.iso", "set_1.iso.txt"}));
+    EXPECT_EQ(testing::directory_names(dir.path()), (std::vector<std::string>{"roms", "set_1.iso", "set_1.iso.txt"}));
 }
 
 } // namespace

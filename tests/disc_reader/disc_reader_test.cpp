@@ -20,9 +20,8 @@ using testing::put_word;
 
 // root, "roms" (entries 1..2), "roms/b.gba", "index.000"; 69-byte table in an 8 KiB image.
 std::vector<std::uint8_t> base_image() {
-    return testing::make_fixture_image({{true, "roms", 0, 3}, {false, "b.gba", 0x1000, 0x800},
-                                        {false, "index.000", 0x1800, 0x800}},
-                                       0x2000);
+    return testing::make_fixture_image(
+        {{true, "roms", 0, 3}, {false, "b.gba", 0x1000, 0x800}, {false, "index.000", 0x1800, 0x800}}, 0x2000);
 }
 
 struct Read {
@@ -72,10 +71,12 @@ TEST(DiscReader, ReadsHeaderAndTableWithFullPaths) {
 }
 
 TEST(DiscReader, NestedDirectoriesGiveFullPaths) {
-    const auto image = testing::make_fixture_image(
-        {{true, "a", 0, 5}, {true, "b", 1, 4}, {false, "c.bin", 0x1000, 4}, {false, "d.bin", 0x1004, 4},
-         {false, "e.bin", 0x1008, 4}},
-        0x2000);
+    const auto image = testing::make_fixture_image({{true, "a", 0, 5},
+                                                    {true, "b", 1, 4},
+                                                    {false, "c.bin", 0x1000, 4},
+                                                    {false, "d.bin", 0x1004, 4},
+                                                    {false, "e.bin", 0x1008, 4}},
+                                                   0x2000);
     const Read read = read_all(image);
     ASSERT_TRUE(read.status) << read.status.message;
     const std::vector<std::string> paths = {"", "a", "a/b", "a/b/c.bin", "a/d.bin", "e.bin"};
@@ -111,8 +112,7 @@ TEST(DiscReader, RefusesDamagedTablesWithThePlace) {
         {"unknown type", [](auto& image) { put_word(image, entry_at(2), 0x02000005); }, "unknown entry type 2"},
         {"directory range backwards", [](auto& image) { put_word(image, entry_at(1) + 8, 1); },
          "directory \"roms\" ends at entry 1"},
-        {"directory range past its parent", [](auto& image) { put_word(image, entry_at(1) + 8, 5); },
-         "outside 2 to 4"},
+        {"directory range past its parent", [](auto& image) { put_word(image, entry_at(1) + 8, 5); }, "outside 2 to 4"},
     };
     for (const Case& test : cases) {
         auto image = base_image();
@@ -126,8 +126,7 @@ TEST(DiscReader, RefusesDamagedTablesWithThePlace) {
 }
 
 TEST(DiscReader, RefusesOverlongNamesAndBoundsPaths) {
-    const auto image = testing::make_fixture_image({{false, std::string(NAME_READ_LIMIT + 1, 'n'), 0x1000, 4}},
-                                                   0x2000);
+    const auto image = testing::make_fixture_image({{false, std::string(NAME_READ_LIMIT + 1, 'n'), 0x1000, 4}}, 0x2000);
     const Read read = read_all(image);
     ASSERT_FALSE(read.status);
     EXPECT_NE(read.status.message.find("longer than 255 bytes"), std::string::npos) << read.status.message;

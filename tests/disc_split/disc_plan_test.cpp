@@ -110,10 +110,14 @@ TEST(DiscNaming, ImagePathsAndLabels) {
         const char* path;
         std::size_t number;
         const char* want;
-    } paths[] = {{"out/set.iso", 2, "out/set_2.iso"}, {"set", 1, "set_1"},
-                 {"a.b/set", 3, "a.b/set_3"},         {"x.tar.gcm", 12, "x.tar_12.gcm"},
-                 {"dir/.iso", 1, "dir/.iso_1"},       {"out.d/set", 2, "out.d/set_2"},
-                 {"./set", 1, "./set_1"},            {"../x.y/.hidden", 4, "../x.y/.hidden_4"}};
+    } paths[] = {{"out/set.iso", 2, "out/set_2.iso"},
+                 {"set", 1, "set_1"},
+                 {"a.b/set", 3, "a.b/set_3"},
+                 {"x.tar.gcm", 12, "x.tar_12.gcm"},
+                 {"dir/.iso", 1, "dir/.iso_1"},
+                 {"out.d/set", 2, "out.d/set_2"},
+                 {"./set", 1, "./set_1"},
+                 {"../x.y/.hidden", 4, "../x.y/.hidden_4"}};
     for (const auto& c : paths) EXPECT_EQ(disc_image_path(c.path, c.number), c.want) << c.path;
 
     EXPECT_EQ(disc_volume_label("GAMES", 1, 3), "GAMES 1/3");

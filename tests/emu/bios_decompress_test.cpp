@@ -68,13 +68,13 @@ TEST_F(BiosDecompress, HuffmanDecodesTheDescribedExample) {
     // "Huff" in 6 bits: root.0 is the data 'f', root.1 a node whose children
     // are 'H' (10) and 'u' (11). Tree size byte 3: the bit stream starts 8
     // bytes after the header.
-    put(kSrc, {0x28, 4, 0, 0,             // 8-bit data, type 2, 4 bytes
-               3,                          // tree size / 2 - 1
-               0x80,                       // root: node0 is data, children at +0
-               'f',                        // root.0
-               0xC0,                       // root.1: both children data, at +0
-               'H', 'u', 0, 0,             // its children, padding
-               0x00, 0x00, 0x00, 0xB0});   // bits 10 11 0 0, first bit in bit 31
+    put(kSrc, {0x28, 4, 0, 0,            // 8-bit data, type 2, 4 bytes
+               3,                        // tree size / 2 - 1
+               0x80,                     // root: node0 is data, children at +0
+               'f',                      // root.0
+               0xC0,                     // root.1: both children data, at +0
+               'H', 'u', 0, 0,           // its children, padding
+               0x00, 0x00, 0x00, 0xB0}); // bits 10 11 0 0, first bit in bit 31
     emu::bios_huffman(*h, kSrc, kDst);
     EXPECT_EQ(read(kDst, 4), "Huff");
 }
@@ -107,12 +107,12 @@ TEST_F(BiosDecompress, ByteWritesToVideoRamLandAsTheHardwareStoresThem) {
 }
 
 TEST_F(BiosDecompress, DifferenceFilters) {
-    put_stream(0x81, 4, {10, 1, 1, 0xFE});  // 10, +1, +1, -2
+    put_stream(0x81, 4, {10, 1, 1, 0xFE}); // 10, +1, +1, -2
     emu::bios_diff8(*h, kSrc, kDst, true);
     EXPECT_EQ(r32(*h, kDst), 10u | 11u << 8 | 12u << 16 | 10u << 24);
     emu::bios_diff8(*h, kSrc, kVram, false);
     EXPECT_EQ(r32(*h, kVram), 10u | 11u << 8 | 12u << 16 | 10u << 24);
-    put_stream(0x82, 8, {0x00, 0x10, 0x01, 0x00, 0xFF, 0xFF, 0x10, 0x00});  // 1000h, +1, -1, +10h
+    put_stream(0x82, 8, {0x00, 0x10, 0x01, 0x00, 0xFF, 0xFF, 0x10, 0x00}); // 1000h, +1, -1, +10h
     emu::bios_diff16(*h, kSrc, kDst);
     EXPECT_EQ(r32(*h, kDst), 0x10011000u);
     EXPECT_EQ(r32(*h, kDst + 4), 0x10101000u);

@@ -41,9 +41,9 @@ TEST_F(BiosMemory, CpuSetCopiesAndFillsInItsUnits) {
         uint32_t halfwords_written;
         bool fill;
     } cases[] = {
-        {3, 3, false},               // 16-bit copy of 3 halfwords
-        {3 | kWords, 6, false},      // 32-bit copy of 3 words
-        {5 | kFill, 5, true},        // 16-bit fill
+        {3, 3, false},          // 16-bit copy of 3 halfwords
+        {3 | kWords, 6, false}, // 32-bit copy of 3 words
+        {5 | kFill, 5, true},   // 16-bit fill
         {5 | kFill | kWords, 10, true},
         {0 | kWords, 0, false},
     };
@@ -95,8 +95,8 @@ TEST_F(BiosMemory, ObjAffineSetWritesTheRotationAtTheStride) {
         int16_t pa, pb, pc, pd;
     } cases[] = {
         {0x0000, 0x100, 0, 0, 0x100},
-        {0x4000, 0, -0x100, 0x100, 0},       // a quarter turn
-        {0x80FF, -0x100, 0, 0, -0x100},      // half a turn: the low byte is ignored
+        {0x4000, 0, -0x100, 0x100, 0},  // a quarter turn
+        {0x80FF, -0x100, 0, 0, -0x100}, // half a turn: the low byte is ignored
         {0xC000, 0, 0x100, -0x100, 0},
     };
     for (const auto& c : cases) {
@@ -122,10 +122,10 @@ TEST_F(BiosMemory, ObjAffineSetWritesTheRotationAtTheStride) {
 
 TEST_F(BiosMemory, BgAffineSetPutsTheScreenCentreOnTheTextureCentre) {
     for (uint16_t angle : {uint16_t{0x0000}, uint16_t{0x4000}, uint16_t{0x8000}}) {
-        w32(*h, kSrc, 0x1000);       // texture centre x (8-bit fraction)
-        w32(*h, kSrc + 4, 0x2000);   // texture centre y
-        w16(*h, kSrc + 8, 10);       // screen centre x
-        w16(*h, kSrc + 10, 20);      // screen centre y
+        w32(*h, kSrc, 0x1000);     // texture centre x (8-bit fraction)
+        w32(*h, kSrc + 4, 0x2000); // texture centre y
+        w16(*h, kSrc + 8, 10);     // screen centre x
+        w16(*h, kSrc + 10, 20);    // screen centre y
         w16(*h, kSrc + 12, 0x100);
         w16(*h, kSrc + 14, 0x100);
         w16(*h, kSrc + 16, angle);
@@ -136,11 +136,11 @@ TEST_F(BiosMemory, BgAffineSetPutsTheScreenCentreOnTheTextureCentre) {
         const int32_t pd = static_cast<int16_t>(r16(*h, kDst + 6));
         const int32_t x = static_cast<int32_t>(r32(*h, kDst + 8));
         const int32_t y = static_cast<int32_t>(r32(*h, kDst + 12));
-        EXPECT_EQ(pa * pa + pc * pc, 0x10000) << angle;  // a rotation, no scaling
+        EXPECT_EQ(pa * pa + pc * pc, 0x10000) << angle; // a rotation, no scaling
         EXPECT_EQ(x + pa * 10 + pb * 20, 0x1000) << angle;
         EXPECT_EQ(y + pc * 10 + pd * 20, 0x2000) << angle;
     }
-    EXPECT_EQ(r32(*h, kDst + 8), static_cast<uint32_t>(0x1000 + 0x100 * 10));  // half a turn
+    EXPECT_EQ(r32(*h, kDst + 8), static_cast<uint32_t>(0x1000 + 0x100 * 10)); // half a turn
 }
 
 } // namespace

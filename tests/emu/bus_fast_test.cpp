@@ -17,7 +17,7 @@ namespace {
 using emu::Access;
 using emu::Gba;
 
-constexpr uint32_t kRomSize = 0x40000;  // two 128 KiB blocks of the cartridge
+constexpr uint32_t kRomSize = 0x40000; // two 128 KiB blocks of the cartridge
 
 uint32_t roll(std::mt19937& rng, uint32_t n) { return static_cast<uint32_t>(rng() % n); }
 
@@ -41,8 +41,9 @@ void expect_same(const Gba& a, const Gba& b, int step) {
 // (start, the 128 KiB block edge, its last halfwords and past its end, a
 // mirror with other wait states), the internal and the external RAM.
 uint32_t pick_address(std::mt19937& rng, uint32_t size) {
-    static const uint32_t kPlaces[] = {0x08000000, 0x0801FFF0, 0x08000000 + kRomSize - 8, 0x08000000 + kRomSize + 4,
-                                       0x0A000100, 0x03000100, 0x02000100};
+    static const uint32_t kPlaces[] = {
+        0x08000000, 0x0801FFF0, 0x08000000 + kRomSize - 8, 0x08000000 + kRomSize + 4, 0x0A000100,
+        0x03000100, 0x02000100};
     const uint32_t base = kPlaces[roll(rng, sizeof kPlaces / sizeof kPlaces[0])];
     return (base + roll(rng, 16) * 2) & ~(size - 1);
 }
@@ -71,22 +72,22 @@ TEST_P(BusFast, FetchesChargeWhatTheFullMapCharges) {
     uint32_t pc = 0x08000000;
     for (int step = 0; step < 4000; ++step) {
         const uint32_t what = roll(rng, 10);
-        if (what < 5) {  // straight-line Thumb code
+        if (what < 5) { // straight-line Thumb code
             const Access access = roll(rng, 8) == 0 ? Access::NonSeq : Access::Seq;
             ASSERT_EQ(emu::bus_fetch16(a, pc, access), emu::bus_fetch_other<uint16_t>(b, pc, access));
             pc += 2;
-        } else if (what == 5) {  // a jump
+        } else if (what == 5) { // a jump
             pc = pick_address(rng, 2);
             ASSERT_EQ(emu::bus_fetch16(a, pc, Access::NonSeq), emu::bus_fetch_other<uint16_t>(b, pc, Access::NonSeq));
             pc += 2;
-        } else if (what == 6) {  // ARM code
+        } else if (what == 6) { // ARM code
             const uint32_t at = pick_address(rng, 4);
             const Access access = roll(rng, 2) != 0 ? Access::NonSeq : Access::Seq;
             ASSERT_EQ(emu::bus_fetch32(a, at, access), emu::bus_fetch_other<uint32_t>(b, at, access));
-        } else if (what == 7) {  // a literal read from the cartridge stops the prefetcher
+        } else if (what == 7) { // a literal read from the cartridge stops the prefetcher
             const uint32_t at = 0x08000000 + roll(rng, kRomSize) / 2 * 2;
             ASSERT_EQ(emu::bus_read16(a, at, Access::NonSeq), emu::bus_read_other<uint16_t>(b, at, Access::NonSeq));
-        } else {  // time passes elsewhere (internal cycles, RAM accesses)
+        } else { // time passes elsewhere (internal cycles, RAM accesses)
             const uint32_t idle = roll(rng, 12);
             a.cycles += idle;
             b.cycles += idle;
@@ -113,14 +114,14 @@ TEST_P(BusFast, RefillFetchesBothOpcodesAsTwoFetches) {
             ASSERT_EQ(first, emu::bus_fetch_other<uint16_t>(b, target, Access::NonSeq));
             ASSERT_EQ(second, emu::bus_fetch_other<uint16_t>(b, target + 2, Access::Seq));
         }
-        expect_same(a, b, step);  // a refill it leaves changed nothing
+        expect_same(a, b, step); // a refill it leaves changed nothing
     }
     EXPECT_GT(refills, 500u);
 }
 
 // WAITCNT: the power-on timing, the usual game setting with the prefetch
 // buffer, the slowest waits with it, and the fastest without it.
-INSTANTIATE_TEST_SUITE_P(Waits, BusFast, ::testing::Values(uint16_t{0x0000}, uint16_t{0x4317}, uint16_t{0x4000},
-                                                            uint16_t{0x0417}));
+INSTANTIATE_TEST_SUITE_P(Waits, BusFast,
+                         ::testing::Values(uint16_t{0x0000}, uint16_t{0x4317}, uint16_t{0x4000}, uint16_t{0x0417}));
 
 } // namespace

@@ -14,14 +14,14 @@
 
 namespace cpu_test {
 
-constexpr uint32_t kCode = 0x03000000;  // where the code goes (IWRAM)
-constexpr uint32_t kData = 0x03001000;  // a data area (IWRAM)
+constexpr uint32_t kCode = 0x03000000; // where the code goes (IWRAM)
+constexpr uint32_t kData = 0x03001000; // a data area (IWRAM)
 
 // What a Reg names besides r0-r15. As an input r15 is not allowed (the code
 // starts at kCode); as an output it is the next instruction's address.
 constexpr uint32_t kCpsr = 16;
-constexpr uint32_t kSpsr = 17;    // of the mode active at that moment
-constexpr uint32_t kCycles = 18;  // cycles the steps took (output only)
+constexpr uint32_t kSpsr = 17;   // of the mode active at that moment
+constexpr uint32_t kCycles = 18; // cycles the steps took (output only)
 // Register n of the bank `mode` uses, whatever mode is active.
 constexpr uint32_t bank(uint32_t mode, uint32_t n) { return 0x100 | (mode << 4) | n; }
 
@@ -30,17 +30,17 @@ struct Reg {
     uint32_t value;
 };
 struct Word {
-    uint32_t addr;  // in IWRAM or EWRAM, word-aligned
+    uint32_t addr; // in IWRAM or EWRAM, word-aligned
     uint32_t value;
 };
 
 struct CpuCase {
     const char* name;
-    std::vector<uint32_t> code;  // ARM words, or Thumb halfwords, from kCode on
-    uint32_t cpsr;               // mode, flags and state before the first step
+    std::vector<uint32_t> code; // ARM words, or Thumb halfwords, from kCode on
+    uint32_t cpsr;              // mode, flags and state before the first step
     std::vector<Reg> in;
     std::vector<Word> mem_in;
-    uint32_t steps;  // instructions (or exception entries) to run
+    uint32_t steps; // instructions (or exception entries) to run
     std::vector<Reg> out;
     std::vector<Word> mem_out;
 };

@@ -24,7 +24,7 @@ struct Program {
     Program(const std::vector<uint32_t>& arm, uint32_t cpsr, bool irq_pending) {
         for (uint32_t i = 0; i < arm.size(); ++i) emu::store32(cpu_test::memory_at(*gba, kCode + 4 * i), arm[i]);
         // The IRQ vector leads to "mov r5, #0x77 / b ." in IWRAM, in IRQ mode.
-        emu::store32(gba->mem.bios + 0x18, 0xE59FF000);  // ldr pc, [pc]: the word at 0x20
+        emu::store32(gba->mem.bios + 0x18, 0xE59FF000); // ldr pc, [pc]: the word at 0x20
         emu::store32(gba->mem.bios + 0x20, kHandler);
         emu::store32(cpu_test::memory_at(*gba, kHandler), 0xE3A05077);
         emu::store32(cpu_test::memory_at(*gba, kHandler + 4), 0xEAFFFFFE);
@@ -48,7 +48,7 @@ TEST(CpuLoopExit, IrqComesRightAfterTheWriteThatEnablesIt) {
     struct Case {
         const char* name;
         std::vector<uint32_t> code;
-        uint32_t return_to;  // r14_irq: the instruction after the enabling one, + 4
+        uint32_t return_to; // r14_irq: the instruction after the enabling one, + 4
     };
     const Case cases[] = {
         // mov r0, #1 / msr cpsr_c, #0x1F / mov r0, #2 / b .
@@ -61,8 +61,8 @@ TEST(CpuLoopExit, IrqComesRightAfterTheWriteThatEnablesIt) {
         Program p(c.code, kSys | kI, true);
         p.run(200);
         EXPECT_EQ(p.gba->cpu.cpsr & 0x1F, kIrqMode);
-        EXPECT_EQ(p.gba->cpu.r[5], 0x77u);  // the IRQ ran
-        EXPECT_EQ(p.gba->cpu.r[0], 1u);     // the instruction after the write did not
+        EXPECT_EQ(p.gba->cpu.r[5], 0x77u); // the IRQ ran
+        EXPECT_EQ(p.gba->cpu.r[0], 1u);    // the instruction after the write did not
         EXPECT_EQ(emu::cpu_bank_reg(*p.gba, kIrqMode, 14), c.return_to);
     }
 }
@@ -80,12 +80,11 @@ TEST(CpuLoopExit, BxRunsTheTargetInItsState) {
     // ARM: add r1, pc, #1 (Thumb code at kCode + 12) / bx r1 / (unused)
     // Thumb at kCode + 12: mov r2, #5 / add r2, #1 / bx r3 (back to ARM at kCode + 20) / (pad)
     // ARM at kCode + 20: mov r4, #9 / b .
-    Program p({0xE28F1005, 0xE12FFF11, 0, 0x32012205, 0x46C04718, 0xE3A04009, 0xEAFFFFFE},
-              kSys, false);
+    Program p({0xE28F1005, 0xE12FFF11, 0, 0x32012205, 0x46C04718, 0xE3A04009, 0xEAFFFFFE}, kSys, false);
     p.gba->cpu.r[3] = kCode + 20;
     p.run(200);
-    EXPECT_EQ(p.gba->cpu.r[2], 6u);  // the Thumb code ran as Thumb
-    EXPECT_EQ(p.gba->cpu.r[4], 9u);  // and the ARM code after it as ARM
+    EXPECT_EQ(p.gba->cpu.r[2], 6u); // the Thumb code ran as Thumb
+    EXPECT_EQ(p.gba->cpu.r[4], 9u); // and the ARM code after it as ARM
     EXPECT_EQ(p.gba->cpu.cpsr & kT, 0u);
 }
 

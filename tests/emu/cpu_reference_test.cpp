@@ -19,8 +19,8 @@ namespace {
 constexpr uint32_t kCodeStart = 0x080000C0;
 // Word indices in the code block.
 constexpr uint32_t kLitOut = 30, kLitSrc = 31, kLitDst = 32, kTable = 33, kData = 52, kWords = kData + 64;
-constexpr uint32_t kOutBytes = 0x40;     // r0-r14 and CPSR at 0x02000000
-constexpr uint32_t kDataAt = 0x400;      // the data block, copied to 0x02000400
+constexpr uint32_t kOutBytes = 0x40; // r0-r14 and CPSR at 0x02000000
+constexpr uint32_t kDataAt = 0x400;  // the data block, copied to 0x02000400
 constexpr uint32_t kDataBytes = 0x100;
 
 uint32_t load_literal(uint32_t rd, uint32_t at, uint32_t literal) {
@@ -47,9 +47,9 @@ std::vector<uint8_t> make_rom(bool thumb, uint32_t op, const uint32_t regs[15], 
     } else {
         // From IRQ mode: SPSR = flags + Thumb system mode, the user bank from
         // the table, then MOVS pc, lr into the Thumb code; BX pc returns.
-        for (uint32_t word : {0xE321F0D2u, address_of(13, 9, kTable), 0xE59DE03Cu, 0xE16FF00Eu, 0xE59DE040u,
-                              0xE8DD7FFFu, 0xE1A00000u, load_literal(13, 15, kLitOut), 0xE1B0F00Eu,
-                              op | (0x46C0u << 16), 0x46C04778u})
+        for (uint32_t word :
+             {0xE321F0D2u, address_of(13, 9, kTable), 0xE59DE03Cu, 0xE16FF00Eu, 0xE59DE040u, 0xE8DD7FFFu, 0xE1A00000u,
+              load_literal(13, 15, kLitOut), 0xE1B0F00Eu, op | (0x46C0u << 16), 0x46C04778u})
             w[i++] = word;
     }
     // IRQ mode again: store the user bank and the CPSR.
@@ -59,7 +59,7 @@ std::vector<uint8_t> make_rom(bool thumb, uint32_t op, const uint32_t regs[15], 
     w[kLitDst] = 0x02000000 + kDataAt;
     for (uint32_t r = 0; r < 15; ++r) w[kTable + r] = regs[r];
     w[kTable + 15] = thumb ? (flags | 0xBF) : flags;
-    w[kTable + 16] = kCodeStart + 17 * 4;  // the Thumb code
+    w[kTable + 16] = kCodeStart + 17 * 4; // the Thumb code
     for (uint32_t k = 0; k < 64; ++k) w[kData + k] = data[k];
     std::vector<uint8_t> rom(0x1000, 0);
     const uint32_t branch = 0xEA000000u | ((0xC0 - 8) / 4);
@@ -69,9 +69,7 @@ std::vector<uint8_t> make_rom(bool thumb, uint32_t op, const uint32_t regs[15], 
     return rom;
 }
 
-uint32_t draw(std::mt19937& rng) {
-    return static_cast<uint32_t>(rng());
-}
+uint32_t draw(std::mt19937& rng) { return static_cast<uint32_t>(rng()); }
 
 enum class Kind { ArmAlu, ArmMultiply, ArmMemory, ThumbAlu, ThumbMemory };
 
@@ -89,17 +87,19 @@ uint32_t make_op(Kind kind, std::mt19937& rng) {
         uint32_t op = 0xE0000000u | (bits(26) & 0x03FFFFFFu);
         op &= ~0x0C000000u;
         const uint32_t opcode = (op >> 21) & 15;
-        if (!(op & (1u << 25)) && (op & 0x90) == 0x90) return 0;        // multiplies and transfers
-        if (opcode >= 8 && opcode <= 11 && !(op & (1u << 20))) return 0;  // status transfers
+        if (!(op & (1u << 25)) && (op & 0x90) == 0x90) return 0;         // multiplies and transfers
+        if (opcode >= 8 && opcode <= 11 && !(op & (1u << 20))) return 0; // status transfers
         if (((op >> 12) & 15) == 15) return 0;                           // jumps
         return op;
     }
     case Kind::ArmMultiply: {
         const uint32_t form = bits(3) % 6, s = bits(1);
         const uint32_t a = bits(4) % 15, b = bits(4) % 15, rs = bits(4) % 15, rm = bits(4) % 15;
-        if (form < 2) return a == rm ? 0 : 0xE0000090u | (form << 21) | (s << 20) | (a << 16) | (b << 12) | (rs << 8) | rm;
+        if (form < 2)
+            return a == rm ? 0 : 0xE0000090u | (form << 21) | (s << 20) | (a << 16) | (b << 12) | (rs << 8) | rm;
         if (a == b || a == rm || b == rm) return 0;
-        return 0xE0800090u | ((form >= 4 ? 1u : 0u) << 22) | ((form & 1) << 21) | (s << 20) | (a << 16) | (b << 12) | (rs << 8) | rm;
+        return 0xE0800090u | ((form >= 4 ? 1u : 0u) << 22) | ((form & 1) << 21) | (s << 20) | (a << 16) | (b << 12) |
+               (rs << 8) | rm;
     }
     case Kind::ArmMemory: {
         const uint32_t form = bits(2), rn = bits(3), rd = bits(4) % 15, rm = 8 + bits(3) % 5;
@@ -188,7 +188,7 @@ TEST_P(CpuReference, SingleInstructionsAgree) {
         // The cartridge got to its end (IRQ mode, IRQs and FIQs off) in both.
         ASSERT_EQ(a[0x3C], 0xD2) << std::hex << "opcode 0x" << op;
         ASSERT_EQ(b[0x3C], 0xD2) << std::hex << "opcode 0x" << op;
-        if (kind == Kind::ArmMultiply) a[0x3F] = b[0x3F] = static_cast<uint8_t>(a[0x3F] & ~0x20);  // C
+        if (kind == Kind::ArmMultiply) a[0x3F] = b[0x3F] = static_cast<uint8_t>(a[0x3F] & ~0x20); // C
         const bool same = std::memcmp(a.data(), b.data(), kOutBytes) == 0 &&
                           std::memcmp(a.data() + kDataAt, b.data() + kDataAt, kDataBytes) == 0;
         if (!same && ++differences <= 5) {

@@ -23,9 +23,7 @@ uint16_t box_colour(const Frame& frame, uint32_t i) {
     return pixel(frame, 8 + 46 * (i % 5) + 20, 6 + 56 * (i / 5) + 20);
 }
 
-bool bright(uint16_t colour) {
-    return (colour & 31) >= 20 && (colour >> 5 & 31) >= 20 && (colour >> 10 & 31) >= 20;
-}
+bool bright(uint16_t colour) { return (colour & 31) >= 20 && (colour >> 5 & 31) >= 20 && (colour >> 10 & 31) >= 20; }
 
 uint32_t bar_length(const Frame& frame) {
     uint32_t length = 0;
@@ -39,10 +37,9 @@ TEST(KeysRom, LightsTheBoxesOfTheKeysHeld) {
     auto rom = read_file(*path);
     ASSERT_TRUE(rom.has_value());
     // Every key alone and in groups, with frames well inside each step.
-    const char* schedule_text =
-        "20:A,40:B,60:SELECT,80:START,100:RIGHT,120:LEFT,140:UP,160:DOWN,180:R,200:L,"
-        "220:A+SELECT+RIGHT+UP+R,240:B+START+LEFT+DOWN+L,260:,"
-        "280:A+B+SELECT+START+RIGHT+LEFT+UP+DOWN+R+L";
+    const char* schedule_text = "20:A,40:B,60:SELECT,80:START,100:RIGHT,120:LEFT,140:UP,160:DOWN,180:R,200:L,"
+                                "220:A+SELECT+RIGHT+UP+R,240:B+START+LEFT+DOWN+L,260:,"
+                                "280:A+B+SELECT+START+RIGHT+LEFT+UP+DOWN+R+L";
     auto schedule = parse_key_schedule(schedule_text);
     ASSERT_TRUE(schedule.has_value());
     std::vector<uint32_t> frames = {10};
@@ -53,7 +50,8 @@ TEST(KeysRom, LightsTheBoxesOfTheKeysHeld) {
         const uint16_t held = schedule->keys_at(shot.frames);
         for (uint32_t i = 0; i < 10; ++i) {
             const uint16_t colour = box_colour(shot.frame, i);
-            if (held >> i & 1) EXPECT_TRUE(bright(colour)) << "frame " << shot.frames << " key " << i << " colour " << colour;
+            if (held >> i & 1)
+                EXPECT_TRUE(bright(colour)) << "frame " << shot.frames << " key " << i << " colour " << colour;
             else EXPECT_EQ(colour, kDim) << "frame " << shot.frames << " key " << i;
         }
     }

@@ -60,7 +60,7 @@ struct ByteWriteCase {
     const char* what;
     uint16_t dispcnt;
     uint32_t addr;
-    uint16_t expect;  // the halfword at addr & ~1 after an 8-bit write of 0x5A over 0x1234
+    uint16_t expect; // the halfword at addr & ~1 after an 8-bit write of 0x5A over 0x1234
 };
 
 TEST(MachineBus, ByteWritesToVideoMemoryDuplicateOrVanish) {
@@ -123,7 +123,7 @@ TEST(MachineBus, UnmappedReadsSeeTheLastArmOpcode) {
 
 struct ThumbOpenBusCase {
     const char* what;
-    uint32_t fetch_addr;  // two fetches: fetch_addr - 2, then fetch_addr
+    uint32_t fetch_addr; // two fetches: fetch_addr - 2, then fetch_addr
     uint32_t expect;
 };
 
@@ -208,7 +208,7 @@ TEST(MachineBus, AccessesChargeTheirWaitStates) {
 TEST(MachineBus, PrefetchServesSequentialCartridgeOpcodesInOneCycle) {
     Handheld h;
     emu::Gba& g = *h;
-    w16(g, 0x04000204, 0x4000);  // prefetch on, 4/2 wait states
+    w16(g, 0x04000204, 0x4000); // prefetch on, 4/2 wait states
     uint64_t before = g.cycles;
     emu::bus_fetch16(g, 0x08000100, emu::Access::NonSeq);
     EXPECT_EQ(g.cycles - before, 5u);

@@ -16,7 +16,7 @@ uint16_t stat_at(emu::Gba& g, uint64_t cycle) {
 
 struct FlagCase {
     uint32_t line;
-    uint32_t cycle;  // within the line
+    uint32_t cycle; // within the line
     bool vblank, hblank;
 };
 
@@ -24,9 +24,9 @@ constexpr uint32_t kHb = emu::kHblankFlagSet;
 
 TEST(MachineDisplay, FlagsAndVcountThroughTheFrame) {
     const FlagCase cases[] = {
-        {0, 0, false, false},    {0, 959, false, false},   {0, kHb - 1, false, false}, {0, kHb, false, true},
-        {0, 1231, false, true},  {1, 0, false, false},     {159, 1100, false, true},   {160, 0, true, false},
-        {160, kHb, true, true},  {200, 500, true, false},  {226, 1231, true, true},    {227, 0, false, false},
+        {0, 0, false, false},    {0, 959, false, false},  {0, kHb - 1, false, false}, {0, kHb, false, true},
+        {0, 1231, false, true},  {1, 0, false, false},    {159, 1100, false, true},   {160, 0, true, false},
+        {160, kHb, true, true},  {200, 500, true, false}, {226, 1231, true, true},    {227, 0, false, false},
         {227, kHb, false, true},
     };
     for (const FlagCase& c : cases) {
@@ -44,9 +44,9 @@ TEST(MachineDisplay, FlagsAndVcountThroughTheFrame) {
 TEST(MachineDisplay, BlankingIrqsWhenEnabled) {
     Handheld h;
     emu::Gba& g = *h;
-    w16(g, 0x04000004, 0x0018);  // VBlank and HBlank IRQs
+    w16(g, 0x04000004, 0x0018); // VBlank and HBlank IRQs
     stat_at(g, 5 * emu::kLineCycles + 1000);
-    EXPECT_EQ(r16(g, 0x04000202), emu::kIrqHblank);  // lines 0-4
+    EXPECT_EQ(r16(g, 0x04000202), emu::kIrqHblank); // lines 0-4
     w16(g, 0x04000202, 0xFFFF);
     // The IRQ comes two cycles after the flag.
     EXPECT_EQ(stat_at(g, 5 * emu::kLineCycles + kHb + 1) & 2, 2);
@@ -55,7 +55,7 @@ TEST(MachineDisplay, BlankingIrqsWhenEnabled) {
     EXPECT_EQ(r16(g, 0x04000202), emu::kIrqHblank);
     w16(g, 0x04000202, 0xFFFF);
     EXPECT_EQ(stat_at(g, 160 * emu::kLineCycles + 1) & 1, 1);
-    EXPECT_EQ(r16(g, 0x04000202), emu::kIrqHblank);  // line 159's
+    EXPECT_EQ(r16(g, 0x04000202), emu::kIrqHblank); // line 159's
     stat_at(g, 160 * emu::kLineCycles + 2);
     EXPECT_EQ(r16(g, 0x04000202), emu::kIrqVblank | emu::kIrqHblank);
 }
@@ -63,7 +63,7 @@ TEST(MachineDisplay, BlankingIrqsWhenEnabled) {
 TEST(MachineDisplay, VcountMatchSetsItsFlagAndIrqOnItsLine) {
     Handheld h;
     emu::Gba& g = *h;
-    w16(g, 0x04000004, 0x2A20);  // line 42, VCount IRQ
+    w16(g, 0x04000004, 0x2A20); // line 42, VCount IRQ
     // The flag follows VCOUNT by a cycle, the IRQ the flag by two.
     EXPECT_EQ(stat_at(g, 42 * emu::kLineCycles) & 4, 0);
     EXPECT_EQ(stat_at(g, 42 * emu::kLineCycles + 1) & 4, 4);
@@ -100,7 +100,7 @@ TEST(MachineDisplay, HaltSleepsUntilTheInterrupt) {
     emu::Gba& g = *h;
     w16(g, 0x04000004, 0x0008);
     w16(g, 0x04000200, emu::kIrqVblank);
-    g.machine.pc_in_bios = true;  // as the BIOS's Halt does it
+    g.machine.pc_in_bios = true; // as the BIOS's Halt does it
     w8(g, 0x04000301, 0);
     emu::gba_run_frame(g);
     // Still asleep when line 160 begins; woken by the VBlank IRQ 2 cycles on.

@@ -31,10 +31,10 @@ void fill_source(emu::Gba& g) {
 struct ControlCase {
     const char* what;
     uint32_t src, dst;
-    uint16_t control;  // without the enable bit
-    uint32_t check;    // destination address checked ...
-    uint16_t expect;   // ... for this halfword
-    uint32_t untouched;  // an address the transfer must not reach
+    uint16_t control;   // without the enable bit
+    uint32_t check;     // destination address checked ...
+    uint16_t expect;    // ... for this halfword
+    uint32_t untouched; // an address the transfer must not reach
 };
 
 TEST(MachineDma, AddressControlsAndUnitSizes) {
@@ -56,7 +56,7 @@ TEST(MachineDma, AddressControlsAndUnitSizes) {
         emu::dma_run_pending(g);
         EXPECT_EQ(r16(g, c.check), c.expect) << c.what;
         EXPECT_EQ(r16(g, c.untouched), 0u) << c.what;
-        EXPECT_EQ(r16(g, reg(3) + 10) & 0x8000, 0u) << c.what;  // an immediate transfer ends disabled
+        EXPECT_EQ(r16(g, reg(3) + 10) & 0x8000, 0u) << c.what; // an immediate transfer ends disabled
     }
 }
 
@@ -64,7 +64,7 @@ TEST(MachineDma, CountZeroMeansTheChannelsMaximum) {
     for (uint32_t ch = 0; ch < 4; ++ch) {
         Handheld h;
         emu::Gba& g = *h;
-        setup(g, ch, 0x03000000, 0x02000000, 0, 0x8100);  // fixed source: zeros over a filled area
+        setup(g, ch, 0x03000000, 0x02000000, 0, 0x8100); // fixed source: zeros over a filled area
         for (uint32_t a = 0x02000000; a < 0x02030000; a += 4) w32(g, a, 0xFFFFFFFF);
         emu::dma_run_pending(g);
         const uint32_t units = ch == 3 ? 0x10000 : 0x4000;
@@ -79,10 +79,10 @@ TEST(MachineDma, InternalRegistersAreLatchedAtEnable) {
     fill_source(g);
     // Repeating HBlank transfers of 2 units; destination increments and reloads.
     setup(g, 0, 0x02000000, 0x03000000, 2, 0x8000 | 0x2000 | 0x0200 | 0x0060);
-    w32(g, reg(0), 0x02000040);   // changes nothing until the next enable
-    w16(g, reg(0) + 8, 3);        // taken at the next repeat
+    w32(g, reg(0), 0x02000040); // changes nothing until the next enable
+    w16(g, reg(0) + 8, 3);      // taken at the next repeat
     emu::dma_run_pending(g);
-    EXPECT_EQ(r32(g, 0x03000000), 0u);  // not triggered yet
+    EXPECT_EQ(r32(g, 0x03000000), 0u); // not triggered yet
     emu::dma_trigger(g, emu::DmaTiming::Hblank);
     emu::dma_run_pending(g);
     EXPECT_EQ(r32(g, 0x03000000), 0x10011000u);
@@ -116,7 +116,7 @@ TEST(MachineDma, TransfersStartTwoCyclesAfterTheirRequest) {
     g.run_until = g.cycles + 1000;
     setup(g, 3, 0x02000000, 0x03000000, 1, 0x8000);
     EXPECT_EQ(g.machine.dma_due, g.cycles + emu::kDmaStartDelay);
-    EXPECT_EQ(g.run_until, g.machine.dma_due);  // the processor stops for it
+    EXPECT_EQ(g.run_until, g.machine.dma_due); // the processor stops for it
 }
 
 TEST(MachineDma, AChannelOfHigherPriorityRunsInsideALongerTransfer) {
@@ -132,7 +132,7 @@ TEST(MachineDma, AChannelOfHigherPriorityRunsInsideALongerTransfer) {
     // DMA0 writes where DMA3 has not been yet, and goes first.
     run(g, 0, 0x02000002, 0x03000100, 1, 0x8000);
     EXPECT_EQ(g.machine.dma_pending, 0u);
-    EXPECT_EQ(r16(g, 0x03000100), 0xAAAAu);  // DMA3 came by after DMA0
+    EXPECT_EQ(r16(g, 0x03000100), 0xAAAAu); // DMA3 came by after DMA0
     EXPECT_EQ(r16(g, 0x030001FE), 0xAAAAu);
     EXPECT_EQ(r16(g, 0x03000200), 0u);
 }
@@ -149,7 +149,7 @@ TEST(MachineDma, VideoCaptureWaitsForLine2AndStopsAtLine162) {
     pending_at(100);
     setup(g, 3, 0x02000000, 0x03000000, 4, 0x8000 | 0x3000 | 0x0200);
     EXPECT_FALSE(pending_at(101));
-    EXPECT_FALSE(pending_at(227 + 1));    // line 1 of the next frame
+    EXPECT_FALSE(pending_at(227 + 1)); // line 1 of the next frame
     EXPECT_TRUE(pending_at(228 + 2));
     EXPECT_TRUE(pending_at(228 + 161));
     EXPECT_FALSE(pending_at(228 + 162));
@@ -167,7 +167,7 @@ TEST(MachineDma, ATransferThatDisablesItsOwnChannelStops) {
     run(g, 3, 0x02000010, 0x040000E8, 5, 0x8000 | 0x0400 | 0x0080 | 0x0020 | 0x4000);
     EXPECT_EQ(r16(g, 0x040000DE), 0u);
     EXPECT_EQ(emu::load32(g.mem.io + 0xD8), 0x040000E8u);
-    EXPECT_EQ(r16(g, 0x04000202), 0u);  // no end IRQ either
+    EXPECT_EQ(r16(g, 0x04000202), 0u); // no end IRQ either
 }
 
 TEST(MachineDma, UnreadableSourcesGiveTheChannelsLastValue) {
@@ -222,7 +222,7 @@ TEST(MachineDma, SoundFifoRequestsMoveFourWordsToAFixedDestination) {
     emu::Gba& g = *h;
     fill_source(g);
     run(g, 2, 0x02000000, 0x040000A4, 1, 0x8000 | 0x3000 | 0x0200);
-    emu::machine_fifo_request(g, 0);  // the other FIFO
+    emu::machine_fifo_request(g, 0); // the other FIFO
     EXPECT_EQ(g.machine.dma_pending, 0u);
     const uint64_t before = g.cycles;
     emu::machine_fifo_request(g, 1);

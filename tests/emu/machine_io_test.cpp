@@ -13,7 +13,7 @@ struct ReadCase {
     uint32_t addr;
     uint16_t write;
     int width;
-    uint32_t expect;  // kOpen: the open bus value
+    uint32_t expect; // kOpen: the open bus value
 };
 
 constexpr uint32_t kOpen = 0xFFFFFFFF;
@@ -98,8 +98,8 @@ struct PendingCase {
 
 TEST(MachineIo, IrqPendingFollowsImeIeAndIf) {
     const PendingCase cases[] = {
-        {0x0001, 0x0001, 1, true},  {0x0001, 0x0001, 0, false}, {0x0002, 0x0001, 1, false},
-        {0x3FFF, 0x2000, 1, true},  {0x0000, 0x3FFF, 1, false}, {0x0008, 0x0008, 3, true},
+        {0x0001, 0x0001, 1, true}, {0x0001, 0x0001, 0, false}, {0x0002, 0x0001, 1, false},
+        {0x3FFF, 0x2000, 1, true}, {0x0000, 0x3FFF, 1, false}, {0x0008, 0x0008, 3, true},
     };
     for (const PendingCase& c : cases) {
         Handheld h;
@@ -144,7 +144,7 @@ TEST(MachineIo, HaltEndsOnAnEnabledRequestWhateverImeSays) {
     Handheld h;
     emu::Gba& g = *h;
     w16(g, 0x04000200, emu::kIrqVblank);
-    g.machine.pc_in_bios = true;  // as the BIOS's Halt does it
+    g.machine.pc_in_bios = true; // as the BIOS's Halt does it
     w8(g, 0x04000301, 0x00);
     EXPECT_TRUE(g.machine.halted);
     emu::machine_raise_irq(g, emu::kIrqHblank);

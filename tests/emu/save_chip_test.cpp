@@ -47,24 +47,25 @@ TEST(SaveDetect, FindsTheLibraryStringAtAWordBoundary) {
         SaveType expected;
     };
     const Case cases[] = {
-        {"SRAM_V113", 0x200, SaveType::Sram},         {"SRAM_F_V100", 0x204, SaveType::Sram},
-        {"FLASH_V126", 0x400, SaveType::Flash64},     {"FLASH512_V131", 0x208, SaveType::Flash64},
-        {"FLASH1M_V103", 0x20C, SaveType::Flash128},  {"EEPROM_V124", 0xFF0, SaveType::Eeprom},
-        {"FLASH1M_V103", 0x202, SaveType::None},      {"EEPROM_", 0x200, SaveType::None},
-        {"FLASH1M_V", 0xFF8, SaveType::None},  // runs past the end of the ROM
+        {"SRAM_V113", 0x200, SaveType::Sram},        {"SRAM_F_V100", 0x204, SaveType::Sram},
+        {"FLASH_V126", 0x400, SaveType::Flash64},    {"FLASH512_V131", 0x208, SaveType::Flash64},
+        {"FLASH1M_V103", 0x20C, SaveType::Flash128}, {"EEPROM_V124", 0xFF0, SaveType::Eeprom},
+        {"FLASH1M_V103", 0x202, SaveType::None},     {"EEPROM_", 0x200, SaveType::None},
+        {"FLASH1M_V", 0xFF8, SaveType::None}, // runs past the end of the ROM
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> rom(0x1000, 0);
         const size_t room = std::min<size_t>(std::strlen(c.id), rom.size() - c.at);
         std::memcpy(rom.data() + c.at, c.id, room);
-        EXPECT_EQ(emu::save_detect(rom.data(), static_cast<uint32_t>(rom.size())), c.expected) << c.id << " at " << c.at;
+        EXPECT_EQ(emu::save_detect(rom.data(), static_cast<uint32_t>(rom.size())), c.expected)
+            << c.id << " at " << c.at;
     }
 }
 
 TEST(SaveSram, KeepsBytesAcrossItsMirrorsAndRepeatsThemOnWideReads) {
     Machine m("SRAM_V113");
     EXPECT_EQ(emu::save_size(*m.gba), 0x8000u);
-    EXPECT_EQ(m.read(0x10), 0xFF);  // a new chip reads erased
+    EXPECT_EQ(m.read(0x10), 0xFF); // a new chip reads erased
     m.write(0x10, 0x5A);
     m.write(0x7FFF, 0x77);
     EXPECT_EQ(m.read(0x10), 0x5A);
@@ -94,7 +95,7 @@ TEST(SaveFlash, WritesOnlyAfterTheFullSequenceAndOnlyClearsBits) {
     Machine m("FLASH_V126");
     m.flash_program(0x1234, 0x3C);
     EXPECT_EQ(m.read(0x1234), 0x3C);
-    m.flash_program(0x1234, 0xF0);  // not erased first: only the 1s that are 1 in both stay
+    m.flash_program(0x1234, 0xF0); // not erased first: only the 1s that are 1 in both stay
     EXPECT_EQ(m.read(0x1234), 0x30);
     // A sequence broken by a write to the wrong address programs nothing.
     m.write(0x5555, 0xAA);
@@ -104,7 +105,7 @@ TEST(SaveFlash, WritesOnlyAfterTheFullSequenceAndOnlyClearsBits) {
     EXPECT_EQ(m.read(0x2000), 0xFF);
     EXPECT_FALSE(emu::save_busy(*m.gba));
     m.write(0x5555, 0xAA);
-    EXPECT_TRUE(emu::save_busy(*m.gba));  // half a command: not a moment to store the contents
+    EXPECT_TRUE(emu::save_busy(*m.gba)); // half a command: not a moment to store the contents
 }
 
 TEST(SaveFlash, ErasesOneSectorOrTheWholeChip) {
@@ -139,7 +140,7 @@ TEST(SaveFlash, TheLargeChipSwitchesBanksAndTheSmallOneDoesNot) {
 
     Machine small("FLASH512_V131");
     small.flash_command(0xB0);
-    small.write(0, 1);  // no bank command on this chip: an ordinary (ignored) write
+    small.write(0, 1); // no bank command on this chip: an ordinary (ignored) write
     small.flash_program(0x40, 0x02);
     EXPECT_EQ(small.gba->save.data[0x40], 0x02);
 }
@@ -176,7 +177,7 @@ TEST(SaveEeprom, TheAddressWidthOfTheFirstRequestSetsTheSize) {
         uint32_t width;
         uint32_t address;
         uint32_t size;
-        uint32_t offset;  // where the block lands in the contents
+        uint32_t offset; // where the block lands in the contents
     };
     for (const Case& c : {Case{6, 0x3F, 0x200, 0x1F8}, Case{14, 0x3C05, 0x2000, 0x28}}) {
         Machine m("EEPROM_V124");
@@ -184,7 +185,7 @@ TEST(SaveEeprom, TheAddressWidthOfTheFirstRequestSetsTheSize) {
         const uint64_t block = 0x0123456789ABCDEFull;
         send(*m.gba, request(false, c.address, c.width, block));
         EXPECT_EQ(emu::save_size(*m.gba), c.size) << c.width;
-        EXPECT_EQ(emu::save_eeprom_read(*m.gba), 1);  // ready
+        EXPECT_EQ(emu::save_eeprom_read(*m.gba), 1); // ready
         EXPECT_EQ(m.gba->save.data[c.offset], 0x01) << c.width;
         EXPECT_EQ(m.gba->save.data[c.offset + 7], 0xEF) << c.width;
         send(*m.gba, request(true, c.address, c.width, 0));

@@ -16,17 +16,17 @@ namespace {
 using emu_harness::Sound;
 
 constexpr uint32_t kRate = 32768;
-constexpr uint32_t kFrames = 180;  // about three seconds
+constexpr uint32_t kFrames = 180; // about three seconds
 constexpr double kFrom = 0.5, kTo = 2.5;
-constexpr double kSilence = 64;     // largest sample of a side that plays nothing
-constexpr double kOneStep = 32;     // one step of the 10-bit output in our samples
+constexpr double kSilence = 64; // largest sample of a side that plays nothing
+constexpr double kOneStep = 32; // one step of the 10-bit output in our samples
 
 enum class Measure { kCrossings, kDft, kRepeat };
 
 struct Side {
-    double frequency;   // Hz, 0 = silent
-    double amplitude;   // half peak-to-peak in 10-bit output steps
-    double duty;        // share of the period above the mean, 0 = not checked
+    double frequency; // Hz, 0 = silent
+    double amplitude; // half peak-to-peak in 10-bit output steps
+    double duty;      // share of the period above the mean, 0 = not checked
 };
 
 struct SoundCase {
@@ -51,14 +51,16 @@ std::optional<Sound> record(const char* name, bool reference) {
     if (!path) return std::nullopt;
     auto rom = emu_harness::read_file(*path);
     if (!rom) return std::nullopt;
-    return reference ? emu_harness::sound_reference(*rom, kFrames, kRate) : emu_harness::sound_ours(*rom, kFrames, kRate);
+    return reference ? emu_harness::sound_reference(*rom, kFrames, kRate)
+                     : emu_harness::sound_ours(*rom, kFrames, kRate);
 }
 
 double fundamental(const std::vector<double>& x, Measure measure) {
     switch (measure) {
     case Measure::kCrossings: return emu_harness::crossing_frequency(x, kRate);
     case Measure::kDft: return emu_harness::dft_peak(x, kRate, 50, 4000);
-    case Measure::kRepeat: return static_cast<double>(kRate) / static_cast<double>(emu_harness::repeat_lag(x, 100, 400));
+    case Measure::kRepeat:
+        return static_cast<double>(kRate) / static_cast<double>(emu_harness::repeat_lag(x, 100, 400));
     }
     return 0;
 }

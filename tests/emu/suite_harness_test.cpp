@@ -15,16 +15,16 @@ TEST(RomHarness, ParsesKeySchedules) {
     struct Case {
         const char* text;
         bool valid;
-        std::vector<std::pair<uint32_t, uint16_t>> probes;  // frame -> keys held
+        std::vector<std::pair<uint32_t, uint16_t>> probes; // frame -> keys held
     };
     const Case cases[] = {
         {"", true, {{0, 0}, {100, 0}}},
         {"10:A", true, {{9, 0}, {10, 0x001}, {500, 0x001}}},
         {"0:START,5:,7:L+R+UP", true, {{0, 0x008}, {4, 0x008}, {5, 0}, {6, 0}, {7, 0x340}}},
         {"3:SELECT+DOWN+LEFT+RIGHT+B", true, {{3, 0x0B6}}},
-        {"10:A,10:B", false, {}},   // frames must increase
+        {"10:A,10:B", false, {}}, // frames must increase
         {"10:A,5:B", false, {}},
-        {"10:X", false, {}},        // unknown key
+        {"10:X", false, {}}, // unknown key
         {"10:A+", false, {}},
         {"A", false, {}},
         {":A", false, {}},
@@ -41,7 +41,7 @@ TEST(RomHarness, ParsesKeySchedules) {
 TEST(RomHarness, ComparesTheFifteenBitsOnly) {
     Frame a, b;
     EXPECT_TRUE(compare_frames(a, b).same());
-    b.pixels[5] = 0x8000;  // the unused top bit
+    b.pixels[5] = 0x8000; // the unused top bit
     EXPECT_TRUE(compare_frames(a, b).same());
     b.pixels[kWidth * 3 + 7] = 0x0001;
     b.pixels[kWidth * 9 + 1] = 0x7C00;
@@ -69,9 +69,9 @@ TEST(RomHarness, EwramWordsStayInsideTheSnapshot) {
     Snapshot snapshot;
     snapshot.ewram_head = {0x4B, 0x54, 0x53, 0x54, 0x01, 0x02};
     EXPECT_EQ(ewram_word(snapshot, 0), 0x5453544Bu);
-    EXPECT_EQ(ewram_word(snapshot, 3), 0u);  // would read past the end
+    EXPECT_EQ(ewram_word(snapshot, 3), 0u); // would read past the end
     EXPECT_EQ(ewram_word(snapshot, 1000), 0u);
-    snapshot.ewram_head[0] = 0x4C;  // not the verdict block's mark
+    snapshot.ewram_head[0] = 0x4C; // not the verdict block's mark
     EXPECT_EQ(read_verdict(snapshot).state, RomState::kMissing);
 }
 

@@ -21,22 +21,17 @@ const std::vector<uint32_t> kCheckpoints = {30, 60, 120, 240, 400};
 struct JsmolkaRom {
     const char* name;
     const char* path;
-    bool reference_passes;  // the reference emulator shows the pass screen too
+    bool reference_passes; // the reference emulator shows the pass screen too
 };
 
 const JsmolkaRom kRoms[] = {
-    {"arm", "jsmolka-gba-tests/arm/arm.gba", false},
-    {"thumb", "jsmolka-gba-tests/thumb/thumb.gba", false},
-    {"memory", "jsmolka-gba-tests/memory/memory.gba", true},
-    {"nes", "jsmolka-gba-tests/nes/nes.gba", true},
-    {"bios", "jsmolka-gba-tests/bios/bios.gba", false},
-    {"unsafe", "jsmolka-gba-tests/unsafe/unsafe.gba", false},
+    {"arm", "jsmolka-gba-tests/arm/arm.gba", false},         {"thumb", "jsmolka-gba-tests/thumb/thumb.gba", false},
+    {"memory", "jsmolka-gba-tests/memory/memory.gba", true}, {"nes", "jsmolka-gba-tests/nes/nes.gba", true},
+    {"bios", "jsmolka-gba-tests/bios/bios.gba", false},      {"unsafe", "jsmolka-gba-tests/unsafe/unsafe.gba", false},
     {"save_none", "jsmolka-gba-tests/save/none.gba", true},
 };
 
-void PrintTo(const JsmolkaRom& rom, std::ostream* out) {
-    *out << rom.path;
-}
+void PrintTo(const JsmolkaRom& rom, std::ostream* out) { *out << rom.path; }
 
 class JsmolkaSuite : public testing::TestWithParam<JsmolkaRom> {
 protected:

@@ -23,7 +23,7 @@ const std::vector<uint32_t> kMenuCheckpoints = {3000};
 struct NbaRom {
     const char* name;
     const char* path;
-    const char* keys = "";  // a key schedule choosing from the ROM's menu
+    const char* keys = ""; // a key schedule choosing from the ROM's menu
     // Why this core does not pass it yet (cycle-exact timings it misses);
     // such a ROM is reported as skipped with what it shows, not failed.
     const char* known_gap = nullptr;
@@ -33,26 +33,32 @@ constexpr const char* kStatusIrqDma = "nba-hw-test/ppu/status-irq-dma/status-irq
 
 const NbaRom kTextRoms[] = {
     {"haltcnt", "nba-hw-test/haltcnt/haltcnt.gba", "", "CPUSET DMA and TIME ROM a cycle or two off"},
-    {"irq_delay", "nba-hw-test/irq/irq-delay/irq-delay.gba", "", "an interrupt met in cartridge code is 2 cycles early"},
+    {"irq_delay", "nba-hw-test/irq/irq-delay/irq-delay.gba", "",
+     "an interrupt met in cartridge code is 2 cycles early"},
     {"dma_burst_into_tears", "nba-hw-test/dma/burst-into-tears/burst-into-tears.gba"},
     {"dma_start_delay", "nba-hw-test/dma/start-delay/start-delay.gba", "", "DMA starts between instructions only"},
     {"dma_latch", "nba-hw-test/dma/latch/latch.gba"},
     {"dma_force_nseq_access", "nba-hw-test/dma/force-nseq-access/force-nseq-access.gba"},
     {"timer_start_stop", "nba-hw-test/timer/start-stop/start-stop.gba"},
     {"timer_reload", "nba-hw-test/timer/reload/reload.gba"},
-    {"bus_128kb_boundary", "nba-hw-test/bus/128kb-boundary/128kb-boundary.gba", "", "decrementing cartridge DMA across a 128 KiB block"},
+    {"bus_128kb_boundary", "nba-hw-test/bus/128kb-boundary/128kb-boundary.gba", "",
+     "decrementing cartridge DMA across a 128 KiB block"},
     {"ppu_vram_mirror", "nba-hw-test/ppu/vram-mirror/vram-mirror.gba"},
-    {"archive_cancel_irq_ie", "nba-hw-test/archive/irq/cancel-irq-ie/cancel-irq-ie.gba", "", "the window in which clearing IE cancels a request"},
+    {"archive_cancel_irq_ie", "nba-hw-test/archive/irq/cancel-irq-ie/cancel-irq-ie.gba", "",
+     "the window in which clearing IE cancels a request"},
     {"archive_cancel_irq_if", "nba-hw-test/archive/irq/cancel-irq-if/cancel-irq-if.gba"},
-    {"archive_cancel_irq_ime", "nba-hw-test/archive/irq/cancel-irq-ime/cancel-irq-ime.gba", "", "the window in which clearing IME cancels a request"},
-    {"archive_basic_timing", "nba-hw-test/archive/ppu/basic-timing/basic-timing.gba", "", "an archived test its authors set aside"},
-    {"archive_exact_timing", "nba-hw-test/archive/ppu/exact-timing/exact-timing.gba", "", "an archived test its authors set aside"},
+    {"archive_cancel_irq_ime", "nba-hw-test/archive/irq/cancel-irq-ime/cancel-irq-ime.gba", "",
+     "the window in which clearing IME cancels a request"},
+    {"archive_basic_timing", "nba-hw-test/archive/ppu/basic-timing/basic-timing.gba", "",
+     "an archived test its authors set aside"},
+    {"archive_exact_timing", "nba-hw-test/archive/ppu/exact-timing/exact-timing.gba", "",
+     "an archived test its authors set aside"},
     // The menu: DISPSTAT, VCOUNT, IRQ (IF), DMA; DOWN moves, A starts.
     {"status_irq_dma_dispstat", kStatusIrqDma, "20:A,22:"},
     {"status_irq_dma_vcount", kStatusIrqDma, "20:DOWN,22:,30:A,32:"},
     {"status_irq_dma_irq", kStatusIrqDma, "20:DOWN,22:,26:DOWN,28:,36:A,38:"},
-    {"status_irq_dma_dma", kStatusIrqDma, "20:DOWN,22:,26:DOWN,28:,32:DOWN,34:,40:A,42:",
-     "HBlank DMA a cycle or three off"},
+    {"status_irq_dma_dma", kStatusIrqDma,
+     "20:DOWN,22:,26:DOWN,28:,32:DOWN,34:,40:A,42:", "HBlank DMA a cycle or three off"},
 };
 
 void PrintTo(const NbaRom& rom, std::ostream* out) {

@@ -14,14 +14,14 @@ using namespace emu_harness;
 
 struct OwnRom {
     const char* name;
-    const char* keys;               // key schedule
-    std::vector<uint32_t> frames;   // checkpoints, all after the ROM has finished
+    const char* keys;             // key schedule
+    std::vector<uint32_t> frames; // checkpoints, all after the ROM has finished
 };
 
 const OwnRom kRoms[] = {
     {"rom_smoke", "", {10, 20}},
     {"bios_calls", "", {20, 40}},
-    {"bios_calls", "0:A+B,3:,7:START", {40}},  // keys nobody reads change nothing
+    {"bios_calls", "0:A+B,3:,7:START", {40}}, // keys nobody reads change nothing
     {"timers", "", {40, 60}},
     {"dma", "", {30, 50}},
     {"halt", "", {40, 60}},
@@ -34,9 +34,7 @@ std::string label(const OwnRom& rom) {
     return std::string(rom.name) + (rom.keys[0] != 0 ? " with keys " + std::string(rom.keys) : "");
 }
 
-void PrintTo(const OwnRom& rom, std::ostream* out) {
-    *out << label(rom);
-}
+void PrintTo(const OwnRom& rom, std::ostream* out) { *out << label(rom); }
 
 class OwnRoms : public testing::TestWithParam<OwnRom> {
 protected:
@@ -55,10 +53,10 @@ protected:
             RomVerdict verdict = read_verdict(snapshot);
             EXPECT_EQ(verdict.state, RomState::kPassed)
                 << label(GetParam()) << " on " << who << " after " << snapshot.frames << " frames: "
-                << (verdict.state == RomState::kMissing   ? "no verdict block"
-                    : verdict.state == RomState::kRunning ? "still running"
-                                                          : std::to_string(verdict.failed) + " of " +
-                                                                std::to_string(verdict.checks) + " checks failed")
+                << (verdict.state == RomState::kMissing ? "no verdict block"
+                    : verdict.state == RomState::kRunning
+                        ? "still running"
+                        : std::to_string(verdict.failed) + " of " + std::to_string(verdict.checks) + " checks failed")
                 << verdict.failures;
         }
     }

@@ -77,7 +77,7 @@ TEST_P(TextScroll, ShowsTheTileGridShiftedByTheScroll) {
     for (uint32_t ty = 0; ty < 32; ++ty)
         for (uint32_t tx = 0; tx < 32; ++tx)
             emu::store16(gba->mem.vram + 0xF800 + (ty * 32 + tx) * 2, static_cast<uint16_t>((tx + ty) % 4));
-    reg(*gba, 0x08, 31 << 8);  // map at 0xF800, tiles at 0
+    reg(*gba, 0x08, 31 << 8); // map at 0xF800, tiles at 0
     reg(*gba, 0x10, GetParam().hofs);
     reg(*gba, 0x12, GetParam().vofs);
     reg(*gba, 0x00, 0x0100);
@@ -99,10 +99,10 @@ INSTANTIATE_TEST_SUITE_P(Offsets, TextScroll,
 TEST(VideoWindow, WrapsAroundWhenEdgesAreReversed) {
     auto gba = std::make_unique<Gba>();
     red_bg0_on_blue(*gba);
-    reg(*gba, 0x40, (200 << 8) | 40);  // left 200, right 40
-    reg(*gba, 0x44, (120 << 8) | 30);  // top 120, bottom 30
-    reg(*gba, 0x48, 0x0001);           // inside: BG0
-    reg(*gba, 0x4A, 0x0000);           // outside: nothing
+    reg(*gba, 0x40, (200 << 8) | 40); // left 200, right 40
+    reg(*gba, 0x44, (120 << 8) | 30); // top 120, bottom 30
+    reg(*gba, 0x48, 0x0001);          // inside: BG0
+    reg(*gba, 0x4A, 0x0000);          // outside: nothing
     reg(*gba, 0x00, 0x2100);
     draw_frame(*gba);
     draw_frame(*gba);
@@ -118,7 +118,7 @@ TEST(VideoWindow, ObjWindowSpriteMasksLayers) {
     auto gba = std::make_unique<Gba>();
     red_bg0_on_blue(*gba);
     emu::store16(gba->mem.palette + 0x200 + 2, kGreen);
-    for (uint32_t t = 1; t <= 4; ++t) solid_tile(*gba, 0x10000 + t * 32, 1);  // sprite tiles 1-4
+    for (uint32_t t = 1; t <= 4; ++t) solid_tile(*gba, 0x10000 + t * 32, 1); // sprite tiles 1-4
     // sprite 0: 16x16 window-mode at (100, 50); sprite 1: 8x8 normal at (96, 46)
     emu::store16(gba->mem.oam + 0, static_cast<uint16_t>(50 | 0x0800));
     emu::store16(gba->mem.oam + 2, static_cast<uint16_t>(100 | 0x4000));
@@ -127,8 +127,8 @@ TEST(VideoWindow, ObjWindowSpriteMasksLayers) {
     emu::store16(gba->mem.oam + 10, 96);
     emu::store16(gba->mem.oam + 12, 1);
     for (uint32_t n = 2; n < 128; ++n) emu::store16(gba->mem.oam + n * 8, 0x0200);
-    reg(*gba, 0x4A, 0x1100);  // outside: nothing; OBJ window: BG0 and OBJ
-    reg(*gba, 0x00, 0x9140);  // 1D mapping, BG0, OBJ, OBJ window
+    reg(*gba, 0x4A, 0x1100); // outside: nothing; OBJ window: BG0 and OBJ
+    reg(*gba, 0x00, 0x9140); // 1D mapping, BG0, OBJ, OBJ window
     draw_frame(*gba);
     expect_frame(*gba, [](uint32_t x, uint32_t y) {
         bool in_window = x >= 100 && x < 116 && y >= 50 && y < 66;
@@ -144,7 +144,7 @@ TEST(VideoSprites, BitmapModesHideTilesBelow512) {
     auto gba = std::make_unique<Gba>();
     emu::store16(gba->mem.palette + 0x200 + 2, kRed);
     for (uint32_t t = 512; t < 1024; ++t) solid_tile(*gba, 0x10000 + t * 32, 1);
-    for (uint32_t i = 0; i < 240 * 160; ++i) emu::store16(gba->mem.vram + i * 2, kBlue);  // bitmap over tiles < 512
+    for (uint32_t i = 0; i < 240 * 160; ++i) emu::store16(gba->mem.vram + i * 2, kBlue); // bitmap over tiles < 512
     // 8x16 sprite in 2D mapping, first tile 1000: its lower tile is 1032 -> 8
     emu::store16(gba->mem.oam + 0, static_cast<uint16_t>(20 | 0x8000));
     emu::store16(gba->mem.oam + 2, 30);
@@ -157,9 +157,7 @@ TEST(VideoSprites, BitmapModesHideTilesBelow512) {
     identity_bg2(*gba);
     reg(*gba, 0x00, 0x1403);
     draw_frame(*gba);
-    expect_frame(*gba, [](uint32_t x, uint32_t y) {
-        return (x >= 30 && x < 38 && y >= 20 && y < 28) ? kRed : kBlue;
-    });
+    expect_frame(*gba, [](uint32_t x, uint32_t y) { return (x >= 30 && x < 38 && y >= 20 && y < 28) ? kRed : kBlue; });
 }
 
 // Enabling a background mid-frame shows it from the second line after the
@@ -190,9 +188,8 @@ TEST(VideoDisplay, GreenSwapExchangesPairs) {
     reg(*gba, 0x02, 1);
     reg(*gba, 0x00, 0x0403);
     draw_frame(*gba);
-    expect_frame(*gba, [](uint32_t x, uint32_t) {
-        return (x & 1) != 0 ? kRed : static_cast<uint16_t>(kBlue | kGreen);
-    });
+    expect_frame(*gba,
+                 [](uint32_t x, uint32_t) { return (x & 1) != 0 ? kRed : static_cast<uint16_t>(kBlue | kGreen); });
 }
 
 } // namespace

@@ -15,8 +15,7 @@ TEST(KeySchedule, TakesItemsInTheirOrder) {
         {"0:A", {{0, emu::kKeyA}}},
         {"60:A,90:-,120:START+UP", {{60, emu::kKeyA}, {90, 0}, {120, emu::kKeyStart | emu::kKeyUp}}},
         {"5:select+Start+rIGHT", {{5, emu::kKeySelect | emu::kKeyStart | emu::kKeyRight}}},
-        {"1:L+R,2:B,3:DOWN+LEFT",
-         {{1, emu::kKeyL | emu::kKeyR}, {2, emu::kKeyB}, {3, emu::kKeyDown | emu::kKeyLeft}}},
+        {"1:L+R,2:B,3:DOWN+LEFT", {{1, emu::kKeyL | emu::kKeyR}, {2, emu::kKeyB}, {3, emu::kKeyDown | emu::kKeyLeft}}},
         {"0:A+B+SELECT+START+RIGHT+LEFT+UP+DOWN+R+L", {{0, emu::kAllKeys}}},
         {"007:-", {{7, 0}}},
         {"2147483647:A", {{MAX_FRAME, emu::kKeyA}}},
@@ -76,9 +75,9 @@ TEST(KeySchedule, FrameNumbersAreDigitsUpToTheLimit) {
     const struct {
         const char* text;
         std::optional<std::uint32_t> value;
-    } cases[] = {{"0", 0u},          {"1", 1u},      {"600", 600u}, {"2147483647", MAX_FRAME}, {"2147483648", {}},
-                 {"4294967296", {}}, {"", {}},       {"-5", {}},    {"5 ", {}},                {"0x10", {}},
-                 {"1e3", {}},        {"١", {}}};
+    } cases[] = {{"0", 0u},          {"1", 1u},          {"600", 600u}, {"2147483647", MAX_FRAME},
+                 {"2147483648", {}}, {"4294967296", {}}, {"", {}},      {"-5", {}},
+                 {"5 ", {}},         {"0x10", {}},       {"1e3", {}},   {"١", {}}};
     for (const auto& c : cases) EXPECT_EQ(parse_frame_number(c.text), c.value) << c.text;
 }
 

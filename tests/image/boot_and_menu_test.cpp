@@ -14,8 +14,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 // Writes a boot area into a fresh file, runs `then` on it and returns the file's bytes.
-template <typename Then>
-Bytes boot_area_image(const std::string& label, std::string& console, Then then) {
+template <typename Then> Bytes boot_area_image(const std::string& label, std::string& console, Then then) {
     testing::ScratchDir dir;
     auto created = create_new_file(dir.file("img"), "img", FileMode::binary);
     EXPECT_TRUE(created);
@@ -52,9 +51,8 @@ TEST(BootArea, HeaderLoaderAndProgramImage) {
 
 TEST(BootArea, HeaderWordsAndOneCharacterLabel) {
     std::string console;
-    const Bytes image = boot_area_image("X", console, [](File& file) {
-        ASSERT_TRUE(write_header_offsets(file, 0x1D924, 0x1EC8C4, 0x10F));
-    });
+    const Bytes image = boot_area_image(
+        "X", console, [](File& file) { ASSERT_TRUE(write_header_offsets(file, 0x1D924, 0x1EC8C4, 0x10F)); });
     EXPECT_EQ(image[0x20], 'X');
     EXPECT_EQ(image[0x21], 0);
     EXPECT_EQ(range(image, 0x420, 16), (Bytes{0, 1, 0xD9, 0x24, 0, 0x1E, 0xC8, 0xC4, 0, 0, 1, 0x0F, 0, 0, 1, 0x0F}));
@@ -69,7 +67,8 @@ TEST(MenuPatch, SlotsEmptySlotAndSettingsInTheImageOnly) {
         ASSERT_TRUE(patch_menu_table(file, roms, MINI_DVD.menu_limit));
         ASSERT_TRUE(patch_settings(file, 3, 0));
     });
-    EXPECT_EQ(range(image, MENU_TABLE_OFFSET, 16), Bytes({'0', '0', '1', ' ', 'M', 'A', 'R', 'I', 'O', 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(range(image, MENU_TABLE_OFFSET, 16),
+              Bytes({'0', '0', '1', ' ', 'M', 'A', 'R', 'I', 'O', 0, 0, 0, 0, 0, 0, 0}));
     const Bytes eleven = range(image, MENU_TABLE_OFFSET + 16, 16);
     EXPECT_EQ(std::string(eleven.begin(), eleven.begin() + 15), "002 ELEVENCHARS");
     EXPECT_EQ(eleven[15], 0);
@@ -93,9 +92,8 @@ TEST(MenuPatch, SlotsEmptySlotAndSettingsInTheImageOnly) {
 TEST(MenuPatch, NoEmptySlotFromTheMenuLimitOn) {
     RomTable roms(3, RomRecord{"a.gba", "a.gba", "A", 4194304});
     std::string console;
-    const Bytes image = boot_area_image("L", console, [&](File& file) {
-        ASSERT_TRUE(patch_menu_table(file, roms, 3));
-    });
+    const Bytes image =
+        boot_area_image("L", console, [&](File& file) { ASSERT_TRUE(patch_menu_table(file, roms, 3)); });
     EXPECT_EQ(std::string(image.begin() + MENU_TABLE_OFFSET + 48, image.begin() + MENU_TABLE_OFFSET + 64),
               std::string("000 GAMENUMB004\0", 16));
 }

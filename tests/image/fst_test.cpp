@@ -68,7 +68,8 @@ TEST(FileSystemTable, OneRomByteForByte) {
     EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 36),
               words({0x01000000, 0, 9, 0x01000000, 0, 3, 5, 0x1ED800, 0x400000}));
     const std::string strings(bytes.begin() + 108, bytes.end());
-    EXPECT_EQ(strings, std::string("roms\0b.gba\0index.000\0F_00.tpl\0F_01.tpl\0F_02.tpl\0F_03.tpl\0opening.bnr\0", 69));
+    EXPECT_EQ(strings,
+              std::string("roms\0b.gba\0index.000\0F_00.tpl\0F_01.tpl\0F_02.tpl\0F_03.tpl\0opening.bnr\0", 69));
     const std::uint32_t name_offsets[] = {0, 0, 5, 11, 21, 30, 39, 48, 57};
     for (std::size_t i = 0; i < 9; ++i) EXPECT_EQ(testing::be32_at(bytes, i * 12) & 0xFFFFFF, name_offsets[i]);
 }
@@ -100,7 +101,8 @@ TEST(FileSystemTable, ReserveAlwaysExceedsTheFinishedTable) {
         for (std::uint32_t name_length = 1; name_length <= 32; ++name_length) {
             const std::uint32_t s = n * (name_length + 11);
             if (fst_string_table_size(s) > FST_STRING_TABLE_SIZE) continue;
-            const std::uint64_t reserved_end = round_up_to_sector(FST_OFFSET + std::uint64_t{fst_reserve_sectors(s, n)} * SECTOR_SIZE);
+            const std::uint64_t reserved_end =
+                round_up_to_sector(FST_OFFSET + std::uint64_t{fst_reserve_sectors(s, n)} * SECTOR_SIZE);
             EXPECT_GT(reserved_end, FST_OFFSET + fst_size(s, n)) << n << " " << name_length;
         }
     }

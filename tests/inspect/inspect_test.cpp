@@ -79,7 +79,8 @@ TEST_F(Inspect, ABuiltImageIsConsistentAndShowsItsInputs) {
     EXPECT_EQ(found.zoom->value, 2);
     EXPECT_EQ(found.zoom->label, "full");
     ASSERT_EQ(found.payloads.size(), 7u);
-    for (const PayloadFinding& payload : found.payloads) EXPECT_EQ(payload.state, PayloadState::builtin) << payload.name;
+    for (const PayloadFinding& payload : found.payloads)
+        EXPECT_EQ(payload.state, PayloadState::builtin) << payload.name;
 }
 
 TEST_F(Inspect, JsonCarriesTheSameFacts) {
@@ -129,7 +130,10 @@ TEST_F(Inspect, DamagedImagesNameTheProblem) {
         std::string problem;
     };
     const std::vector<Case> cases = {
-        {"wrong title", [](auto& s) { s.patch(MENU_TABLE_OFFSET + 16 + 4, {'L', 'U', 'I', 'G', 'I', 0, 0}); },
+        {"wrong title",
+         [](auto& s) {
+             s.patch(MENU_TABLE_OFFSET + 16 + 4, {'L', 'U', 'I', 'G', 'I', 0, 0});
+         },
          "menu slot 2 (at 0x1D9E5C): \"002 LUIGI\", but " + b_rom + " gives \"002 BEE\""},
         {"missing index file", [&](auto& s) { s.patch(name_of("index.001"), {'x'}); },
          "index.001: missing (the index file of " + b_rom + ")"},
@@ -139,7 +143,8 @@ TEST_F(Inspect, DamagedImagesNameTheProblem) {
          "index.001 (0x"},
         {"header word past the end", [](auto& s) { s.patch_word(HEADER_WORDS_OFFSET, 0x7FFFFF00); },
          "0x420: program image offset 0x7FFFFF00 points past the end of the image"},
-        {"table past the end", [&](auto& s) { s.patch_word(HEADER_WORDS_OFFSET + 4, static_cast<std::uint32_t>(good.length)); },
+        {"table past the end",
+         [&](auto& s) { s.patch_word(HEADER_WORDS_OFFSET + 4, static_cast<std::uint32_t>(good.length)); },
          "0x424: table offset"},
         {"closing slot", [](auto& s) { s.patch(MENU_TABLE_OFFSET + 3 * 16, {'0'}); },
          "menu slot 4 (at 0x1D9E7C): \"0\", expected an empty slot after the last game"},
@@ -158,7 +163,10 @@ TEST_F(Inspect, DamagedImagesNameTheProblem) {
          "0x420: program image offset 0x1D920 is not 0x1D924"},
         {"disc id", [](auto& s) { s.patch(DISC_ID_OFFSET + 5, {'7'}); }, "0x0: disc id \"D89E07\" is not D89E01"},
         {"magic word", [](auto& s) { s.patch(DISC_MAGIC_OFFSET, {0}); }, "0x1C: magic word 0x339F3D is not 0xC2339F3D"},
-        {"roms folder renamed", [&](auto& s) { s.patch(name_of("roms"), {'r', 'x'}); },
+        {"roms folder renamed",
+         [&](auto& s) {
+             s.patch(name_of("roms"), {'r', 'x'});
+         },
          "table entry 1: \"rxms\" (a folder), expected the \"roms\" folder"},
         {"nameless folder", [&](auto& s) { s.patch(name_of("roms"), {0}); }, "table entry 1: a folder without a name"},
         {"nameless file", [&](auto& s) { s.patch(name_of("index.001"), {0}); }, "a file without a name"},
@@ -202,8 +210,7 @@ TEST_F(Inspect, OneFaultIsOneProblemLine) {
         std::uint32_t value;
         const char* line;
     } cases[] = {
-        {"maximum below the size", HEADER_WORDS_OFFSET + 12, good.header->fst_size - 1,
-         "0x42C: maximum table size"},
+        {"maximum below the size", HEADER_WORDS_OFFSET + 12, good.header->fst_size - 1, "0x42C: maximum table size"},
         {"payload past the end", payload_length_word, static_cast<std::uint32_t>(good.length - banner.offset + 1),
          "opening.bnr"},
         {"program offset", HEADER_WORDS_OFFSET, 0x1D920, "0x420"},
@@ -310,15 +317,18 @@ TEST(InspectOther, ControlBytesFromTheImageAreEscaped) {
     }
     // Paths typed by the user, and texts, are shown with "?" for each control byte.
     const std::string typed = dir.file("x\x1b[2J");
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"inspect", typed}, {"export-payloads", typed, "-payloads", typed},
-          {"-o", typed, "-d", typed, "-v", "L"}, {"-o", "a", "-d", "r", "-v", "L", "-payloads-from", typed}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"inspect", typed},
+                                                 {"export-payloads", typed, "-payloads", typed},
+                                                 {"-o", typed, "-d", typed, "-v", "L"},
+                                                 {"-o", "a", "-d", "r", "-v", "L", "-payloads-from", typed}}) {
         const Ran refused = run(args);
         EXPECT_EQ(refused.status, EXIT_FAILED) << args[1];
         EXPECT_NE(refused.err.find(dir.file("x?[2J")), std::string::npos) << refused.err;
         EXPECT_EQ(refused.err.find('\x1b'), std::string::npos) << refused.err;
     }
-    const Ran title = run({"export-payloads", dir.file("set"), "-title", "a\xc2\x9b" "2J"});
+    const Ran title = run({"export-payloads", dir.file("set"), "-title",
+                           "a\xc2\x9b"
+                           "2J"});
     EXPECT_EQ(title.status, EXIT_USAGE);
     EXPECT_EQ(title.err.find("\xc2\x9b"), std::string::npos) << title.err;
     EXPECT_NE(title.err.find("U+009B"), std::string::npos) << title.err;
@@ -327,16 +337,14 @@ TEST(InspectOther, ControlBytesFromTheImageAreEscaped) {
 TEST(InspectOther, AnythingWithAMarkOfThisToolIsCheckedAsItsImage) {
     // A sound table, but not laid out as this tool lays it out, under this
     // tool's disc id and magic word: every difference is a problem.
-    const auto other = testing::make_fixture_image({{true, "data", 0, 3}, {false, "a.bin", 0x1000, 0x20},
-                                                    {false, "b.bin", 0x1020, 0x20}},
-                                                   0x4000);
+    const auto other = testing::make_fixture_image(
+        {{true, "data", 0, 3}, {false, "a.bin", 0x1000, 0x20}, {false, "b.bin", 0x1020, 0x20}}, 0x4000);
     MemorySource other_source(other, "other.iso");
     const Inspection found = inspect_image(other_source, builtin_payloads(), true);
     EXPECT_TRUE(found.this_layout);
-    for (const char* problem : {"0x420: program image offset 0x2440 is not 0x1D924",
-                                "0x424: table offset 0x440 is not 0x1EC8C4",
-                                "table entry 1: \"data\" (a folder), expected the \"roms\" folder",
-                                "F_00.tpl: not in the root folder"}) {
+    for (const char* problem :
+         {"0x420: program image offset 0x2440 is not 0x1D924", "0x424: table offset 0x440 is not 0x1EC8C4",
+          "table entry 1: \"data\" (a folder), expected the \"roms\" folder", "F_00.tpl: not in the root folder"}) {
         EXPECT_NE(all_problems(found).find(problem), std::string::npos) << problem << all_problems(found);
     }
     EXPECT_EQ(found.payloads.size(), PAYLOAD_COUNT);
@@ -363,7 +371,8 @@ TEST(InspectOther, AnythingWithAMarkOfThisToolIsCheckedAsItsImage) {
         if (mark == 0) marked[DISC_ID_OFFSET] = other[DISC_ID_OFFSET];
         if (mark == 1) marked[DISC_MAGIC_OFFSET] = other[DISC_MAGIC_OFFSET];
         if (mark == 2) std::copy_n(builtin.apploader_blob.begin(), 0x20, marked.begin() + LOADER_OFFSET);
-        if (mark == 3) std::copy_n(builtin.program_image.begin(), DOL_HEADER_SIZE, marked.begin() + PROGRAM_IMAGE_OFFSET);
+        if (mark == 3)
+            std::copy_n(builtin.program_image.begin(), DOL_HEADER_SIZE, marked.begin() + PROGRAM_IMAGE_OFFSET);
         MemorySource source(marked, "marked.iso");
         const Inspection checked = inspect_image(source, builtin, false);
         EXPECT_TRUE(checked.this_layout) << mark;

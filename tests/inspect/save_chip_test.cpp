@@ -37,7 +37,8 @@ TEST(SaveScan, FindsTheStringAcrossTheSeamsOfAnyPieceSize) {
     std::vector<std::uint8_t> shifted(64, 0);
     std::copy(id.begin(), id.end(), shifted.begin() + 30); // not at a word boundary
     SaveScan scan;
-    for (std::size_t at = 0; at < shifted.size(); at += 8) scan.feed(std::span<const std::uint8_t>(shifted).subspan(at, 8));
+    for (std::size_t at = 0; at < shifted.size(); at += 8)
+        scan.feed(std::span<const std::uint8_t>(shifted).subspan(at, 8));
     EXPECT_EQ(scan.found(), emu::SaveType::None);
 }
 

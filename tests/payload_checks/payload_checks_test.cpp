@@ -41,14 +41,15 @@ TEST(PayloadChecks, BuiltInSetPassesAndIsRecognised) {
 TEST(PayloadChecks, EachFieldClassIsReportedWithItsOffsetAndValues) {
     const struct {
         std::size_t blob;
-        std::size_t at;       // byte changed
-        std::uint8_t value;   // new value
+        std::size_t at;     // byte changed
+        std::uint8_t value; // new value
         const char* field;
         std::uint64_t offset; // reported offset
         const char* expected;
         const char* found;
     } cases[] = {
-        {LOADER_BLOB, 0x03, '4', "date text", 0x00, "\"2003/04/17\\0\\0\\0\\0\\0\\0\"", "\"2004/04/17\\0\\0\\0\\0\\0\\0\""},
+        {LOADER_BLOB, 0x03, '4', "date text", 0x00, "\"2003/04/17\\0\\0\\0\\0\\0\\0\"",
+         "\"2004/04/17\\0\\0\\0\\0\\0\\0\""},
         {LOADER_BLOB, 0x13, 0x59, "entry point", 0x10, "0x81200258", "0x81200259"},
         {LOADER_BLOB, 0x17, 0x55, "code size", 0x14, "0x00001954", "0x00001955"},
         {LOADER_BLOB, 0x18, 0x01, "trailer size", 0x18, "0x0001B8B0", "0x0101B8B0"},
@@ -90,7 +91,8 @@ TEST(PayloadChecks, EachFieldClassIsReportedWithItsOffsetAndValues) {
         {FIRST_SKIN_BLOB + 3, 0x1B, 0x0E, "format", 0x18, "4", "14"},
         {FIRST_SKIN_BLOB + 2, 0x2B, 0x00, "minification filter", 0x28, "1", "0"},
         {FIRST_SKIN_BLOB + 2, 0x36, 0x03, "maximum level of detail", 0x36, "0x00", "0x03"},
-        {FIRST_SKIN_BLOB, 0x23040, 0x05, "fill after the texture", 0x23040, "zero bytes up to 0x85040", "0x5 at 0x23040"},
+        {FIRST_SKIN_BLOB, 0x23040, 0x05, "fill after the texture", 0x23040, "zero bytes up to 0x85040",
+         "0x5 at 0x23040"},
         {BANNER_BLOB, 0x03, '2', "magic", 0x00, "\"BNR1\"", "\"BNR2\""},
     };
     for (const auto& c : cases) {
@@ -126,8 +128,10 @@ TEST(PayloadChecks, LengthsAndTheLongLoader) {
         std::size_t blob;
         std::size_t length;
         const char* found;
-    } cases[] = {{LOADER_BLOB, 0x1B4E5, "111845 bytes"}, {LOADER_BLOB, 0x1D223, "119331 bytes"},
-                 {PROGRAM_BLOB, 0x1CEF9F, "1896351 bytes"}, {FIRST_SKIN_BLOB + 1, 0x85041, "544833 bytes"},
+    } cases[] = {{LOADER_BLOB, 0x1B4E5, "111845 bytes"},
+                 {LOADER_BLOB, 0x1D223, "119331 bytes"},
+                 {PROGRAM_BLOB, 0x1CEF9F, "1896351 bytes"},
+                 {FIRST_SKIN_BLOB + 1, 0x85041, "544833 bytes"},
                  {BANNER_BLOB, 0x40, "64 bytes"}};
     for (const auto& c : cases) {
         Bytes bytes = copy_of(c.blob);
@@ -168,10 +172,10 @@ TEST(PatchPoints, SlotsAreTitlesPlaceholdersEmptyOrGarbled) {
         {"000 GAMENUMB512\0", 512, SlotKind::placeholder},
         {"000 GAMENUMB002\0", 1, SlotKind::garbled}, // another slot's placeholder
         {"001 MARIO\0\0\0\0\0\0\0", 1, SlotKind::title},
-        {"017 ADVANCEWARS\0", 17, SlotKind::title}, // 11 characters fill the slot
+        {"017 ADVANCEWARS\0", 17, SlotKind::title},           // 11 characters fill the slot
         {"007 \0\0\0\0\0\0\0\0\0\0\0\0", 7, SlotKind::title}, // an empty title
-        {"002 MARIO\0\0\0\0\0\0\0", 1, SlotKind::garbled},        // another slot's number
-        {"001 MARIO\0\0\0X\0\0\0", 1, SlotKind::garbled},        // bytes after the title
+        {"002 MARIO\0\0\0\0\0\0\0", 1, SlotKind::garbled},    // another slot's number
+        {"001 MARIO\0\0\0X\0\0\0", 1, SlotKind::garbled},     // bytes after the title
         {"001_MARIO\0\0\0\0\0\0\0", 1, SlotKind::garbled},
         {"001 ADVANCEWARS2", 1, SlotKind::garbled}, // no NUL at the end
         {"\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 300, SlotKind::empty},

@@ -103,7 +103,7 @@ TEST(PayloadFolder, BrokenBlobsAreRefusedBeforeAnythingIsWritten) {
     const std::string folder = f.exported("set");
     const struct {
         std::size_t blob;
-        std::size_t at;      // byte changed; SIZE_MAX: one byte cut off instead
+        std::size_t at; // byte changed; SIZE_MAX: one byte cut off instead
         std::uint8_t value;
         const char* field;
     } cases[] = {
@@ -130,7 +130,8 @@ TEST(PayloadFolder, BrokenBlobsAreRefusedBeforeAnythingIsWritten) {
         testing::write_bytes_file(path, bad);
         const std::string want = "kessra: " + path + ": " + c.field;
 
-        const Outcome build = testing::run_tool({"-o", f.dir.file("refused.iso"), "-d", f.roms, "-v", "L", "-payloads", folder});
+        const Outcome build =
+            testing::run_tool({"-o", f.dir.file("refused.iso"), "-d", f.roms, "-v", "L", "-payloads", folder});
         EXPECT_EQ(build.status, 1) << c.field;
         EXPECT_NE(build.err.find(want), std::string::npos) << build.err;
         EXPECT_EQ(build.out, "");
@@ -156,7 +157,8 @@ TEST(PayloadFolder, FoldersThatCannotServeAreRefused) {
                  {f.dir.file("empty"), ": holds none of sys/apploader.img"},
                  {f.dir.file("odd"), "main.dol: not a regular file"}};
     for (const auto& c : cases) {
-        const Outcome outcome = testing::run_tool({"-o", f.dir.file("x.iso"), "-d", f.roms, "-v", "L", "-payloads", c.folder});
+        const Outcome outcome =
+            testing::run_tool({"-o", f.dir.file("x.iso"), "-d", f.roms, "-v", "L", "-payloads", c.folder});
         EXPECT_EQ(outcome.status, 1) << c.folder;
         EXPECT_NE(outcome.err.find(c.message), std::string::npos) << outcome.err;
         EXPECT_FALSE(fs::exists(f.dir.file("x.iso")));
@@ -180,10 +182,10 @@ TEST(PayloadFolder, LinksAreFollowedOnlyInsideTheFolder) {
     } cases[] = {
         {skin, "missing.tpl", "kessra: " + skin + ": cannot be examined: No such file or directory\n"},
         {skin, "F_02.tpl", "kessra: " + skin + ": cannot be examined: Too many levels of symbolic links\n"},
-        {program, f.dir.file("secret"), "kessra: " + program + ": leads out of " + folder +
-                                            " (a symbolic link), refusing to read it\n"},
-        {program, "../../secret", "kessra: " + program + ": leads out of " + folder +
-                                      " (a symbolic link), refusing to read it\n"},
+        {program, f.dir.file("secret"),
+         "kessra: " + program + ": leads out of " + folder + " (a symbolic link), refusing to read it\n"},
+        {program, "../../secret",
+         "kessra: " + program + ": leads out of " + folder + " (a symbolic link), refusing to read it\n"},
     };
     for (const auto& c : cases) {
         const std::string kept = c.path + ".kept";
@@ -207,8 +209,8 @@ TEST(PayloadFolder, LinksAreFollowedOnlyInsideTheFolder) {
 // The payload options are compared after the seven of a build, in any case,
 // with the value in the next argument; the walk still looks at every element.
 TEST(PayloadOptions, ReadAfterTheSevenOptions) {
-    std::vector<const char*> args{"kessra", "-o", "a.iso", "-d", "r", "-v", "-payloads", "dir",
-                                  "-Payloads-From", "x.iso", "-dz", "2"};
+    std::vector<const char*> args{"kessra",    "-o",  "a.iso",          "-d",    "r",   "-v",
+                                  "-payloads", "dir", "-Payloads-From", "x.iso", "-dz", "2"};
     const ParsedCommandLine parsed = parse_command_line(static_cast<int>(args.size()), args.data());
     ASSERT_EQ(parsed.outcome, ParseOutcome::run);
     EXPECT_EQ(parsed.options.volume_label, "-payloads");
@@ -250,7 +252,8 @@ TEST(ExportPayloads, CommandWordAndUsage) {
         {{"export-payloads", "a", "b"}, 2, "one folder only: b"},
         {{"export-payloads", "a", "-payloads"}, 2, "-payloads needs a value"},
         {{"export-payloads", "a", "-payloads", ""}, 2, "-payloads: the path is empty"},
-        {{"export-payloads", "a", "-Payloads-From", std::string(260, 'i')}, 2,
+        {{"export-payloads", "a", "-Payloads-From", std::string(260, 'i')},
+         2,
          "the value of -Payloads-From is longer than 259 characters"},
         {{"export-payloads", "a", "-title"}, 2, "-title needs a value"},
         {{"export-payloads", "a", "-zap"}, 2, "unknown option -zap"},

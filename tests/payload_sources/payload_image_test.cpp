@@ -74,11 +74,13 @@ TEST(PayloadImage, FolderFilesWinOverTheImage) {
     testing::write_bytes_file(payload_path(folder, BANNER_BLOB), banner);
 
     const std::string out = s.dir.file("out");
-    const Outcome exported = testing::run_tool({"export-payloads", out, "-payloads", folder, "-payloads-from", s.image});
+    const Outcome exported =
+        testing::run_tool({"export-payloads", out, "-payloads", folder, "-payloads-from", s.image});
     ASSERT_EQ(exported.status, 0) << exported.err;
     EXPECT_EQ(testing::read_bytes(payload_path(out, BANNER_BLOB)), banner);
     const Blob builtin_program = builtin_payloads().program_image;
-    EXPECT_EQ(testing::read_bytes(payload_path(out, PROGRAM_BLOB)), Bytes(builtin_program.begin(), builtin_program.end()));
+    EXPECT_EQ(testing::read_bytes(payload_path(out, PROGRAM_BLOB)),
+              Bytes(builtin_program.begin(), builtin_program.end()));
 }
 
 TEST(PayloadImage, ExtractedByWitBuildsTheSameImage) {
@@ -109,7 +111,8 @@ TEST(PayloadImage, MalformedImagesAreRefusedCleanly) {
     std::size_t skin1 = 0;
     while (read.entries[skin1].name != "F_01.tpl") ++skin1;
     const auto put_be32 = [](Bytes& bytes, std::size_t at, std::uint32_t value) {
-        for (int i = 0; i < 4; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
+        for (int i = 0; i < 4; ++i)
+            bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
     };
 
     const struct {
@@ -120,7 +123,8 @@ TEST(PayloadImage, MalformedImagesAreRefusedCleanly) {
         {"truncated", [](Bytes& b) { b.resize(0x100000); }, "too short"},
         {"truncated in the table", [&](Bytes& b) { b.resize(entries + 20); }, "passes the end of the image"},
         {"program elsewhere", [&](Bytes& b) { put_be32(b, 0x420, 0x1D940); }, "program image offset at 0x420"},
-        {"entry past the end", [&](Bytes& b) { put_be32(b, entry_word(skin1, 1), 0xFFFFF000); }, "F_01.tpl (544832 bytes at 0xFFFFF000) passes the end"},
+        {"entry past the end", [&](Bytes& b) { put_be32(b, entry_word(skin1, 1), 0xFFFFF000); },
+         "F_01.tpl (544832 bytes at 0xFFFFF000) passes the end"},
         {"string outside the table", [&](Bytes& b) { put_be32(b, entry_word(skin1, 0), 0x00FFFFF0); },
          "outside the string table"},
         {"2^31 entries", [&](Bytes& b) { put_be32(b, entry_word(0, 2), 0x80000000); },
@@ -135,13 +139,14 @@ TEST(PayloadImage, MalformedImagesAreRefusedCleanly) {
         c.spoil(bad);
         MemorySource source(bad, "bad.iso");
         Result<SourceRead> taken = read_image_payloads(source);
-        const std::string message = taken ? (taken.value.problems.empty() ? "" : problem_line(taken.value.problems[0]))
-                                          : taken.status.message;
+        const std::string message =
+            taken ? (taken.value.problems.empty() ? "" : problem_line(taken.value.problems[0])) : taken.status.message;
         EXPECT_NE(message.find(c.message), std::string::npos) << c.name << ": " << message;
         EXPECT_EQ(message.rfind("bad.iso", 0), 0u) << c.name << ": " << message;
 
         testing::write_bytes_file(dir.file("bad.iso"), bad);
-        const Outcome outcome = testing::run_tool({"export-payloads", dir.file("out"), "-payloads-from", dir.file("bad.iso")});
+        const Outcome outcome =
+            testing::run_tool({"export-payloads", dir.file("out"), "-payloads-from", dir.file("bad.iso")});
         EXPECT_EQ(outcome.status, 1) << c.name;
         EXPECT_NE(outcome.err.find(c.message), std::string::npos) << c.name << ": " << outcome.err;
         EXPECT_FALSE(fs::exists(dir.file("out"))) << c.name;

@@ -17,9 +17,7 @@ using kessra::builtin_payloads;
 std::uint32_t be32(Blob b, std::size_t at) {
     return std::uint32_t{b[at]} << 24 | std::uint32_t{b[at + 1]} << 16 | std::uint32_t{b[at + 2]} << 8 | b[at + 3];
 }
-std::uint16_t be16(Blob b, std::size_t at) {
-    return static_cast<std::uint16_t>(b[at] << 8 | b[at + 1]);
-}
+std::uint16_t be16(Blob b, std::size_t at) { return static_cast<std::uint16_t>(b[at] << 8 | b[at + 1]); }
 std::string text(Blob b, std::size_t at, std::size_t n) {
     return std::string(reinterpret_cast<const char*>(b.data() + at), n);
 }
@@ -98,7 +96,12 @@ TEST(Payloads, MenuTablePlaceholdersAndSettings) {
 }
 
 TEST(Payloads, SkinTextureHeaders) {
-    struct Case { int skin; std::uint16_t width; std::uint32_t format; std::size_t data_size; };
+    struct Case {
+        int skin;
+        std::uint16_t width;
+        std::uint32_t format;
+        std::size_t data_size;
+    };
     const Case cases[] = {{0, 640, 14, 0x23000}, {1, 608, 4, 0x85000}, {2, 608, 4, 0x85000}, {3, 608, 4, 0x85000}};
     for (const Case& c : cases) {
         SCOPED_TRACE("skin " + std::to_string(c.skin));
@@ -129,7 +132,9 @@ TEST(Payloads, BannerHeaderAndTexts) {
     const Blob b = builtin_payloads().banner_blob;
     EXPECT_EQ(text(b, 0, 4), "BNR1");
     EXPECT_TRUE(all_zero(b.subspan(4, 28)));
-    struct Field { std::size_t at, size; };
+    struct Field {
+        std::size_t at, size;
+    };
     for (Field f : {Field{0x1820, 32}, Field{0x1840, 32}, Field{0x1860, 64}, Field{0x18A0, 64}, Field{0x18E0, 128}}) {
         SCOPED_TRACE(f.at);
         const std::string field = text(b, f.at, f.size);

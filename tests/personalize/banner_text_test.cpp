@@ -75,9 +75,9 @@ TEST(BannerText, RefusesWhatTheCharacterSetCannotHold) {
     } cases[] = {
         {"日本", "U+65E5"},
         {"emoji \xF0\x9F\x98\x80", "U+1F600"},
-        {"C1 \xC2\x81", "U+0081"},           // a C1 control, not the byte 0x81
-        {"bad \xC3", "not valid UTF-8"},      // cut sequence
-        {"bad \xC0\xA9", "not valid UTF-8"},  // overlong form
+        {"C1 \xC2\x81", "U+0081"},               // a C1 control, not the byte 0x81
+        {"bad \xC3", "not valid UTF-8"},         // cut sequence
+        {"bad \xC0\xA9", "not valid UTF-8"},     // overlong form
         {"bad \xED\xA0\x80", "not valid UTF-8"}, // surrogate
         {"bad \xFF", "not valid UTF-8"},
     };

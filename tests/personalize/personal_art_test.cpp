@@ -22,7 +22,7 @@ Picture bands(int width, int height, bool across, int first_end, int second_end)
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const int at = across ? x : y;
-            texture::pixel(pic, x, y) = at < first_end ? Rgba{255, 0, 0, 255}
+            texture::pixel(pic, x, y) = at < first_end    ? Rgba{255, 0, 0, 255}
                                         : at < second_end ? Rgba{0, 255, 0, 255}
                                                           : Rgba{0, 0, 255, 255};
         }
@@ -130,7 +130,9 @@ TEST(PersonalArt, BannerTextsGoIntoTheirFields) {
     const Blob base = builtin_payloads().banner_blob;
     const Bytes banner = make_banner_blob(base, nullptr, texts);
     ASSERT_EQ(banner.size(), BANNER_SIZE);
-    const auto field = [&](std::size_t at, std::size_t n) { return std::string(banner.begin() + static_cast<long>(at), banner.begin() + static_cast<long>(at + n)); };
+    const auto field = [&](std::size_t at, std::size_t n) {
+        return std::string(banner.begin() + static_cast<long>(at), banner.begin() + static_cast<long>(at + n));
+    };
     EXPECT_EQ(field(0x1820, 32), std::string("Caf\xE9 Quest") + std::string(22, '\0'));
     EXPECT_EQ(field(0x18E0, 128), std::string("one\ntwo") + std::string(121, '\0'));
     // Untouched: the picture, the other texts.

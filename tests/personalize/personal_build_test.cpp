@@ -34,9 +34,15 @@ void prepare(const ScratchDir& dir) {
 }
 
 std::vector<std::string> personal_options(const ScratchDir& dir) {
-    return {"-skin0", dir.file("photo.png"), "-SKIN1", dir.file("photo.png"), "-skin2", dir.file("logo.png"),
-            "-Skin3", dir.file("photo.png"), "-banner", dir.file("logo.png"), "-title", "Café Quest",
-            "-maker", "Me", "-long-title", "Café Quest: the long title", "-long-maker", "Ünïcode Makers",
+    return {"-skin0",       dir.file("photo.png"),
+            "-SKIN1",       dir.file("photo.png"),
+            "-skin2",       dir.file("logo.png"),
+            "-Skin3",       dir.file("photo.png"),
+            "-banner",      dir.file("logo.png"),
+            "-title",       "Café Quest",
+            "-maker",       "Me",
+            "-long-title",  "Café Quest: the long title",
+            "-long-maker",  "Ünïcode Makers",
             "-description", "A disc of my own.\nSecond line."};
 }
 
@@ -70,7 +76,8 @@ TEST(PersonalBuild, TheImageCarriesTheBlobsMadeFromThePictures) {
     const auto banner = image_file(image, "opening.bnr");
     EXPECT_EQ(banner, *made.value.banner);
     EXPECT_EQ(std::string(banner.begin() + 0x1820, banner.begin() + 0x1820 + 11), std::string("Caf\xE9 Quest\0", 11));
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&banner[0x18A0])), "\xDCn\xEF" "code Makers");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&banner[0x18A0])), "\xDCn\xEF"
+                                                                           "code Makers");
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&banner[0x18E0])), "A disc of my own.\nSecond line.");
     // Everything else is the built-in set's.
     const auto builtin = builtin_payloads();
@@ -110,7 +117,8 @@ TEST(PersonalBuild, BadPicturesAndTextsAreRefusedBeforeAnyFileIsCreated) {
     ScratchDir dir;
     prepare(dir);
     const auto photo = testing::read_bytes(dir.file("photo.png"));
-    testing::write_text_file(dir.file("truncated.png"), std::string(photo.begin(), photo.begin() + static_cast<long>(photo.size() / 3)));
+    testing::write_text_file(dir.file("truncated.png"),
+                             std::string(photo.begin(), photo.begin() + static_cast<long>(photo.size() / 3)));
     testing::write_text_file(dir.file("notes.png"), "Just some notes.\n");
     testing::write_text_file(dir.file("zero.png"), png_claiming(0, 0));
     testing::write_text_file(dir.file("huge.png"), png_claiming(100000, 100000));
@@ -133,7 +141,7 @@ TEST(PersonalBuild, BadPicturesAndTextsAreRefusedBeforeAnyFileIsCreated) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says);
-        std::vector<std::string> args{"-o", dir.file("out.iso"), "-d", dir.file("roms"), "-v", "MINE",
+        std::vector<std::string> args{"-o",     dir.file("out.iso"),  "-d", dir.file("roms"), "-v", "MINE",
                                       "-skin0", dir.file("photo.png")};
         args.insert(args.end(), c.option.begin(), c.option.end());
         const Outcome refused = testing::run_tool(args);
@@ -151,8 +159,8 @@ TEST(PersonalBuild, OptionsFollowTheWalkOfTheOthers) {
         return parse_command_line(static_cast<int>(args.size()), args.data());
     };
     // Any case; the last occurrence wins; a value is itself looked at as an option.
-    const auto parsed = parse({"-o", "a.iso", "-d", "roms", "-v", "L", "-SKIN2", "x.png", "-skin2", "y.png",
-                               "-Title", "-banner", "b.png", "-skin9", "z.png"});
+    const auto parsed = parse({"-o", "a.iso", "-d", "roms", "-v", "L", "-SKIN2", "x.png", "-skin2", "y.png", "-Title",
+                               "-banner", "b.png", "-skin9", "z.png"});
     ASSERT_EQ(parsed.outcome, ParseOutcome::run);
     EXPECT_EQ(parsed.options.personal.skin_pictures[2], "y.png");
     EXPECT_EQ(parsed.options.personal.banner_texts[0], "-banner");

@@ -33,8 +33,8 @@ TEST(PersonalExport, TheFolderIsReusedForBuildsAndPreviewed) {
     Picture logo = texture::make_picture(96, 32, {200, 60, 60, 255});
     texture::pixel(logo, 0, 0).a = 0;
     testing::write_png_file(dir.file("logo.png"), logo, true);
-    const std::vector<std::string> personal{"-skin0", dir.file("photo.png"), "-skin3", dir.file("photo.png"),
-                                            "-banner", dir.file("logo.png"), "-title", "Café"};
+    const std::vector<std::string> personal{"-skin0",  dir.file("photo.png"), "-skin3", dir.file("photo.png"),
+                                            "-banner", dir.file("logo.png"),  "-title", "Café"};
 
     std::vector<std::string> exporting{"export-payloads", dir.file("set"), "-previews"};
     exporting.insert(exporting.end(), personal.begin(), personal.end());
@@ -46,7 +46,8 @@ TEST(PersonalExport, TheFolderIsReusedForBuildsAndPreviewed) {
     std::vector<std::string> direct{"-o", dir.file("direct.iso"), "-d", dir.file("roms"), "-v", "MINE"};
     direct.insert(direct.end(), personal.begin(), personal.end());
     ASSERT_EQ(testing::run_tool(direct).status, 0);
-    const Outcome reused = testing::run_tool({"-o", dir.file("reused.iso"), "-d", dir.file("roms"), "-v", "MINE", "-payloads", dir.file("set")});
+    const Outcome reused = testing::run_tool(
+        {"-o", dir.file("reused.iso"), "-d", dir.file("roms"), "-v", "MINE", "-payloads", dir.file("set")});
     ASSERT_EQ(reused.status, 0) << reused.err;
     EXPECT_EQ(testing::read_bytes(dir.file("direct.iso")), testing::read_bytes(dir.file("reused.iso")));
 
@@ -56,7 +57,8 @@ TEST(PersonalExport, TheFolderIsReusedForBuildsAndPreviewed) {
     for (int i = 0; i < SKIN_COUNT; ++i) {
         SCOPED_TRACE(i);
         const auto skin = testing::read_bytes(dir.file("set/files/F_0" + std::to_string(i) + ".tpl"));
-        EXPECT_EQ(read_png(dir.file("set/previews/skin" + std::to_string(i) + ".png")).pixels, decode_skin_blob(skin).pixels);
+        EXPECT_EQ(read_png(dir.file("set/previews/skin" + std::to_string(i) + ".png")).pixels,
+                  decode_skin_blob(skin).pixels);
     }
     const auto banner = testing::read_bytes(dir.file("set/files/opening.bnr"));
     const Picture banner_preview = read_png(dir.file("set/previews/banner.png"));
@@ -100,13 +102,15 @@ TEST(PersonalExport, PreviewsThatCannotBeWrittenLeaveTheEarlierSetWhole) {
     testing::write_text_file(dir.file("set/previews"), "in the way\n");
     testing::write_png_file(dir.file("mine.png"), testing::make_photograph(64, 48), false);
 
-    const Outcome failed = testing::run_tool({"export-payloads", dir.file("set"), "-force", "-previews", "-skin1", dir.file("mine.png")});
+    const Outcome failed =
+        testing::run_tool({"export-payloads", dir.file("set"), "-force", "-previews", "-skin1", dir.file("mine.png")});
     EXPECT_EQ(failed.status, 1);
     EXPECT_NE(failed.err.find("previews"), std::string::npos) << failed.err;
     EXPECT_EQ(testing::read_bytes(dir.file("set/files/F_01.tpl")), earlier_skin);
     EXPECT_EQ(testing::directory_names(dir.path() / "set" / "files"),
               (std::vector<std::string>{"F_00.tpl", "F_01.tpl", "F_02.tpl", "F_03.tpl", "opening.bnr"}));
-    EXPECT_EQ(testing::directory_names(dir.path() / "set" / "sys"), (std::vector<std::string>{"apploader.img", "main.dol"}));
+    EXPECT_EQ(testing::directory_names(dir.path() / "set" / "sys"),
+              (std::vector<std::string>{"apploader.img", "main.dol"}));
 }
 
 } // namespace

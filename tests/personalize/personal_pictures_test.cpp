@@ -126,7 +126,8 @@ TEST(PersonalPictures, OnePhotographForEveryOptionIsDecodedOnceAndScaled) {
     texture::Picture photo = texture::make_picture(4000, 3000);
     for (int y = 0; y < 3000; ++y)
         for (int x = 0; x < 4000; ++x)
-            texture::pixel(photo, x, y) = {static_cast<std::uint8_t>(x / 16), static_cast<std::uint8_t>(y / 12), 90, 255};
+            texture::pixel(photo, x, y) = {static_cast<std::uint8_t>(x / 16), static_cast<std::uint8_t>(y / 12), 90,
+                                           255};
     testing::write_bytes_file(dir.file("photo.jpg"), testing::jpeg_of(photo, 85));
     add_five_spellings(args, dir, "photo.jpg");
     const testing::FinishedTool run = testing::run_tool_process(args, std::chrono::seconds(60), DATA_LIMIT_MB);

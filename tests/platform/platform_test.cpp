@@ -21,18 +21,17 @@ TEST(RomExtension, MatchesGbaInAnyCaseOnly) {
     const struct {
         const char* name;
         bool matches;
-    } cases[] = {{"a.gba", true},      {"B.GBA", true},   {"c.GbA", true},  {".gba", true},
-                 {"x.gbax", false},    {"x.gb", false},   {"gba", false},   {"x.gba.txt", false},
-                 {"x.agb", false},     {"", false}};
+    } cases[] = {{"a.gba", true}, {"B.GBA", true}, {"c.GbA", true},      {".gba", true},   {"x.gbax", false},
+                 {"x.gb", false}, {"gba", false},  {"x.gba.txt", false}, {"x.agb", false}, {"", false}};
     for (const auto& c : cases) EXPECT_EQ(has_rom_extension(c.name), c.matches) << c.name;
 }
 
 TEST(NtfsOrder, FoldsLowerCaseOnlyAndBreaksTiesByBytes) {
-    std::vector<std::string> names = {"b.gba", "_x.gba", "A.gba", "a.gba", "Zeta.gba", "zeta 2.gba",
+    std::vector<std::string> names = {"b.gba",  "_x.gba",  "A.gba",   "a.gba",        "Zeta.gba", "zeta 2.gba",
                                       "ab.gba", "a b.gba", "[1].gba", "\xc3\xa9.gba", "Z.gba"};
     std::sort(names.begin(), names.end(), [](const auto& x, const auto& y) { return ntfs_name_less(x, y); });
     // '_' (0x5F) and '[' (0x5B) sort after the upper-cased letters; bytes above 0x7F last.
-    const std::vector<std::string> expected = {"a b.gba", "A.gba", "a.gba", "ab.gba", "b.gba", "Z.gba",
+    const std::vector<std::string> expected = {"a b.gba",    "A.gba",    "a.gba",   "ab.gba", "b.gba",       "Z.gba",
                                                "zeta 2.gba", "Zeta.gba", "[1].gba", "_x.gba", "\xc3\xa9.gba"};
     EXPECT_EQ(names, expected);
 }
@@ -59,9 +58,9 @@ TEST(DirectoryListing, ListsMatchesInNtfsOrderWithSizes) {
     const std::vector<std::pair<std::string, std::uint64_t>> expected = {
         {"A.GBA", 8388608}, {"b.gba", 4194304}, {"dir.gba", 0}};
 #else
-    const std::vector<std::pair<std::string, std::uint64_t>> expected = {
-        {"A.GBA", 8388608}, {"b.gba", 4194304},      {"dangling.gba", 0},
-        {"dir.gba", 0},     {"link.gba", 4194304}, {"loop.gba", 0}};
+    const std::vector<std::pair<std::string, std::uint64_t>> expected = {{"A.GBA", 8388608},    {"b.gba", 4194304},
+                                                                         {"dangling.gba", 0},   {"dir.gba", 0},
+                                                                         {"link.gba", 4194304}, {"loop.gba", 0}};
 #endif
     EXPECT_EQ(got, expected);
 

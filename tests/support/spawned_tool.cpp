@@ -28,7 +28,8 @@ pid_t spawn_with(const std::vector<std::string>& args, posix_spawn_file_actions_
                  const std::string& shell_setup = "") {
     const std::string script = shell_setup + " && exec \"$0\" \"$@\"";
     std::vector<char*> argv;
-    if (!shell_setup.empty()) argv = {const_cast<char*>("/bin/sh"), const_cast<char*>("-c"), const_cast<char*>(script.c_str())};
+    if (!shell_setup.empty())
+        argv = {const_cast<char*>("/bin/sh"), const_cast<char*>("-c"), const_cast<char*>(script.c_str())};
     argv.push_back(const_cast<char*>(KESSRA_BINARY));
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -59,7 +60,8 @@ SpawnedTool spawn_tool(const std::vector<std::string>& args) {
     return spawned;
 }
 
-FinishedTool run_tool_process(const std::vector<std::string>& args, std::chrono::milliseconds limit, int data_limit_mb) {
+FinishedTool run_tool_process(const std::vector<std::string>& args, std::chrono::milliseconds limit,
+                              int data_limit_mb) {
     FinishedTool run;
     std::FILE* err = std::tmpfile();
     if (err == nullptr) return run;

@@ -24,9 +24,9 @@ SpawnedTool spawn_tool(const std::vector<std::string>& args);
 
 // How a run of the tool went, from start to end.
 struct FinishedTool {
-    bool ended = false;      // false: still running at the time limit, so killed
-    int status = -1;         // its exit status, when it ended by exiting
-    std::string err;         // what it wrote to standard error
+    bool ended = false; // false: still running at the time limit, so killed
+    int status = -1;    // its exit status, when it ended by exiting
+    std::string err;    // what it wrote to standard error
 };
 
 // Runs the built tool with `args`, its standard output discarded, for at

@@ -33,7 +33,8 @@ inline void append_be16(Bytes& out, std::uint32_t v) {
 inline Bytes png_chunk(const char* type, const Bytes& data) {
     Bytes chunk(12 + data.size());
     const auto put_be32 = [&](std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) chunk[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
+        for (int i = 0; i < 4; ++i)
+            chunk[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
     };
     put_be32(0, static_cast<std::uint32_t>(data.size()));
     std::memcpy(&chunk[4], type, 4);
@@ -62,10 +63,19 @@ inline Bytes png_claiming(std::uint32_t width, std::uint32_t height) {
 // The start of a baseline JPEG up to its scan header, claiming the given
 // size (one grey component), then a little scan data that cannot be all of it.
 inline Bytes jpeg_claiming(std::uint32_t width, std::uint32_t height) {
-    const std::uint8_t frame[] = {0xFF, 0xC0, 0x00, 0x0B, 8,
-                                  static_cast<std::uint8_t>(height >> 8), static_cast<std::uint8_t>(height),
-                                  static_cast<std::uint8_t>(width >> 8), static_cast<std::uint8_t>(width),
-                                  1, 1, 0x11, 0};
+    const std::uint8_t frame[] = {0xFF,
+                                  0xC0,
+                                  0x00,
+                                  0x0B,
+                                  8,
+                                  static_cast<std::uint8_t>(height >> 8),
+                                  static_cast<std::uint8_t>(height),
+                                  static_cast<std::uint8_t>(width >> 8),
+                                  static_cast<std::uint8_t>(width),
+                                  1,
+                                  1,
+                                  0x11,
+                                  0};
     const std::uint8_t scan[] = {0xFF, 0xDA, 0x00, 0x08, 1, 1, 0x00, 0, 63, 0};
     std::uint8_t file[7 + 64 + sizeof frame + sizeof scan + 16];
     const std::uint8_t start[7] = {0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x43, 0x00}; // then quantisation table 0
@@ -86,10 +96,11 @@ struct CraftedPicture {
 
 // Small files whose headers claim 16384 x 16384 and 20000 x 20000 pixels.
 inline std::vector<CraftedPicture> pixel_bombs() {
-    return {{"bomb16k.png", png_claiming(16384, 16384), "the picture is 16384 x 16384 pixels; at most 100 megapixels"},
-            {"bomb16k.jpg", jpeg_claiming(16384, 16384), "the picture is 16384 x 16384 pixels; at most 100 megapixels"},
-            {"bomb20k.png", png_claiming(20000, 20000), "the picture is 20000 x 20000 pixels; at most 16384 on a side"},
-            {"bomb20k.jpg", jpeg_claiming(20000, 20000), "the picture is 20000 x 20000 pixels; at most 16384 on a side"}};
+    return {
+        {"bomb16k.png", png_claiming(16384, 16384), "the picture is 16384 x 16384 pixels; at most 100 megapixels"},
+        {"bomb16k.jpg", jpeg_claiming(16384, 16384), "the picture is 16384 x 16384 pixels; at most 100 megapixels"},
+        {"bomb20k.png", png_claiming(20000, 20000), "the picture is 20000 x 20000 pixels; at most 16384 on a side"},
+        {"bomb20k.jpg", jpeg_claiming(20000, 20000), "the picture is 20000 x 20000 pixels; at most 16384 on a side"}};
 }
 
 inline void append_to(void* context, void* data, int size) {
@@ -127,8 +138,8 @@ inline Bytes tga_of(const texture::Picture& pic) {
 }
 
 // 2 x 1 GIF, two-colour palette: red, blue.
-inline const Bytes SMALL_GIF{'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0, 255, 0, 0, 0, 0, 255,
-                             ',', 0, 0, 0, 0, 2, 0, 1, 0, 0, 2, 2, 0x44, 0x0A, 0, ';'};
+inline const Bytes SMALL_GIF{'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0, 255,  0,    0, 0,  0,
+                             255, ',', 0,   0,   0,   0,   2, 0, 1, 0, 0,    2, 2, 0x44, 0x0A, 0, ';'};
 
 // Where the first marker `code` (0xFFcode) of a JPEG starts, or npos.
 inline std::size_t jpeg_marker_at(const Bytes& jpeg, std::uint8_t code) {
@@ -144,7 +155,8 @@ inline std::size_t jpeg_marker_at(const Bytes& jpeg, std::uint8_t code) {
 inline std::size_t png_chunk_at(const Bytes& png, const char* type) {
     for (std::size_t at = 8; at + 8 <= png.size();) {
         if (std::memcmp(&png[at + 4], type, 4) == 0) return at;
-        at += 12 + (std::size_t{png[at]} << 24 | std::size_t{png[at + 1]} << 16 | std::size_t{png[at + 2]} << 8 | png[at + 3]);
+        at += 12 + (std::size_t{png[at]} << 24 | std::size_t{png[at + 1]} << 16 | std::size_t{png[at + 2]} << 8 |
+                    png[at + 3]);
     }
     return std::string::npos;
 }

@@ -21,9 +21,7 @@ Picture checkerboard(int width, int height) {
     return pic;
 }
 
-int distance(Rgba a, Rgba b) {
-    return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
-}
+int distance(Rgba a, Rgba b) { return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b); }
 
 // Refused with one line that names the file and says `says`.
 void expect_refused(const Result<Picture>& read, const std::string& name, const std::string& says) {
@@ -43,9 +41,12 @@ TEST(PictureFile, ReadsPngAndJpegWhateverTheName) {
         const Bytes& bytes;
         int tolerance; // lossy formats
         bool alpha;
-    } cases[] = {{"rgba.png", png, 0, true}, {"rgb.png", opaque_png, 0, false}, {"photo.jpg", jpeg, 60, false},
+    } cases[] = {{"rgba.png", png, 0, true},
+                 {"rgb.png", opaque_png, 0, false},
+                 {"photo.jpg", jpeg, 60, false},
                  // The bytes tell the format, not the name.
-                 {"really-a-png.jpg", png, 0, true}, {"really-a-jpeg.png", jpeg, 60, false}};
+                 {"really-a-png.jpg", png, 0, true},
+                 {"really-a-jpeg.png", jpeg, 60, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto read = decode_picture(c.bytes, c.name);
@@ -93,10 +94,10 @@ TEST(PictureFile, OtherFormatsAreRefusedByTheirBytes) {
     const struct {
         const char* name;
         Bytes bytes;
-    } cases[] = {{"small.gif", testing::SMALL_GIF},  {"picture.bmp", testing::bmp_of(pic)},
-                 {"picture.tga", testing::tga_of(pic)}, {"gif-named.png", testing::SMALL_GIF},
+    } cases[] = {{"small.gif", testing::SMALL_GIF},       {"picture.bmp", testing::bmp_of(pic)},
+                 {"picture.tga", testing::tga_of(pic)},   {"gif-named.png", testing::SMALL_GIF},
                  {"bmp-named.jpg", testing::bmp_of(pic)}, {"notes.txt", Bytes(text.begin(), text.end())},
-                 {"zeros.png", Bytes(4096, 0)},         {"jpeg-start-only.jpg", {0xFF, 0xD8}}};
+                 {"zeros.png", Bytes(4096, 0)},           {"jpeg-start-only.jpg", {0xFF, 0xD8}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         expect_refused(decode_picture(c.bytes, c.name), c.name, "not a PNG or JPEG picture; only those two formats");
@@ -106,13 +107,15 @@ TEST(PictureFile, OtherFormatsAreRefusedByTheirBytes) {
 
 TEST(PictureFile, SizesOverTheBudgetAreRefusedFromTheHeader) {
     std::vector<testing::CraftedPicture> cases = testing::pixel_bombs();
-    cases.insert(cases.end(), {
-        {"just-over.png", testing::png_claiming(10001, 10000), "10001 x 10000 pixels; at most 100 megapixels"},
-        {"just-over.jpg", testing::jpeg_claiming(10000, 10001), "10000 x 10001 pixels; at most 100 megapixels"},
-        {"wide.png", testing::png_claiming(16385, 1), "at most 16384 on a side"},
-        {"huge.png", testing::png_claiming(100000, 100000), "100000 x 100000"},
-        {"zero.png", testing::png_claiming(0, 0), "the picture has no pixels"},
-    });
+    cases.insert(
+        cases.end(),
+        {
+            {"just-over.png", testing::png_claiming(10001, 10000), "10001 x 10000 pixels; at most 100 megapixels"},
+            {"just-over.jpg", testing::jpeg_claiming(10000, 10001), "10000 x 10001 pixels; at most 100 megapixels"},
+            {"wide.png", testing::png_claiming(16385, 1), "at most 16384 on a side"},
+            {"huge.png", testing::png_claiming(100000, 100000), "100000 x 100000"},
+            {"zero.png", testing::png_claiming(0, 0), "the picture has no pixels"},
+        });
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         expect_refused(decode_picture(c.bytes, c.name), c.name, c.says);
@@ -134,12 +137,17 @@ TEST(PictureFile, TruncatedFilesAreRefusedWhereverTheyEnd) {
         const Bytes& whole;
         std::size_t length;
     } cuts[] = {
-        {"png: signature only", png, 8},          {"png: inside the header chunk", png, 20},
-        {"png: after the header chunk", png, idat}, {"png: inside the image data", png, idat + 30},
-        {"png: half", png, png.size() / 2},       {"png: without its end chunk", png, png.size() - 12},
+        {"png: signature only", png, 8},
+        {"png: inside the header chunk", png, 20},
+        {"png: after the header chunk", png, idat},
+        {"png: inside the image data", png, idat + 30},
+        {"png: half", png, png.size() / 2},
+        {"png: without its end chunk", png, png.size() - 12},
         {"png: last byte missing", png, png.size() - 1},
-        {"jpeg: start of image only", jpeg, 4},   {"jpeg: inside a table", jpeg, 30},
-        {"jpeg: inside the scan header", jpeg, sos + 6}, {"jpeg: no scan data", jpeg, scan_data},
+        {"jpeg: start of image only", jpeg, 4},
+        {"jpeg: inside a table", jpeg, 30},
+        {"jpeg: inside the scan header", jpeg, sos + 6},
+        {"jpeg: no scan data", jpeg, scan_data},
         {"jpeg: inside the scan data", jpeg, scan_data + (jpeg.size() - scan_data) / 2},
         {"jpeg: without its end marker", jpeg, jpeg.size() - 2},
     };
@@ -165,7 +173,8 @@ TEST(PictureFile, TruncatedFilesAreRefusedWhereverTheyEnd) {
     const std::size_t idat_length = std::size_t{png[idat + 2]} << 8 | png[idat + 3];
     Bytes short_data = testing::PNG_SIGNATURE;
     short_data.insert(short_data.end(), png.begin() + 8, png.begin() + static_cast<long>(idat));
-    const Bytes half(png.begin() + static_cast<long>(idat + 8), png.begin() + static_cast<long>(idat + 8 + idat_length / 2));
+    const Bytes half(png.begin() + static_cast<long>(idat + 8),
+                     png.begin() + static_cast<long>(idat + 8 + idat_length / 2));
     for (const Bytes& chunk : {png_chunk("IDAT", half), png_chunk("IEND", {})})
         short_data.insert(short_data.end(), chunk.begin(), chunk.end());
     expect_refused(decode_picture(short_data, "short.png"), "short.png", "damaged or truncated picture (");
@@ -213,8 +222,8 @@ TEST(PictureFile, LargeJpegsAreDecodedAtTheSmallestScaleThatCovers) {
     const struct {
         CoverSize cover;
         int width, height; // decoded
-    } cases[] = {{{640, 448}, 1000, 750}, {{96, 32}, 250, 188}, {{1000, 751}, 2000, 1500},
-                 {{0, 0}, 2000, 1500},   {{501, 375}, 1000, 750}, {{500, 375}, 500, 375}};
+    } cases[] = {{{640, 448}, 1000, 750}, {{96, 32}, 250, 188},    {{1000, 751}, 2000, 1500},
+                 {{0, 0}, 2000, 1500},    {{501, 375}, 1000, 750}, {{500, 375}, 500, 375}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.cover.width) + " x " + std::to_string(c.cover.height));
         const auto read = decode_picture(jpeg, "large.jpg", c.cover);
@@ -242,7 +251,7 @@ TEST(PictureFile, ScaleChoiceRoundsLikeTheDecoder) {
         CoverSize cover;
         int denominator;
     } cases[] = {
-        {2000, 1500, {640, 448}, 2}, {2000, 1500, {96, 32}, 8}, {5120, 3584, {640, 448}, 8},
+        {2000, 1500, {640, 448}, 2}, {2000, 1500, {96, 32}, 8},   {5120, 3584, {640, 448}, 8},
         {2560, 1792, {640, 448}, 4}, {2559, 1792, {640, 448}, 4}, // 2559 / 4 rounds up to 640
         {2556, 1792, {640, 448}, 2}, {1279, 896, {640, 448}, 2},  {1278, 896, {640, 448}, 1},
         {4000, 500, {640, 448}, 1},  {640, 448, {640, 448}, 1},   {2000, 1500, {0, 0}, 1},

@@ -99,7 +99,8 @@ void expect_rgb565_exact(const Picture& source, const Picture& decoded) {
     for (std::size_t i = 0; i < source.pixels.size(); ++i) {
         const Rgba s = source.pixels[i], d = decoded.pixels[i];
         ASSERT_TRUE(is_nearest(d.r, s.r, 5) && is_nearest(d.g, s.g, 6) && is_nearest(d.b, s.b, 5))
-            << "pixel " << i % static_cast<std::size_t>(source.width) << "," << i / static_cast<std::size_t>(source.width);
+            << "pixel " << i % static_cast<std::size_t>(source.width) << ","
+            << i / static_cast<std::size_t>(source.width);
     }
 }
 
@@ -108,7 +109,7 @@ int square_error(Rgba a, Rgba b) {
 }
 
 struct BlockErrors {
-    double mean_abs; // per channel, whole picture
+    double mean_abs;  // per channel, whole picture
     double worst_rms; // per channel, worst 4 x 4 block
 };
 
@@ -143,7 +144,10 @@ TEST(TextureCodec, Rgb565RoundTripIsExactToTheQuantisation) {
     const Picture cases[] = {
         // Every colour representable: only an exact round trip passes.
         make(32, 64, [](int x, int y) { return level_colour(x, y, x ^ y); }),
-        make(8, 8, [](int x, int y) { return Rgba{static_cast<std::uint8_t>(x * 33), static_cast<std::uint8_t>(y * 35), 77, 255}; }),
+        make(8, 8,
+             [](int x, int y) {
+                 return Rgba{static_cast<std::uint8_t>(x * 33), static_cast<std::uint8_t>(y * 35), 77, 255};
+             }),
         gen::draw_skin(2)};
     for (const Picture& pic : cases) {
         const Bytes enc = tex::encode_rgb565(pic);
@@ -178,12 +182,32 @@ TEST(TextureCodec, Rgb5a3RoundTripWithinItsPrecision) {
 }
 
 TEST(TextureCodec, CmprRoundTripWithinBounds) {
-    struct Case { const char* name; Picture pic; double mean_abs, worst_rms; };
+    struct Case {
+        const char* name;
+        Picture pic;
+        double mean_abs, worst_rms;
+    };
     const Case cases[] = {
-        {"one colour per block", make(16, 16, [](int x, int y) { return level_colour(x / 4 * 7, y / 4 * 13, x / 4 + y / 4); }), 0, 0},
-        {"two colours, pixel pattern", make(16, 8, [](int x, int y) { return (x * 3 + y * 5) % 7 < 3 ? level_colour(28, 10, 3) : level_colour(2, 60, 25); }), 0, 0},
-        {"end colours against the principal axis", make(8, 8, [](int x, int) { return Rgba{static_cast<std::uint8_t>(200 - x * 200 / 7), 0, static_cast<std::uint8_t>(x * 255 / 7), 255}; }), 3, 5},
-        {"smooth gradient", make(64, 64, [](int x, int y) { return Rgba{static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(y * 4), static_cast<std::uint8_t>(128 + x - y), 255}; }), 3, 5},
+        {"one colour per block",
+         make(16, 16, [](int x, int y) { return level_colour(x / 4 * 7, y / 4 * 13, x / 4 + y / 4); }), 0, 0},
+        {"two colours, pixel pattern",
+         make(16, 8,
+              [](int x, int y) { return (x * 3 + y * 5) % 7 < 3 ? level_colour(28, 10, 3) : level_colour(2, 60, 25); }),
+         0, 0},
+        {"end colours against the principal axis",
+         make(8, 8,
+              [](int x, int) {
+                  return Rgba{static_cast<std::uint8_t>(200 - x * 200 / 7), 0, static_cast<std::uint8_t>(x * 255 / 7),
+                              255};
+              }),
+         3, 5},
+        {"smooth gradient",
+         make(64, 64,
+              [](int x, int y) {
+                  return Rgba{static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(y * 4),
+                              static_cast<std::uint8_t>(128 + x - y), 255};
+              }),
+         3, 5},
         {"night sky skin", gen::draw_skin(0), 2.2, 20},
     };
     for (const Case& c : cases) {
@@ -210,10 +234,12 @@ TEST(TextureCodec, EmbeddedTexturesShowTheDrawnPictures) {
     const BlockErrors e = block_errors(gen::draw_skin(0), first);
     EXPECT_LE(e.mean_abs, 2.2);
     EXPECT_LE(e.worst_rms, 20);
-    for (int i = 1; i < 4; ++i) expect_rgb565_exact(gen::draw_skin(i), decode_skin(p.skin_blob[static_cast<std::size_t>(i)]));
+    for (int i = 1; i < 4; ++i)
+        expect_rgb565_exact(gen::draw_skin(i), decode_skin(p.skin_blob[static_cast<std::size_t>(i)]));
     const Picture banner = decode_16bit(&p.banner_blob[0x20], 96, 32, rgb5a3);
     const Picture drawn = gen::draw_banner();
-    for (std::size_t i = 0; i < banner.pixels.size(); ++i) ASSERT_LE(std::abs(banner.pixels[i].a - drawn.pixels[i].a), 18);
+    for (std::size_t i = 0; i < banner.pixels.size(); ++i)
+        ASSERT_LE(std::abs(banner.pixels[i].a - drawn.pixels[i].a), 18);
 }
 
 double luminance_spread(const Picture& pic) {

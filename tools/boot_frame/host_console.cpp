@@ -55,10 +55,13 @@ bool HostConsole::open(const std::string& image_path, std::string& error) {
     fst_.resize(fst_size);
     menu_table_.resize(BT_MENU_SLOT_COUNT * BT_MENU_SLOT_SIZE);
     std::uint8_t digits[2] = {0, 0};
-    const auto at = [program](std::uint32_t address) { return program + DOL_HEADER_SIZE + (address - PROGRAM_TEXT_ADDRESS); };
+    const auto at = [program](std::uint32_t address) {
+        return program + DOL_HEADER_SIZE + (address - PROGRAM_TEXT_ADDRESS);
+    };
     if (read(file_, fst_offset, fst_.data(), fst_size) != 0 ||
         read(file_, at(MENU_TABLE_ADDRESS), menu_table_.data(), static_cast<std::uint32_t>(menu_table_.size())) != 0 ||
-        read(file_, at(SKIN_DIGIT_ADDRESS), &digits[0], 1) != 0 || read(file_, at(ZOOM_DIGIT_ADDRESS), &digits[1], 1) != 0) {
+        read(file_, at(SKIN_DIGIT_ADDRESS), &digits[0], 1) != 0 ||
+        read(file_, at(ZOOM_DIGIT_ADDRESS), &digits[1], 1) != 0) {
         error = image_path + ": cannot read the table, menu or settings";
         return false;
     }

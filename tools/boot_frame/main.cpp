@@ -28,7 +28,12 @@ int main(int argc, char** argv) {
     const bool absent = !keys.empty() && keys[0] == 'x';
     console.input(absent ? PAD_ABSENT : PAD_NEUTRAL);
     for (char k : keys) {
-        const std::uint32_t word = k == 'u' ? PAD_UP : k == 'd' ? PAD_DOWN : k == 'a' ? PAD_A : k == 'b' ? PAD_B : k == 'y' ? PAD_Y : 0;
+        const std::uint32_t word = k == 'u'   ? PAD_UP
+                                   : k == 'd' ? PAD_DOWN
+                                   : k == 'a' ? PAD_A
+                                   : k == 'b' ? PAD_B
+                                   : k == 'y' ? PAD_Y
+                                              : 0;
         if (word == 0) continue;
         console.input(word);
         console.input(PAD_NEUTRAL);

@@ -86,8 +86,8 @@ int main(int argc, char** argv) {
             const unsigned time = static_cast<unsigned>(e[0x28]) << 24 | static_cast<unsigned>(e[0x29]) << 16 |
                                   static_cast<unsigned>(e[0x2A]) << 8 | e[0x2B];
             std::printf("%s%s %s %u %u %u\n", text(files[i].id.game, 4).c_str(), text(files[i].id.maker, 2).c_str(),
-                        text(files[i].id.name, CARD_FILE_NAME_LEN).c_str(), files[i].first_block,
-                        files[i].block_count, time);
+                        text(files[i].id.name, CARD_FILE_NAME_LEN).c_str(), files[i].first_block, files[i].block_count,
+                        time);
         }
         std::printf("free %u\n", card_fs_free_blocks(&fs));
         return 0;

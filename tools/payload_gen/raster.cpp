@@ -53,8 +53,7 @@ void blend(Rgba& dst, Rgba src, int coverage) {
     auto channel = [&](std::uint8_t s, std::uint8_t d) {
         return static_cast<std::uint8_t>((s * sa + d * da + out_a / 2) / out_a);
     };
-    dst = {channel(src.r, dst.r), channel(src.g, dst.g), channel(src.b, dst.b),
-           static_cast<std::uint8_t>(out_a)};
+    dst = {channel(src.r, dst.r), channel(src.g, dst.g), channel(src.b, dst.b), static_cast<std::uint8_t>(out_a)};
 }
 
 std::int64_t circle_distance(int px, int py, int cx, int cy, int radius) {
@@ -98,9 +97,8 @@ void disc(Picture& pic, int cx, int cy, int radius, Rgba colour) {
 
 void ring(Picture& pic, int cx, int cy, int radius, int thickness, Rgba colour) {
     const int reach = radius + thickness + 1;
-    fill_shape(pic, {cx - reach, cy - reach, cx + reach, cy + reach}, solid(colour), [&](int px, int py) {
-        return std::abs(circle_distance(px, py, cx, cy, radius)) - thickness * SUB / 2;
-    });
+    fill_shape(pic, {cx - reach, cy - reach, cx + reach, cy + reach}, solid(colour),
+               [&](int px, int py) { return std::abs(circle_distance(px, py, cx, cy, radius)) - thickness * SUB / 2; });
 }
 
 void rounded_box(Picture& pic, Box box, int radius, Rgba colour) {
@@ -110,9 +108,8 @@ void rounded_box(Picture& pic, Box box, int radius, Rgba colour) {
 
 void rounded_frame(Picture& pic, Box box, int radius, int thickness, Rgba colour) {
     const int half = thickness * SUB / 2;
-    fill_shape(pic, {box.x0 - 1, box.y0 - 1, box.x1 + 1, box.y1 + 1}, solid(colour), [&](int px, int py) {
-        return std::abs(rounded_box_distance(px, py, box, radius) + half) - half;
-    });
+    fill_shape(pic, {box.x0 - 1, box.y0 - 1, box.x1 + 1, box.y1 + 1}, solid(colour),
+               [&](int px, int py) { return std::abs(rounded_box_distance(px, py, box, radius) + half) - half; });
 }
 
 void sparkle(Picture& pic, int cx, int cy, int arm, Rgba colour) {

@@ -32,8 +32,8 @@ struct GradientStop {
 inline constexpr int SUB = 64;
 
 std::int64_t isqrt(std::int64_t v);
-int isin(int angle); // 4096 units per turn, result in -4096..4096
-Rgba mix(Rgba from, Rgba to, int t); // t in 0..256
+int isin(int angle);                             // 4096 units per turn, result in -4096..4096
+Rgba mix(Rgba from, Rgba to, int t);             // t in 0..256
 std::uint32_t next_random(std::uint32_t& state); // xorshift32, state != 0
 
 // "Over" compositing of colour onto a pixel with coverage 0..256.
@@ -43,8 +43,7 @@ void blend(Rgba& dst, Rgba src, int coverage);
 // over one pixel. sdf(px, py) takes the pixel centre in 1/SUB pixels and gives
 // the signed distance to the outline in 1/SUB pixels, negative inside;
 // paint(x, y) gives the colour of pixel (x, y).
-template <class Paint, class Sdf>
-void fill_shape(Picture& pic, Box box, Paint paint, Sdf sdf) {
+template <class Paint, class Sdf> void fill_shape(Picture& pic, Box box, Paint paint, Sdf sdf) {
     const int x0 = std::max(box.x0, 0), x1 = std::min(box.x1, pic.width);
     const int y0 = std::max(box.y0, 0), y1 = std::min(box.y1, pic.height);
     for (int y = y0; y < y1; ++y) {

@@ -61,7 +61,8 @@ void fill_below(Picture& pic, int top, Rgba from, Rgba to) {
 
 Picture night_sky() {
     Picture pic = make_picture(CMPR_SKIN_WIDTH, H, {});
-    const std::array<GradientStop, 3> sky{{{0, {8, 12, 38, 255}}, {560, {34, 28, 88, 255}}, {1024, {96, 52, 124, 255}}}};
+    const std::array<GradientStop, 3> sky{
+        {{0, {8, 12, 38, 255}}, {560, {34, 28, 88, 255}}, {1024, {96, 52, 124, 255}}}};
     vertical_gradient(pic, sky);
     star_field(pic, 0x9E3779B9u, 170, H * 3 / 4);
     std::uint32_t seed = 0x2545F491u;
@@ -73,7 +74,8 @@ Picture night_sky() {
     const int mx = CMPR_SKIN_WIDTH - 112, my = 92;
     for (int r = 74; r > 46; r -= 9) disc(pic, mx, my, r, {255, 240, 200, 22});
     disc(pic, mx, my, 44, {250, 244, 214, 255});
-    const std::array<std::array<int, 3>, 5> craters{{{-14, -10, 9}, {14, 18, 7}, {8, -20, 5}, {-20, 22, 4}, {22, -2, 3}}};
+    const std::array<std::array<int, 3>, 5> craters{
+        {{-14, -10, 9}, {14, 18, 7}, {8, -20, 5}, {-20, 22, 4}, {22, -2, 3}}};
     for (const auto& c : craters) disc(pic, mx + c[0], my + c[1], c[2], {224, 216, 188, 255});
     wave(pic, H - 118, 16, 300, 0, {54, 36, 96, 255});
     wave(pic, H - 82, 12, 210, 1500, {36, 22, 68, 255});
@@ -85,13 +87,15 @@ Picture night_sky() {
 Picture sunset_sea() {
     Picture pic = make_picture(RGB565_SKIN_WIDTH, H, {});
     const int horizon = 300;
-    const std::array<GradientStop, 3> sky{{{0, {58, 32, 104, 255}}, {420, {214, 84, 124, 255}}, {690, {255, 176, 96, 255}}}};
+    const std::array<GradientStop, 3> sky{
+        {{0, {58, 32, 104, 255}}, {420, {214, 84, 124, 255}}, {690, {255, 176, 96, 255}}}};
     vertical_gradient(pic, sky);
     striped_sun(pic, pic.width / 2, horizon, 130, horizon, {255, 232, 120, 255}, {255, 84, 140, 255});
     fill_below(pic, horizon, {40, 58, 132, 255}, {12, 18, 64, 255});
     for (int k = 0; k < 10; ++k) {
         const int half = 96 - 8 * k, y = horizon + 8 + k * 12;
-        rounded_box(pic, {pic.width / 2 - half, y, pic.width / 2 + half, y + 3}, 1, {255, 196, 130, static_cast<std::uint8_t>(170 - 12 * k)});
+        rounded_box(pic, {pic.width / 2 - half, y, pic.width / 2 + half, y + 3}, 1,
+                    {255, 196, 130, static_cast<std::uint8_t>(170 - 12 * k)});
     }
     wave(pic, H - 92, 9, 120, 0, {28, 44, 116, 255});
     wave(pic, H - 62, 8, 90, 900, {20, 32, 94, 255});
@@ -145,21 +149,26 @@ Picture synth_grid() {
     vertical_gradient(pic, sky);
     star_field(pic, 0x51ED2701u, 90, horizon - 60);
     striped_sun(pic, w / 2, horizon - 56, 104, horizon, {255, 214, 90, 255}, {255, 54, 150, 255});
-    const std::array<std::array<int, 2>, 7> peaks{{{40, 196}, {130, 224}, {210, 186}, {330, 232}, {420, 200}, {500, 214}, {590, 180}}};
+    const std::array<std::array<int, 2>, 7> peaks{
+        {{40, 196}, {130, 224}, {210, 186}, {330, 232}, {420, 200}, {500, 214}, {590, 180}}};
     for (int layer = 0; layer < 2; ++layer) {
         const Rgba c = layer == 0 ? Rgba{76, 22, 104, 255} : Rgba{42, 10, 66, 255};
-        fill_shape(pic, {0, 150, w, horizon}, [c](int, int) { return c; }, [&](int px, int py) {
-            std::int64_t top = std::int64_t{horizon} * SUB;
-            for (const auto& p : peaks) {
-                const int peak_x = layer == 0 ? p[0] : w - p[0] + 17;
-                const std::int64_t y = (p[1] + 26 * layer) * SUB + std::abs(px - peak_x * SUB) * 3 / 4;
-                top = std::min(top, y);
-            }
-            return top - py;
-        });
+        fill_shape(
+            pic, {0, 150, w, horizon}, [c](int, int) { return c; },
+            [&](int px, int py) {
+                std::int64_t top = std::int64_t{horizon} * SUB;
+                for (const auto& p : peaks) {
+                    const int peak_x = layer == 0 ? p[0] : w - p[0] + 17;
+                    const std::int64_t y = (p[1] + 26 * layer) * SUB + std::abs(px - peak_x * SUB) * 3 / 4;
+                    top = std::min(top, y);
+                }
+                return top - py;
+            });
     }
     fill_below(pic, horizon, {34, 6, 58, 255}, {10, 2, 24, 255});
-    auto neon = [&](int, int y) { return Rgba{255, 70, 210, static_cast<std::uint8_t>(std::min(255, 40 + (y - horizon) * 2))}; };
+    auto neon = [&](int, int y) {
+        return Rgba{255, 70, 210, static_cast<std::uint8_t>(std::min(255, 40 + (y - horizon) * 2))};
+    };
     fill_shape(pic, {0, horizon, w, H}, neon, [&](int px, int py) { return grid_distance(px, py, w / 2, horizon); });
     panel_and_title(pic, {{10, 0, 26, 120}, {0, 236, 255, 200}, {0, 240, 255, 255}, {255, 60, 200, 220}, 0});
     return pic;

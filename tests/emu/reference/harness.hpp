@@ -43,7 +43,7 @@ std::optional<KeySchedule> parse_key_schedule(std::string_view text);
 struct Snapshot {
     uint32_t frames = 0;
     Frame frame;
-    std::vector<uint8_t> ewram_head;  // the first kEwramHead bytes of EWRAM
+    std::vector<uint8_t> ewram_head; // the first kEwramHead bytes of EWRAM
 };
 constexpr std::size_t kEwramHead = 0x1000;
 
@@ -75,8 +75,8 @@ struct PixelDifference {
     uint16_t theirs = 0;
 };
 struct FrameDifference {
-    std::size_t count = 0;                // pixels that differ
-    std::vector<PixelDifference> first;   // the first of them, in reading order
+    std::size_t count = 0;              // pixels that differ
+    std::vector<PixelDifference> first; // the first of them, in reading order
     bool same() const { return count == 0; }
     // "N pixels differ" and the first of them, "(x,y): ours 0x.., <theirs> 0x..".
     std::string describe(const char* theirs = "reference") const;

@@ -19,8 +19,16 @@ struct KeyName {
     uint16_t bit;
 };
 constexpr std::array<KeyName, 10> kKeyNames{{
-    {"A", 1u << 0}, {"B", 1u << 1}, {"SELECT", 1u << 2}, {"START", 1u << 3}, {"RIGHT", 1u << 4},
-    {"LEFT", 1u << 5}, {"UP", 1u << 6}, {"DOWN", 1u << 7}, {"R", 1u << 8}, {"L", 1u << 9},
+    {"A", 1u << 0},
+    {"B", 1u << 1},
+    {"SELECT", 1u << 2},
+    {"START", 1u << 3},
+    {"RIGHT", 1u << 4},
+    {"LEFT", 1u << 5},
+    {"UP", 1u << 6},
+    {"DOWN", 1u << 7},
+    {"R", 1u << 8},
+    {"L", 1u << 9},
 }};
 
 std::optional<uint16_t> parse_keys(std::string_view text) {
@@ -112,7 +120,8 @@ std::optional<std::vector<uint8_t>> read_file(const std::string& path) {
 namespace {
 
 kessra::texture::Picture picture_of(const Frame& frame) {
-    kessra::texture::Picture picture = kessra::texture::make_picture(static_cast<int>(kWidth), static_cast<int>(kHeight));
+    kessra::texture::Picture picture =
+        kessra::texture::make_picture(static_cast<int>(kWidth), static_cast<int>(kHeight));
     for (std::size_t i = 0; i < kWidth * kHeight; ++i) {
         const uint16_t c = frame.pixels[i];
         uint8_t channels[3];
@@ -139,7 +148,8 @@ std::optional<Frame> read_png(const std::string& path) {
     std::optional<std::vector<uint8_t>> file = read_file(path);
     if (!file) return std::nullopt;
     kessra::Result<kessra::texture::Picture> picture = kessra::texture::decode_picture(*file, path);
-    if (!picture || picture.value.width != static_cast<int>(kWidth) || picture.value.height != static_cast<int>(kHeight))
+    if (!picture || picture.value.width != static_cast<int>(kWidth) ||
+        picture.value.height != static_cast<int>(kHeight))
         return std::nullopt;
     Frame frame;
     for (std::size_t i = 0; i < kWidth * kHeight; ++i) {

@@ -29,9 +29,7 @@ uint16_t to_15_bit(uint32_t colour) {
 
 } // namespace
 
-bool reference_available() {
-    return true;
-}
+bool reference_available() { return true; }
 
 void CoreCloser::operator()(mCore* core) const {
     mCoreConfigDeinit(&core->config);

@@ -35,7 +35,8 @@ std::vector<double> sound_side(const Sound& sound, int side, double from, double
         return static_cast<std::size_t>(at);
     };
     std::vector<double> out;
-    for (std::size_t i = clip(from); i < clip(to); ++i) out.push_back(sound.samples[2 * i + static_cast<std::size_t>(side)]);
+    for (std::size_t i = clip(from); i < clip(to); ++i)
+        out.push_back(sound.samples[2 * i + static_cast<std::size_t>(side)]);
     return out;
 }
 

@@ -25,9 +25,9 @@ double dft_peak(std::span<const double> x, uint32_t rate, double low, double hig
 // (normalised autocorrelation), for periodic patterns without clean crossings.
 std::size_t repeat_lag(std::span<const double> x, std::size_t min_lag, std::size_t max_lag);
 
-double rms(std::span<const double> x);          // around the mean
+double rms(std::span<const double> x); // around the mean
 double half_peak_to_peak(std::span<const double> x);
-double peak(std::span<const double> x);         // largest magnitude
+double peak(std::span<const double> x); // largest magnitude
 // The share of samples above the mean (a square wave's duty).
 double high_fraction(std::span<const double> x);
 

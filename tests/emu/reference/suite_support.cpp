@@ -27,9 +27,7 @@ std::optional<std::string> own_rom(const std::string& name) {
     return path;
 }
 
-std::string expected_picture(const std::string& name) {
-    return std::string(KESSRA_EMU_EXPECTED_DIR) + "/" + name;
-}
+std::string expected_picture(const std::string& name) { return std::string(KESSRA_EMU_EXPECTED_DIR) + "/" + name; }
 
 std::string keep_frame(const std::string& name, const Frame& frame) {
     std::error_code error;
@@ -40,7 +38,7 @@ std::string keep_frame(const std::string& name, const Frame& frame) {
 
 namespace {
 
-constexpr uint32_t kVerdictMagic = 0x5453544B;  // "KTST"
+constexpr uint32_t kVerdictMagic = 0x5453544B; // "KTST"
 constexpr std::size_t kEntriesAt = 32;
 constexpr std::size_t kEntrySize = 16;
 constexpr std::size_t kMaxEntries = 48;

@@ -29,7 +29,7 @@ struct RomVerdict {
     RomState state = RomState::kMissing;
     uint32_t checks = 0;
     uint32_t failed = 0;
-    std::string failures;  // "NAME got X want Y" lines of the failed checks
+    std::string failures; // "NAME got X want Y" lines of the failed checks
 };
 RomVerdict read_verdict(const Snapshot& snapshot);
 // Of the snapshot's block: the spare word `index` (0-2), 0 if absent.

@@ -101,16 +101,16 @@ static void copies(void) {
 }
 
 /* LZ77: "ABCD", a copy of 8 bytes from 4 back, "XYZ", then "W". */
-static const uint8_t kLz77[] __attribute__((aligned(4))) = {
-    0x10, 16, 0, 0, 0x08, 'A', 'B', 'C', 'D', 0x50, 0x03, 'X', 'Y', 'Z', 0x00, 'W', 0, 0, 0, 0};
+static const uint8_t kLz77[] __attribute__((aligned(4))) = {0x10, 16,  0,   0,   0x08, 'A', 'B', 'C', 'D', 0x50,
+                                                            0x03, 'X', 'Y', 'Z', 0x00, 'W', 0,   0,   0,   0};
 static const char kLz77Text[] = "ABCDABCDABCDXYZW";
 /* Run lengths: five 'Q', the three bytes "abc", four 'z'. */
-static const uint8_t kRunLength[] __attribute__((aligned(4))) = {
-    0x30, 12, 0, 0, 0x82, 'Q', 0x02, 'a', 'b', 'c', 0x81, 'z', 0, 0, 0, 0};
+static const uint8_t kRunLength[]
+    __attribute__((aligned(4))) = {0x30, 12, 0, 0, 0x82, 'Q', 0x02, 'a', 'b', 'c', 0x81, 'z', 0, 0, 0, 0};
 static const char kRunLengthText[] = "QQQQQabczzzz";
 /* Differences of bytes and of halfwords. */
-static const uint8_t kDiff8[] __attribute__((aligned(4))) = {
-    0x81, 8, 0, 0, 0x10, 0x01, 0x01, 0xFE, 0x05, 0x00, 0x00, 0xF0};
+static const uint8_t kDiff8[]
+    __attribute__((aligned(4))) = {0x81, 8, 0, 0, 0x10, 0x01, 0x01, 0xFE, 0x05, 0x00, 0x00, 0xF0};
 static const uint8_t kDiff8Out[] = {0x10, 0x11, 0x12, 0x10, 0x15, 0x15, 0x15, 0x05};
 static const uint16_t kDiff16[] __attribute__((aligned(4))) = {0x0882, 0x0000, 0x1000, 0x0001, 0xFFFF, 0x0100};
 static const uint16_t kDiff16Out[] = {0x1000, 0x1001, 0x1000, 0x1100};

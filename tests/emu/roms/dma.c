@@ -35,7 +35,7 @@ static uint32_t halves(int i) { return i < 4 ? source[i] : i == 4 ? (source[4] &
 
 struct immediate_case {
     const char* name;
-    int from;       /* index into source */
+    int from; /* index into source */
     uint16_t count;
     uint16_t control;
     uint32_t (*want)(int);
@@ -64,8 +64,7 @@ static void immediate(void) {
 static void at_vblank(void) {
     prepare();
     rt_wait_vblank_start();
-    while (REG_VCOUNT != 40) {
-    }
+    while (REG_VCOUNT != 40) {}
     start(0, source, target, 1, DMA_32 | DMA_AT_VBLANK | DMA_REPEAT | DMA_DST_RELOAD);
     uint32_t before = target[0];
     rt_wait_vblank_start();
@@ -99,8 +98,7 @@ static void interrupt(void) {
     prepare();
     start(3, source, target, 4, DMA_32 | DMA_IRQ);
     /* The interrupt comes a few cycles after the transfer's end. */
-    for (int wait = 0; wait < 100 && rt_irq_count[11] == 0; ++wait) {
-    }
+    for (int wait = 0; wait < 100 && rt_irq_count[11] == 0; ++wait) {}
     uint32_t count = rt_irq_count[11];
     REG_IME = 0;
     rt_check("DMA IRQ", count, 1);

@@ -13,8 +13,7 @@ constexpr std::size_t kHeaderEnd = 0xC0;
 
 // Copies text into a field of `size` bytes, padded with zeros; false when it
 // does not fit or is not printable upper-case ASCII.
-bool put_field(std::vector<unsigned char>& rom, std::size_t offset, std::size_t size,
-               const std::string& text) {
+bool put_field(std::vector<unsigned char>& rom, std::size_t offset, std::size_t size, const std::string& text) {
     if (text.size() > size) return false;
     for (std::size_t i = 0; i < size; ++i) {
         unsigned char c = i < text.size() ? static_cast<unsigned char>(text[i]) : 0;
@@ -45,10 +44,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: %zu bytes, shorter than the 0xC0-byte header\n", path.c_str(), rom.size());
         return 1;
     }
-    if (!put_field(rom, 0xA0, 12, argv[2]) || !put_field(rom, 0xAC, 4, argv[3]) ||
-        !put_field(rom, 0xB0, 2, argv[4])) {
-        std::fprintf(stderr, "%s: title (12), code (4) or maker (2) too long or not upper-case ASCII\n",
-                     path.c_str());
+    if (!put_field(rom, 0xA0, 12, argv[2]) || !put_field(rom, 0xAC, 4, argv[3]) || !put_field(rom, 0xB0, 2, argv[4])) {
+        std::fprintf(stderr, "%s: title (12), code (4) or maker (2) too long or not upper-case ASCII\n", path.c_str());
         return 1;
     }
     rom[0xB2] = 0x96;

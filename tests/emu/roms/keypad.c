@@ -15,9 +15,7 @@
 static volatile uint32_t frame;
 static volatile uint32_t or_frame, and_frame;
 
-static void on_vblank(void) {
-    frame = frame + 1;
-}
+static void on_vblank(void) { frame = frame + 1; }
 
 /* Each fires once: its condition is then taken out of KEYCNT. */
 static void on_keypad(void) {

@@ -8,7 +8,7 @@
 __attribute__((used, aligned(4))) static const char save_id[] = "SRAM_V113";
 
 #define SRAM ((volatile uint8_t*)0x0E000000)
-#define SIGN 0x200   /* 'K', 'C' when a count is kept */
+#define SIGN 0x200 /* 'K', 'C' when a count is kept */
 #define COUNT 0x204
 #define TICKER 0x300
 #define BLOCKS 5
@@ -31,10 +31,8 @@ int main(void) {
     rt_end();
     for (int i = 0; i < BLOCKS; ++i) block(i, i < (int)count ? GREEN : GREY);
     for (uint8_t tick = 0;; ++tick) {
-        while (REG_VCOUNT >= 160) {
-        }
-        while (REG_VCOUNT < 160) {
-        }
+        while (REG_VCOUNT >= 160) {}
+        while (REG_VCOUNT < 160) {}
         SRAM[TICKER] = tick;
     }
 }

@@ -39,8 +39,7 @@ static void eeprom_write_block(int block, const uint8_t* bytes) {
     for (int i = 0; i < 8; ++i) n = put_bits(n, bytes[i], 8);
     n = put_bits(n, 0, 1);
     dma3(stream, EEPROM, n);
-    for (int spins = 0; spins < 100000 && (EEPROM[0] & 1) == 0; ++spins) {
-    }
+    for (int spins = 0; spins < 100000 && (EEPROM[0] & 1) == 0; ++spins) {}
 }
 
 static int save_read_byte(int i) {

@@ -12,8 +12,7 @@ static void flash_command(uint8_t command) {
 }
 
 static void flash_wait(int offset, uint8_t value) {
-    for (int spins = 0; spins < 100000 && FLASH[offset] != value; ++spins) {
-    }
+    for (int spins = 0; spins < 100000 && FLASH[offset] != value; ++spins) {}
 }
 
 static void flash_erase_sector0(void) {

@@ -25,7 +25,7 @@
 
 #define SND_RESTART 0x8000
 #define SND_ENVELOPE(volume) ((uint16_t)((volume) << 12)) /* no envelope steps */
-#define SND_DUTY(d) ((uint16_t)((d) << 6))                 /* 0 12.5 %, 1 25 %, 2 50 %, 3 75 % */
+#define SND_DUTY(d) ((uint16_t)((d) << 6))                /* 0 12.5 %, 1 25 %, 2 50 %, 3 75 % */
 /* SOUNDCNT_L: channel bits 0-3 (1 to 4) to the left, to the right. */
 #define SND_ROUTE(left, right) ((uint16_t)(0x77 | ((left) << 12) | ((right) << 8)))
 

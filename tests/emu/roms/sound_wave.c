@@ -12,8 +12,7 @@ int main(void) {
     sound_start();
     REG_SOUNDCNT_L = SND_ROUTE(0x4, 0x4);
     REG_SOUND3CNT_L = 0x0040; /* bank 1 plays: writes go to bank 0 */
-    for (int i = 0; i < 8; ++i)
-        WAVE_RAM[i] = (uint16_t)(sine_digits[2 * i] | (sine_digits[2 * i + 1] << 8));
+    for (int i = 0; i < 8; ++i) WAVE_RAM[i] = (uint16_t)(sine_digits[2 * i] | (sine_digits[2 * i + 1] << 8));
     REG_SOUND3CNT_L = 0x0080; /* bank 0, one bank, on */
     REG_SOUND3CNT_H = 0x2000; /* volume 100 % */
     REG_SOUND3CNT_X = (uint16_t)(SND_RESTART | 1899);

@@ -90,7 +90,8 @@ static void draw_bitmaps(uint32_t phase) {
             }
         }
     } else if (phase == 5) { /* mode 4: both pages */
-        for (uint32_t i = 0; i < 0x13600 / 4; ++i) VRAM32[i] = (i * 0x01030507u) & ((i & 0x40) ? 0xFFFFFFFFu : 0xFF00FF00u);
+        for (uint32_t i = 0; i < 0x13600 / 4; ++i)
+            VRAM32[i] = (i * 0x01030507u) & ((i & 0x40) ? 0xFFFFFFFFu : 0xFF00FF00u);
     } else if (phase == 7) { /* mode 5: both pages */
         for (uint32_t i = 0; i < 0x14000 / 4; ++i) VRAM32[i] = (i * 0x00210003u) ^ ((i & 0x100) ? 0x7C007C00u : 0u);
     }

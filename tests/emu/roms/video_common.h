@@ -161,11 +161,13 @@ static inline void vid_sprite_affine(uint32_t g, int32_t pa, int32_t pb, int32_t
 
 /* sin and cos in 1/256 for an angle in 1/64 of a turn. */
 static const int16_t vid_sine_table[17] = {0,   25,  50,  74,  98,  121, 142, 162, 181,
-                                            198, 213, 226, 237, 245, 251, 255, 256};
+                                           198, 213, 226, 237, 245, 251, 255, 256};
 static inline int32_t vid_sin(uint32_t a) {
     a &= 63;
-    int32_t s = a < 16 ? vid_sine_table[a] : a < 32 ? vid_sine_table[32 - a]
-              : a < 48 ? -vid_sine_table[a - 32] : -vid_sine_table[64 - a];
+    int32_t s = a < 16   ? vid_sine_table[a]
+                : a < 32 ? vid_sine_table[32 - a]
+                : a < 48 ? -vid_sine_table[a - 32]
+                         : -vid_sine_table[64 - a];
     return s;
 }
 static inline int32_t vid_cos(uint32_t a) { return vid_sin(a + 16); }
@@ -182,8 +184,7 @@ static inline void vid_start_frames(void) {
 /* Waits for the next vertical blanking and returns the frame number. */
 static inline uint32_t vid_wait_frame(void) {
     uint32_t seen = rt_irq_count[0];
-    while (rt_irq_count[0] == seen) {
-    }
+    while (rt_irq_count[0] == seen) {}
     return rt_irq_count[0];
 }
 

@@ -31,8 +31,8 @@ static void scatter(uint32_t phase, uint32_t keys) {
     for (uint32_t g = 0; g < 8; ++g) {
         uint32_t angle = g * 9 + phase + ((keys & 2) ? 11 : 0);
         int32_t scale = 200 + (int32_t)g * 30;
-        vid_sprite_affine(g, vid_cos(angle) * scale / 256, -vid_sin(angle) * scale / 256,
-                          vid_sin(angle) * scale / 256, vid_cos(angle) * scale / 256);
+        vid_sprite_affine(g, vid_cos(angle) * scale / 256, -vid_sin(angle) * scale / 256, vid_sin(angle) * scale / 256,
+                          vid_cos(angle) * scale / 256);
     }
 }
 

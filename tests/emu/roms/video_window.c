@@ -59,9 +59,7 @@ static void step(uint32_t phase, uint32_t keys) {
         REG_BLDCNT = 0x00BF;
         dispcnt |= 0x6000;
         break;
-    default: /* windows on, some layers off in DISPCNT */
-        dispcnt = 0xF500;
-        break;
+    default: /* windows on, some layers off in DISPCNT */ dispcnt = 0xF500; break;
     }
     REG_DISPCNT = (uint16_t)dispcnt;
 }

@@ -108,9 +108,9 @@ struct rt_check_entry {
 };
 struct rt_verdict_block {
     uint32_t magic;
-    uint32_t state;      /* RT_RUNNING, RT_PASSED or RT_FAILED */
-    uint32_t checks;     /* checks made */
-    uint32_t failed;     /* checks whose value differed */
+    uint32_t state;        /* RT_RUNNING, RT_PASSED or RT_FAILED */
+    uint32_t checks;       /* checks made */
+    uint32_t failed;       /* checks whose value differed */
     uint32_t first_failed; /* 1-based index of the first failing check, 0 if none */
     uint32_t reserved[3];
     struct rt_check_entry entry[RT_MAX_CHECKS];
@@ -142,14 +142,14 @@ struct rt_divmod {
     int32_t remainder;
     uint32_t abs_quotient;
 };
-void rt_halt(void);                        /* swi 0x02 */
-void rt_intr_wait(uint32_t discard_old, uint32_t flags); /* swi 0x04 */
-void rt_vblank_intr_wait(void);            /* swi 0x05 */
-struct rt_divmod rt_div(int32_t n, int32_t d); /* swi 0x06 */
-struct rt_divmod rt_div_arm(int32_t d, int32_t n); /* swi 0x07 */
-uint32_t rt_sqrt(uint32_t x);              /* swi 0x08 */
-int32_t rt_arctan(int32_t tan);            /* swi 0x09 */
-uint32_t rt_arctan2(int32_t x, int32_t y); /* swi 0x0A */
+void rt_halt(void);                                                 /* swi 0x02 */
+void rt_intr_wait(uint32_t discard_old, uint32_t flags);            /* swi 0x04 */
+void rt_vblank_intr_wait(void);                                     /* swi 0x05 */
+struct rt_divmod rt_div(int32_t n, int32_t d);                      /* swi 0x06 */
+struct rt_divmod rt_div_arm(int32_t d, int32_t n);                  /* swi 0x07 */
+uint32_t rt_sqrt(uint32_t x);                                       /* swi 0x08 */
+int32_t rt_arctan(int32_t tan);                                     /* swi 0x09 */
+uint32_t rt_arctan2(int32_t x, int32_t y);                          /* swi 0x0A */
 void rt_cpu_set(const void* src, void* dst, uint32_t control);      /* swi 0x0B */
 void rt_cpu_fast_set(const void* src, void* dst, uint32_t control); /* swi 0x0C */
 void rt_bit_unpack(const void* src, void* dst, const void* info);   /* swi 0x10 */

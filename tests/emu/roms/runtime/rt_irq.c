@@ -20,8 +20,6 @@ void rt_irq_set(int bit, rt_irq_handler handler) {
 }
 
 void rt_wait_vblank_start(void) {
-    while (REG_VCOUNT == 160) {
-    }
-    while (REG_VCOUNT != 160) {
-    }
+    while (REG_VCOUNT == 160) {}
+    while (REG_VCOUNT != 160) {}
 }

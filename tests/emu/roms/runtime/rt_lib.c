@@ -38,9 +38,7 @@ uint64_t __aeabi_uidivmod(uint32_t n, uint32_t d) {
     return ((uint64_t)r << 32) | q;
 }
 
-uint32_t __aeabi_uidiv(uint32_t n, uint32_t d) {
-    return (uint32_t)__aeabi_uidivmod(n, d);
-}
+uint32_t __aeabi_uidiv(uint32_t n, uint32_t d) { return (uint32_t)__aeabi_uidivmod(n, d); }
 
 int32_t __aeabi_idiv(int32_t n, int32_t d) {
     uint32_t un = n < 0 ? 0u - (uint32_t)n : (uint32_t)n;

@@ -50,9 +50,7 @@ int rt_check(const char* name, uint32_t got, uint32_t want) {
     return ok;
 }
 
-void rt_note(const char* name, uint32_t value) {
-    draw_line(name, value, 0, GREY);
-}
+void rt_note(const char* name, uint32_t value) { draw_line(name, value, 0, GREY); }
 
 uint32_t rt_end(void) {
     uint32_t state = rt_verdict.failed == 0 ? RT_PASSED : RT_FAILED;
@@ -66,7 +64,6 @@ uint32_t rt_end(void) {
 
 void rt_idle(void) {
     for (;;) {
-        if (IRQ_VECTOR != 0 && (REG_IE & IRQ_VBLANK) && REG_IME)
-            rt_vblank_intr_wait();
+        if (IRQ_VECTOR != 0 && (REG_IE & IRQ_VBLANK) && REG_IME) rt_vblank_intr_wait();
     }
 }
