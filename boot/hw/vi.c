@@ -44,13 +44,18 @@ void hw_vi_init(const void* framebuffer) {
     HW_REG16(VI_DCR) = 1; /* enable, interlaced, NTSC */
 }
 
+/* Interlaced, the line counter runs over the whole frame (525 lines, the
+   second field from line 263 on) and falls back to the top at each new
+   frame: a new field begins where it wraps or passes the middle. */
+#define FRAME_LINES 525u
+static int second_field(uint16_t line) { return line > FRAME_LINES / 2u; }
+
 void hw_vi_wait_field(void) {
     uint32_t spins = 0;
     uint16_t line = HW_REG16(VI_VCT) & 0x7FF, now;
-    /* The line counter falls back to the top at each new field. */
     while (++spins < 2000000u) {
         now = HW_REG16(VI_VCT) & 0x7FF;
-        if (now < line) return;
+        if (now < line || second_field(now) != second_field(line)) return;
         line = now;
     }
 }

@@ -13,7 +13,10 @@
 #include "game_sound.h"
 #include "memory_map.h"
 
-#define FIELD_TICKS (HW_TIME_HZ * 1001u / 60000u) /* one NTSC field */
+/* One NTSC field, 1001/60000 s (divided first: the product overflows 32 bits). */
+#define FIELD_TICKS (HW_TIME_HZ / 60000u * 1001u)
+typedef char field_ticks_between_a_60th_and_a_59th_of_a_second
+    [FIELD_TICKS > HW_TIME_HZ / 60u && FIELD_TICKS < HW_TIME_HZ / 59u ? 1 : -1];
 #define MAX_SKIPPED_IN_A_ROW 3
 #define GIVE_UP_CATCHING_UP (8 * FIELD_TICKS)
 #define REPORT_EVERY 300u
