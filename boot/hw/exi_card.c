@@ -24,17 +24,11 @@
    there and is not done here (see docs/memory-card.md). */
 #include "exi_card.h"
 
-#include "hw.h"
+#include "exi.h"
 
-#define EXI0 0xCC006800u
-#define EXI_PARAM (EXI0 + 0x00)
-#define EXI_CONTROL (EXI0 + 0x0C)
-#define EXI_DATA (EXI0 + 0x10)
 #define SELECT_CARD (1u << 7 | 4u << 4) /* device 0, 16 MHz */
-#define CONTROL_READ 0x01u
-#define CONTROL_WRITE 0x05u
-#define TRANSFER_SPINS 100000u /* one transfer takes a few microseconds */
-#define READY_POLLS 200000u    /* page programs and erases, with margin */
+#define TRANSFER_SPINS 100000u          /* one transfer takes a few microseconds */
+#define READY_POLLS 200000u             /* page programs and erases, with margin */
 #define CMD_STATUS 0x83u
 #define CMD_CLEAR_STATUS 0x89u
 #define CMD_READ 0x52u
@@ -46,18 +40,12 @@
 
 /* One immediate transfer of len (1..4) bytes; 0 when it timed out. */
 static int transfer(uint32_t* data, uint32_t len, uint32_t control) {
-    uint32_t spins = 0;
-    if (control == CONTROL_WRITE) HW_REG32(EXI_DATA) = *data;
-    HW_REG32(EXI_CONTROL) = (len - 1u) << 4 | control;
-    while (HW_REG32(EXI_CONTROL) & 1u)
-        if (++spins >= TRANSFER_SPINS) return 0;
-    if (control == CONTROL_READ) *data = HW_REG32(EXI_DATA);
-    return 1;
+    return hw_exi_transfer(data, len, control, TRANSFER_SPINS);
 }
 
 static int put(uint32_t bytes, uint32_t len) {
     uint32_t data = bytes << (8u * (4u - len)); /* left-aligned */
-    return transfer(&data, len, CONTROL_WRITE);
+    return transfer(&data, len, EXI_WRITE);
 }
 
 static void select_card(void) { HW_REG32(EXI_PARAM) = SELECT_CARD; }
@@ -74,7 +62,7 @@ static int status(void) {
     uint32_t data = 0;
     int ok;
     select_card();
-    ok = put(CMD_STATUS << 8, 2) && transfer(&data, 1, CONTROL_READ);
+    ok = put(CMD_STATUS << 8, 2) && transfer(&data, 1, EXI_READ);
     deselect();
     return ok ? (int)(data >> 24) : -1;
 }
@@ -102,7 +90,7 @@ uint32_t hw_card_probe(void) {
     uint32_t id = 0;
     int ok;
     select_card();
-    ok = put(0, 2) && transfer(&id, 4, CONTROL_READ);
+    ok = put(0, 2) && transfer(&id, 4, EXI_READ);
     deselect();
     if (!ok) return 0;
     id &= 0xFFu;
@@ -118,7 +106,7 @@ static int read_chunk(uint32_t offset, uint8_t* dst, const uint8_t* expect) {
     select_card();
     ok = put(CMD_READ << 24 | address(offset) >> 8, 4) && put(address(offset) & 0xFFu, 1) && put(0, 4);
     for (i = 0; ok && i < READ_CHUNK; i += 4) {
-        ok = transfer(&data, 4, CONTROL_READ);
+        ok = transfer(&data, 4, EXI_READ);
         for (k = 0; ok && k < 4; ++k) {
             const uint8_t byte = (uint8_t)(data >> (24u - 8u * k));
             if (dst) dst[i + k] = byte;

@@ -5,37 +5,21 @@
    counter's bias (the counter plus the bias is the time since 2000). */
 #include "rtc.h"
 
-#include "hw.h"
+#include "exi.h"
 
-#define EXI0 0xCC006800u
-#define EXI_PARAM (EXI0 + 0x00)
-#define EXI_CONTROL (EXI0 + 0x0C)
-#define EXI_DATA (EXI0 + 0x10)
 #define SELECT_CLOCK (1u << 8 | 3u << 4) /* device 1, 8 MHz */
-#define WRITE_4 0x35u
-#define READ_4 0x31u
 #define CLOCK 0x20000000u
 #define SETTINGS 0x20000100u
 #define BIAS_WORD 3u /* byte 0x0C */
 #define SPINS 100000u
-
-static int transfer(uint32_t* data, uint32_t control) {
-    uint32_t spins = 0;
-    if (control == WRITE_4) HW_REG32(EXI_DATA) = *data;
-    HW_REG32(EXI_CONTROL) = control;
-    while (HW_REG32(EXI_CONTROL) & 1u)
-        if (++spins >= SPINS) return 0;
-    if (control == READ_4) *data = HW_REG32(EXI_DATA);
-    return 1;
-}
 
 /* The word'th 32-bit word from address; 0 when a transfer timed out. */
 static int read_word(uint32_t address, uint32_t word, uint32_t* out) {
     uint32_t i, data = address;
     int ok;
     HW_REG32(EXI_PARAM) = SELECT_CLOCK;
-    ok = transfer(&data, WRITE_4);
-    for (i = 0; ok && i <= word; ++i) ok = transfer(&data, READ_4);
+    ok = hw_exi_transfer(&data, 4, EXI_WRITE, SPINS);
+    for (i = 0; ok && i <= word; ++i) ok = hw_exi_transfer(&data, 4, EXI_READ, SPINS);
     HW_REG32(EXI_PARAM) = 0;
     *out = data;
     return ok;

@@ -3,24 +3,17 @@
    a console without a debug device, device 1 is the clock/SRAM chip, whose
    clock (0x20000000) and SRAM (0x20000100) the UART address 0x20010000
    does not touch, and every wait below is bounded. */
-#include "hw.h"
+#include "exi.h"
 
-#define EXI0 0xCC006800u
-#define EXI_SELECT (EXI0 + 0x00)
-#define EXI_CONTROL (EXI0 + 0x0C)
-#define EXI_DATA (EXI0 + 0x10)
+#define SPINS 1000000u
 
-static void transfer(uint32_t data, uint32_t control) {
-    uint32_t spins = 0;
-    HW_REG32(EXI_DATA) = data;
-    HW_REG32(EXI_CONTROL) = control;
-    while ((HW_REG32(EXI_CONTROL) & 1u) && ++spins < 1000000u) {}
-}
+/* A write of len bytes; a device that does not answer is given up on. */
+static void put(uint32_t data, uint32_t len) { (void)hw_exi_transfer(&data, len, EXI_WRITE, SPINS); }
 
 void hw_uart_puts(const char* text) {
-    HW_REG32(EXI_SELECT) = 1u << 8 | 3u << 4; /* device 1 */
-    transfer(0xA0010000u, 0x35);              /* write to the UART */
-    for (; *text != '\0'; ++text) transfer((uint32_t)(unsigned char)*text << 24, 0x05);
-    transfer((uint32_t)'\r' << 24, 0x05);
-    HW_REG32(EXI_SELECT) = 0;
+    HW_REG32(EXI_PARAM) = 1u << 8 | 3u << 4; /* device 1 */
+    put(0xA0010000u, 4);                     /* write to the UART */
+    for (; *text != '\0'; ++text) put((uint32_t)(unsigned char)*text << 24, 1);
+    put((uint32_t)'\r' << 24, 1);
+    HW_REG32(EXI_PARAM) = 0;
 }
