@@ -132,7 +132,7 @@ static void draw(const game* g, int target) {
 static void run(game* g, int* shown) {
     static const speed none = {0, 0, 0, 0, 0, 0};
     speed sp = none;
-    uint32_t due = hw_time(), started, frame = 0;
+    uint32_t due = hw_time(), started;
     unsigned before = ~0u; /* keys held while the game starts count only once released */
     int skipped_in_a_row = 0;
     sp.since = due;
@@ -143,10 +143,10 @@ static void run(game* g, int* shown) {
         if (bt_pause_wanted(before, keys)) {
             int choice;
             game_sound_pause();
-            game_save_pause(g->state, frame);
+            game_save_pause(g->state);
             choice = pause_menu(keys, *shown);
             if (choice == BT_PAUSE_QUIT) {
-                game_save_leave(g->state, frame);
+                game_save_leave(g->state);
                 game_sound_stop(g->state);
                 return;
             }
@@ -165,7 +165,7 @@ static void run(game* g, int* shown) {
         started = hw_time();
         kessra_emu_run_frame(g->state);
         game_sound_frame(g->state);
-        game_save_frame(g->state, ++frame);
+        game_save_frame(g->state);
         sp.emulating += hw_time() - started;
         due += FIELD_TICKS;
         late = (int32_t)(hw_time() - due);

@@ -18,8 +18,6 @@
 
 #define NOTE_FIELDS 180u /* three seconds */
 #define LEAVE_FRAMES 30u /* frames a game may take to finish a write when leaving */
-#define ROM_TITLE 0xA0u  /* the cartridge header's 12-byte title */
-#define ROM_CODE 0xACu   /* ... and its 4-character game code */
 #define ROW_WORDS (SCREEN_WIDTH / 2)
 #define NOTE_WORDS (CARD_NOTE_WIDTH / 2)
 
@@ -103,7 +101,8 @@ void game_save_start(bt_app* app, void* emu, const uint8_t* rom, const char* tit
     s.frames = 0;
     if (app->env.read(app->env.read_ctx, 0, read, sizeof read) == 0) /* the disc's ID */
         card_copy((uint8_t*)disc_id, (const uint8_t*)read, sizeof read);
-    card_save_name_for(&s.name, disc_id, (const char*)rom + ROM_CODE, (const char*)rom + ROM_TITLE, title);
+    card_save_name_for(&s.name, disc_id, (const char*)rom + KF_ROM_GAME_CODE_AT, (const char*)rom + KF_ROM_TITLE_AT,
+                       title);
     st = card_save_load(fs(), &dev, &s.name, (uint8_t*)MEM_CARD_SAVE, MEM_CARD_SAVE_CAPACITY, &size);
     if (st == CARD_SAVE_DONE) {
         const int taken = kessra_emu_save_load(emu, (const uint8_t*)MEM_CARD_SAVE, size);
@@ -134,20 +133,15 @@ static void keep(void* emu, card_save_moment moment) {
     if (moment == CARD_SAVE_FRAME) game_sound_resume();
 }
 
-void game_save_frame(void* emu, uint32_t frame) {
-    (void)frame; /* the loop's count runs on over restarts; the core's does not */
+void game_save_frame(void* emu) {
     ++s.frames;
     keep(emu, CARD_SAVE_FRAME);
 }
 
-void game_save_pause(void* emu, uint32_t frame) {
-    (void)frame;
-    keep(emu, CARD_SAVE_PAUSE);
-}
+void game_save_pause(void* emu) { keep(emu, CARD_SAVE_PAUSE); }
 
-void game_save_leave(void* emu, uint32_t frame) {
+void game_save_leave(void* emu) {
     uint32_t i;
-    (void)frame;
     for (i = 0; i < LEAVE_FRAMES && kessra_emu_save_busy(emu); ++i) { /* let it finish the write */
         kessra_emu_run_frame(emu);
         ++s.frames;

@@ -10,11 +10,11 @@
 /* A game starts in the core `emu` (after kessra_emu_start) from `rom`:
    loads its kept save into the core. */
 void game_save_start(bt_app* app, void* emu, const uint8_t* rom, const char* title);
-/* After every emulated frame; `frame` counts the game's frames. */
-void game_save_frame(void* emu, uint32_t frame);
+/* After every emulated frame. */
+void game_save_frame(void* emu);
 /* The player paused / is going back to the game list: writes a changed
    save now. */
-void game_save_pause(void* emu, uint32_t frame);
-void game_save_leave(void* emu, uint32_t frame);
+void game_save_pause(void* emu);
+void game_save_leave(void* emu);
 
 #endif
