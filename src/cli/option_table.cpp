@@ -10,7 +10,7 @@ constexpr unsigned BUILD_AND_EXPORT = FOR_BUILD | FOR_EXPORT;
 
 // The build's first seven in the order of its historic usage text, whose
 // wording (misspelling included) scripts and users have read for years.
-constexpr OptionSpec OPTIONS[] = {
+constexpr OptionEntry OPTIONS[] = {
     {"-o", OptionValue::name, FOR_BUILD, UsageGroup::mandatory, "ouput gcm/iso filename"},
     {"-d", OptionValue::name, FOR_BUILD, UsageGroup::mandatory, "GBA rom directory"},
     {"-v", OptionValue::name, FOR_BUILD, UsageGroup::mandatory, "GCM/ISO Volume label"},
@@ -47,23 +47,23 @@ constexpr OptionSpec OPTIONS[] = {
 
 } // namespace
 
-std::span<const OptionSpec> option_table() { return OPTIONS; }
+std::span<const OptionEntry> option_table() { return OPTIONS; }
 
-const OptionSpec* find_option(unsigned command, const char* argument) {
-    for (const OptionSpec& option : OPTIONS) {
+const OptionEntry* find_option(unsigned command, const char* argument) {
+    for (const OptionEntry& option : OPTIONS) {
         if ((option.commands & command) != 0 && same_option(argument, option.name)) return &option;
     }
     return nullptr;
 }
 
 bool takes_value(unsigned command, const char* argument) {
-    const OptionSpec* option = find_option(command, argument);
+    const OptionEntry* option = find_option(command, argument);
     return option != nullptr && option->value != OptionValue::none;
 }
 
 std::vector<std::string> option_names(unsigned command) {
     std::vector<std::string> names;
-    for (const OptionSpec& option : OPTIONS) {
+    for (const OptionEntry& option : OPTIONS) {
         if ((option.commands & command) != 0) names.emplace_back(option.name);
     }
     return names;
@@ -71,7 +71,7 @@ std::vector<std::string> option_names(unsigned command) {
 
 std::string option_help_lines(unsigned command, UsageGroup group) {
     std::string lines;
-    for (const OptionSpec& option : OPTIONS) {
+    for (const OptionEntry& option : OPTIONS) {
         if ((option.commands & command) == 0) continue;
         if (group != UsageGroup::unlisted && option.usage != group) continue;
         char line[160];

@@ -30,7 +30,7 @@ enum class OptionValue {
 // Where the build's historic usage text lists the option.
 enum class UsageGroup { unlisted, mandatory, optional };
 
-struct OptionSpec {
+struct OptionEntry {
     const char* name;
     OptionValue value;
     unsigned commands; // OptionCommands bits
@@ -38,11 +38,11 @@ struct OptionSpec {
     const char* help;  // one line, as the usage text shows it
 };
 
-std::span<const OptionSpec> option_table();
+std::span<const OptionEntry> option_table();
 
 // The option that `argument` names, in any case, among those of `command`
 // (one OptionCommands bit), or nullptr.
-const OptionSpec* find_option(unsigned command, const char* argument);
+const OptionEntry* find_option(unsigned command, const char* argument);
 
 // True when `argument` names an option of `command` that takes a value.
 bool takes_value(unsigned command, const char* argument);

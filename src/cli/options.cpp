@@ -60,8 +60,8 @@ Status check_option_value(const char* option, const std::string& value) {
                                std::to_string(MAX_NAME_LENGTH) + " characters");
     }
     // A file or folder to read from: an empty one names nothing.
-    const OptionSpec* spec = find_option(FOR_BUILD | FOR_EXPORT, option);
-    if (value.empty() && spec != nullptr && spec->value == OptionValue::read_path) {
+    const OptionEntry* entry = find_option(FOR_BUILD | FOR_EXPORT, option);
+    if (value.empty() && entry != nullptr && entry->value == OptionValue::read_path) {
         return Status::failure(std::string(option) + ": the path is empty");
     }
     return Status::success();
@@ -149,7 +149,7 @@ std::string build_usage_text() {
     std::string synopsis;
     for (UsageGroup group : {UsageGroup::mandatory, UsageGroup::optional}) {
         std::string names;
-        for (const OptionSpec& option : option_table()) {
+        for (const OptionEntry& option : option_table()) {
             if ((option.commands & FOR_BUILD) == 0 || option.usage != group) continue;
             names += names.empty() ? "" : " ";
             names += option.name;

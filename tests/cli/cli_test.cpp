@@ -80,7 +80,7 @@ TEST(CommandLine, EveryValueOptionFollowsTheSameRules) {
         "-skin2", "-skin3", "-banner", "-title", "-maker", "-long-title", "-long-maker",    "-description"};
     // The table the parser reads names the same value options.
     std::vector<std::string> from_table;
-    for (const OptionSpec& option : option_table()) {
+    for (const OptionEntry& option : option_table()) {
         if ((option.commands & FOR_BUILD) != 0 && option.value != OptionValue::none)
             from_table.emplace_back(option.name);
     }
@@ -154,7 +154,7 @@ TEST(Run, EveryParserTakesTheOptionsOfItsCommand) {
         {FOR_RUN, {"run"}, {}},
     };
     for (const auto& c : commands) {
-        for (const OptionSpec& option : option_table()) {
+        for (const OptionEntry& option : option_table()) {
             if ((option.commands & c.command) == 0) continue;
             std::vector<const char*> args = c.before;
             args.push_back(option.name);
